@@ -1,0 +1,197 @@
+#include "engine/run_sort.h"
+
+#include <cstring>
+
+#include "core/run_context.h"
+#include "engine/comparators.h"
+#include "platform/locale_equality.h"
+#include "transfer/clipboard_transfer.h"
+#include "transfer/file_transfer.h"
+
+namespace tarnel {
+
+namespace {
+
+constexpr char kSortModeOutOfRange[] = "SortMode is out of Range!";
+constexpr char kNoLine[] = "No Line!";
+constexpr char kBaseAllocError[] = "Memory Allocate Error!(Base)";
+constexpr char kOutputAllocError[] = "Memory Allocate Error![hMem]";
+constexpr char kFinish[] = "Finish!";
+constexpr char kErrorFinish[] = "Error-Finish!";
+
+ZeroedBuffer base_memory;
+
+// Releases whatever the run still holds when it leaves early.
+struct RunResources {
+  ZeroedBuffer source;
+  ~RunResources() {
+    source.Reset();
+    FreeBase();
+    FreeOutput();
+  }
+};
+
+}  // namespace
+
+std::int32_t LastResult = 0;
+char** Base = nullptr;
+std::size_t LineCount = 0;
+std::uint64_t OutputSize = 0;
+
+std::size_t CountLines(const char* text) {
+  std::size_t n = 0;
+  const char* p = text;
+  while (*p) {
+    const char* q = std::strchr(p, '\n');
+    // The end of the text ends a last line as a line feed would.
+    if (!q) return n + 1;
+    ++n;
+    p = q + 1;
+  }
+  return n;
+}
+
+int AllocBase(std::size_t n) {
+  if (n > SIZE_MAX / sizeof(char*)) {
+    ShowError(kBaseAllocError);
+    return -1;
+  }
+  base_memory = ZeroedBuffer::Allocate(n * sizeof(char*),
+                                       AllocationSite::kLineTable);
+  if (!base_memory.valid()) {
+    ShowError(kBaseAllocError);
+    return -1;
+  }
+  Base = reinterpret_cast<char**>(base_memory.data());
+  LineCount = 0;
+  return 0;
+}
+
+void SplitLines(char* text, std::size_t n) {
+  OutputSize = 0;
+  std::size_t i = 0;
+  char* p = text;
+  while (*p && i < n) {
+    char* q = std::strchr(p, '\n');
+    char* end;
+    char* next;
+    if (q) {
+      end = q;
+      next = q + 1;
+    } else {
+      end = p + std::strlen(p);
+      next = end;
+    }
+    // A carriage return directly before the terminator belongs to it.
+    if (end > p && end[-1] == '\r') --end;
+    *end = '\0';
+    Base[i] = p;
+    OutputSize += static_cast<std::uint64_t>(end - p) + 2;
+    p = next;
+    ++i;
+  }
+  LineCount = i;
+}
+
+int AllocOutput() {
+  if (OutputSize >= SIZE_MAX) {
+    ShowError(kOutputAllocError);
+    return -1;
+  }
+  hMem = GlobalBlock::Allocate(static_cast<std::size_t>(OutputSize) + 1,
+                               AllocationSite::kResultBlock);
+  lpMem = hMem.Lock();
+  if (!lpMem) {
+    ShowError(kOutputAllocError);
+    hMem.Free();
+    return -1;
+  }
+  return 0;
+}
+
+void BuildOutput(std::int32_t sort_mode) {
+  const bool unique = (sort_mode & kSortUnique) != 0;
+  const bool ignore_case = ((sort_mode & ~kSortUnique) & kSortIgnoreCase) != 0;
+  char* cursor = lpMem;
+  const char* previous = nullptr;
+  for (std::size_t i = 0; i < LineCount; ++i) {
+    const char* line = Base[i];
+    bool write = true;
+    if (unique && previous) {
+      write = ignore_case ? !LocaleTextsEqualIgnoringCase(line, previous)
+                          : !LocaleTextsEqual(line, previous);
+    }
+    if (write) {
+      const std::size_t length = std::strlen(line);
+      std::memcpy(cursor, line, length);
+      cursor += length;
+      *cursor++ = '\r';
+      *cursor++ = '\n';
+    }
+    previous = line;
+  }
+}
+
+void FreeBase() {
+  base_memory.Reset();
+  Base = nullptr;
+}
+
+void FreeOutput() {
+  if (lpMem) hMem.Unlock();
+  lpMem = nullptr;
+  hMem.Free();
+}
+
+void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
+             const char* input_name, const char* output_name,
+             std::int32_t key_pos, std::int32_t key_kind, std::uint8_t quiet) {
+  LastResult = 0;
+  OwnerWindow = owner_window;
+
+  const std::int32_t base_mode = sort_mode & ~kSortUnique;
+  if (base_mode < 0 || base_mode > 3) {
+    ShowError(kSortModeOutOfRange);
+    LastResult = -1;
+    return;
+  }
+
+  RunResources run;
+  run.source = input_name ? ReadTextFile(input_name) : ReadClipboardText();
+  if (!run.source.valid()) {
+    LastResult = -1;
+    return;
+  }
+
+  const std::size_t n = CountLines(run.source.data());
+  if (n == 0) {
+    ShowError(kNoLine);
+    LastResult = -1;
+    return;
+  }
+  if (AllocBase(n) != 0) {
+    LastResult = -1;
+    return;
+  }
+  SplitLines(run.source.data(), n);
+
+  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind);
+
+  if (AllocOutput() != 0) {
+    LastResult = -1;
+    return;
+  }
+  BuildOutput(sort_mode);
+  run.source.Reset();
+  FreeBase();
+
+  LastResult = output_name ? WriteTextFile(output_name) : WriteClipboardText();
+  FreeOutput();
+
+  if (quiet == 1) return;
+  CurrentMessageBoxes().Show(OwnerWindow,
+                             LastResult == 0 ? kFinish : kErrorFinish,
+                             kFinishCaption, kBoxPlain);
+}
+
+}  // namespace tarnel

@@ -1,0 +1,66 @@
+// The sort engine's one entry: RunSort performs a whole job, from reading the
+// source to the closing box, and reports every problem to the user itself.
+//
+// Ownership within a run: the source text (lines are cut inside it), the line
+// table Base and the result block are allocated by the run and released
+// before RunSort returns, on every path. Only LastResult and OwnerWindow
+// outlive it. One run at a time: the engine's state is module-wide.
+#ifndef TARNEL_ENGINE_RUN_SORT_H_
+#define TARNEL_ENGINE_RUN_SORT_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/memory.h"
+#include "platform/message_boxes.h"
+
+namespace tarnel {
+
+/// SortMode bits.
+inline constexpr std::int32_t kSortDescending = 1;
+inline constexpr std::int32_t kSortIgnoreCase = 2;
+inline constexpr std::int32_t kSortUnique = 4;
+
+/// KeyKind bits. The kinds that sort are 1, 5, 2 and 6.
+inline constexpr std::int32_t kKeyColumn = 1;
+inline constexpr std::int32_t kKeyField = 2;
+inline constexpr std::int32_t kKeyNumeric = 4;
+
+inline constexpr char kFinishCaption[] = "TARNEL";
+
+/// 0 at the start of a run, -1 after any failure, and after the write step
+/// the write's result. The caller reads it to learn the outcome.
+extern std::int32_t LastResult;
+
+/// Runs one sort job. |input_name| / |output_name| null mean the clipboard.
+/// |quiet| 1 suppresses the closing "Finish!" / "Error-Finish!" box.
+void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
+             const char* input_name, const char* output_name,
+             std::int32_t key_pos, std::int32_t key_kind, std::uint8_t quiet);
+
+// The steps of a run, exposed for tests.
+
+/// The line table: one entry per line, pointing into the source text.
+extern char** Base;
+extern std::size_t LineCount;
+/// Sum over all lines of (length + 2): the result text's length.
+extern std::uint64_t OutputSize;
+
+/// Number of lines in |text|: line feeds before the first NUL, plus one
+/// when bytes follow the last line feed.
+std::size_t CountLines(const char* text);
+/// 0, or -1 after showing "Memory Allocate Error!(Base)".
+int AllocBase(std::size_t n);
+/// Cuts |text| into at most |n| lines, filling Base, LineCount, OutputSize.
+void SplitLines(char* text, std::size_t n);
+/// 0, or -1 after showing "Memory Allocate Error![hMem]".
+int AllocOutput();
+/// Writes every line with CR LF into lpMem; with kSortUnique, drops a line
+/// that equals the line before it in the current locale.
+void BuildOutput(std::int32_t sort_mode);
+void FreeBase();
+void FreeOutput();
+
+}  // namespace tarnel
+
+#endif  // TARNEL_ENGINE_RUN_SORT_H_

@@ -1,0 +1,82 @@
+// POSIX: strcoll / wcscoll under the current LC_COLLATE, with the locale's
+// towlower as the case fold. Texts that are not valid in the locale's
+// multibyte encoding (Shift-JIS bytes under UTF-8, say) cannot be folded by
+// the locale, so they fall back to folding A to Z only.
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <string>
+#include <vector>
+
+#include "platform/locale_equality.h"
+
+namespace tarnel {
+
+namespace {
+
+// In the C locales collation is byte order, so strcmp answers alone and the
+// (much slower) collation call can be skipped for texts that differ.
+bool CollationIsByteOrder() {
+  const char* name = std::setlocale(LC_COLLATE, nullptr);
+  if (!name) return true;
+  return std::strcmp(name, "C") == 0 || std::strcmp(name, "POSIX") == 0 ||
+         std::strncmp(name, "C.", 2) == 0;
+}
+
+unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+bool AsciiFoldEqual(const char* a, const char* b) {
+  const auto* x = reinterpret_cast<const unsigned char*>(a);
+  const auto* y = reinterpret_cast<const unsigned char*>(b);
+  while (*x && FoldAscii(*x) == FoldAscii(*y)) ++x, ++y;
+  return FoldAscii(*x) == FoldAscii(*y);
+}
+
+// Decodes |text| in the locale's encoding and lowers every character.
+// Returns false when the text is not valid in that encoding.
+bool FoldWide(const char* text, std::wstring& out) {
+  std::mbstate_t state{};
+  const char* source = text;
+  std::size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
+  if (length == static_cast<std::size_t>(-1)) return false;
+  out.assign(length, L'\0');
+  source = text;
+  state = std::mbstate_t{};
+  std::mbsrtowcs(out.data(), &source, length, &state);
+  for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(c));
+  return true;
+}
+
+}  // namespace
+
+bool LocaleTextsEqual(const char* a, const char* b) {
+  if (std::strcmp(a, b) == 0) return true;
+  if (CollationIsByteOrder()) return false;
+  return std::strcoll(a, b) == 0;
+}
+
+bool LocaleTextsEqualIgnoringCase(const char* a, const char* b) {
+  if (std::strcmp(a, b) == 0) return true;
+  const bool byte_order = CollationIsByteOrder();
+  if (byte_order) {
+    // While both texts are plain ASCII the answer needs no decoding; ASCII
+    // bytes that follow only ASCII bytes are whole characters in every
+    // encoding the locale can have.
+    const auto* x = reinterpret_cast<const unsigned char*>(a);
+    const auto* y = reinterpret_cast<const unsigned char*>(b);
+    for (; *x < 0x80 && *y < 0x80; ++x, ++y) {
+      if (FoldAscii(*x) != FoldAscii(*y)) return false;
+      if (*x == 0) return true;
+    }
+  }
+  std::wstring fa, fb;
+  if (!FoldWide(a, fa) || !FoldWide(b, fb)) return AsciiFoldEqual(a, b);
+  if (byte_order) return fa == fb;
+  return std::wcscoll(fa.c_str(), fb.c_str()) == 0;
+}
+
+}  // namespace tarnel

@@ -1,0 +1,85 @@
+// Memory for a run's big buffers: the source text, the line table, the result
+// block and the clipboard's copies. Every such allocation goes through here so
+// that tests can make a chosen one fail, which the real heap will not do on
+// demand.
+//
+// ZeroedBuffer owns plain zero-filled memory. GlobalBlock stands in for a
+// movable global memory block (GlobalAlloc / GlobalLock / GlobalUnlock /
+// GlobalSize / GlobalFree): zero-filled, sized, locked to reach its bytes, and
+// freed exactly once, by its destructor unless ownership was handed on.
+#ifndef TARNEL_PLATFORM_MEMORY_H_
+#define TARNEL_PLATFORM_MEMORY_H_
+
+#include <cstddef>
+
+namespace tarnel {
+
+/// Where an allocation is made; tests pick one to fail.
+enum class AllocationSite {
+  kReadBuffer,     ///< the file reader's buffer
+  kLineTable,      ///< the run's line table (Base)
+  kResultBlock,    ///< the run's result block (hMem)
+  kClipboardRead,  ///< the copy of the clipboard's text
+  kClipboardCopy,  ///< the block handed to the clipboard
+};
+
+/// Test hook: return false to make an allocation at |site| fail.
+using AllocationFilter = bool (*)(AllocationSite site, std::size_t bytes);
+/// Installs |filter| (null: allocations fail only when the heap does) and
+/// returns the previous one.
+AllocationFilter SetAllocationFilter(AllocationFilter filter);
+
+/// Zero-filled heap memory owned by one object.
+class ZeroedBuffer {
+ public:
+  ZeroedBuffer() = default;
+  /// An empty buffer (valid() false) when the memory cannot be had.
+  static ZeroedBuffer Allocate(std::size_t bytes, AllocationSite site);
+  ZeroedBuffer(ZeroedBuffer&& other) noexcept;
+  ZeroedBuffer& operator=(ZeroedBuffer&& other) noexcept;
+  ZeroedBuffer(const ZeroedBuffer&) = delete;
+  ZeroedBuffer& operator=(const ZeroedBuffer&) = delete;
+  ~ZeroedBuffer();
+
+  bool valid() const { return data_ != nullptr; }
+  char* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  /// Frees the memory now; the buffer becomes empty.
+  void Reset();
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+class GlobalBlock {
+ public:
+  GlobalBlock() = default;
+  /// A zero-filled block of |bytes|; an empty block (valid() false) when the
+  /// memory cannot be had.
+  static GlobalBlock Allocate(std::size_t bytes, AllocationSite site);
+  GlobalBlock(GlobalBlock&& other) noexcept;
+  GlobalBlock& operator=(GlobalBlock&& other) noexcept;
+  GlobalBlock(const GlobalBlock&) = delete;
+  GlobalBlock& operator=(const GlobalBlock&) = delete;
+  ~GlobalBlock();
+
+  bool valid() const { return memory_.valid(); }
+  /// The block's full allocated size in bytes.
+  std::size_t Size() const { return memory_.size(); }
+  /// Pins the block and returns its bytes; null for an empty block.
+  char* Lock();
+  /// Undoes one Lock. Returns true while the block is still locked.
+  bool Unlock();
+  int lock_count() const { return lock_count_; }
+  /// Frees the block now; it becomes empty. Freeing twice does nothing.
+  void Free();
+
+ private:
+  ZeroedBuffer memory_;
+  int lock_count_ = 0;
+};
+
+}  // namespace tarnel
+
+#endif  // TARNEL_PLATFORM_MEMORY_H_

@@ -1,0 +1,40 @@
+// The operating system's side of file transfer, in twin files
+// (file_io_posix.cc, file_io_win32.cc). Each call reports what went wrong as
+// a value; the messages are file_transfer.cc's business.
+#ifndef TARNEL_TRANSFER_FILE_IO_H_
+#define TARNEL_TRANSFER_FILE_IO_H_
+
+#include <cstdint>
+#include <string>
+
+#include "platform/memory.h"
+
+namespace tarnel {
+
+struct ReadOutcome {
+  enum Status { kOk, kOpenFailed, kNoMemory, kShortRead } status = kOk;
+  ZeroedBuffer text;             ///< the bytes and a NUL, when kOk
+  std::uint64_t expected = 0;    ///< the size the file reported
+  std::uint64_t read = 0;        ///< bytes actually read
+};
+
+/// Reads the whole file. A regular file is read up to its reported size; a
+/// pipe or device is read to its end. A folder cannot be opened.
+ReadOutcome ReadWholeFile(const char* path);
+
+struct WriteOutcome {
+  enum Status { kOk, kOpenFailed, kWriteFailed } status = kOk;
+  std::uint64_t written = 0;  ///< bytes known to have reached the file
+};
+
+/// Writes |length| bytes to |path|. A regular file (or a new one) is written
+/// to a temporary file beside it, flushed to disk and renamed over it, with
+/// the old file's permission bits, through any symbolic links; on failure
+/// the target is untouched and no temporary file is left. Anything else
+/// (a device, a pipe) is written directly.
+WriteOutcome WriteWholeFile(const char* path, const char* data,
+                            std::uint64_t length);
+
+}  // namespace tarnel
+
+#endif  // TARNEL_TRANSFER_FILE_IO_H_
