@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds TARNEL twice (a release build and one under
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in each.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release -j"$jobs"
+ctest --test-dir build/release -j"$jobs" --output-on-failure
+
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DTARNEL_SANITIZE=ON -DTARNEL_BUILD_BENCH=OFF
+cmake --build build/sanitize -j"$jobs"
+ctest --test-dir build/sanitize -j"$jobs" --output-on-failure
