@@ -112,14 +112,14 @@ int AllocOutput() {
 void BuildOutput(std::int32_t sort_mode) {
   const bool unique = (sort_mode & kSortUnique) != 0;
   const bool ignore_case = ((sort_mode & ~kSortUnique) & kSortIgnoreCase) != 0;
+  const LocaleEquality equal(ignore_case);
   char* cursor = lpMem;
   const char* previous = nullptr;
   for (std::size_t i = 0; i < LineCount; ++i) {
     const char* line = Base[i];
     bool write = true;
     if (unique && previous) {
-      write = ignore_case ? !LocaleTextsEqualIgnoringCase(line, previous)
-                          : !LocaleTextsEqual(line, previous);
+      write = !equal(line, previous);
     }
     if (write) {
       const std::size_t length = std::strlen(line);

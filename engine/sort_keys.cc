@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "engine/line_sort.h"
 
@@ -152,9 +154,23 @@ int CompareNumberItems(const SortItem& a, const SortItem& b) {
   return CompareNumbers(NumberOf(a.key), NumberOf(b.key));
 }
 
+// Sorting in parallel pays only for large tables; below this size a side is
+// sorted on the thread that partitioned it.
+constexpr std::size_t kParallelCutoff = std::size_t{1} << 15;
+
+int ParallelLevels() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  if (cores <= 1) return 0;
+  // A few more pieces than cores, so that an uneven split still keeps every
+  // core busy.
+  int levels = 1;
+  while ((1u << levels) < 4 * cores && levels < 6) ++levels;
+  return levels;
+}
+
 template <bool kNumeric, bool kFoldCase, bool kDescending>
 void SortItems(SortItem* items, std::size_t count) {
-  LineSort(items, count, [](const SortItem& a, const SortItem& b) {
+  const auto compare = [](const SortItem& a, const SortItem& b) {
     int c;
     if constexpr (kNumeric) {
       c = CompareNumberItems(a, b);
@@ -162,7 +178,32 @@ void SortItems(SortItem* items, std::size_t count) {
       c = CompareTextItems<kFoldCase>(a, b);
     }
     return kDescending ? -c : c;
-  });
+  };
+  ParallelLineSort(items, count, compare, ParallelLevels(), kParallelCutoff);
+}
+
+// Keys are independent per line: build the two halves of a large table at
+// the same time.
+template <bool kFoldCase>
+void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
+                         ComparatorRow row, std::int32_t key_index) {
+  const std::size_t half = count / 2;
+  if (count < kParallelCutoff || std::thread::hardware_concurrency() <= 1) {
+    BuildKeys<kFoldCase>(items, base, count, row, key_index);
+    return;
+  }
+  std::thread helper;
+  try {
+    helper = std::thread([=] {
+      BuildKeys<kFoldCase>(items + half, base + half, count - half, row,
+                           key_index);
+    });
+  } catch (const std::system_error&) {
+    BuildKeys<kFoldCase>(items + half, base + half, count - half, row,
+                         key_index);
+  }
+  BuildKeys<kFoldCase>(items, base, half, row, key_index);
+  if (helper.joinable()) helper.join();
 }
 
 bool IsNumberRow(ComparatorRow row) {
@@ -187,9 +228,9 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   const bool fold = !numeric && (base_mode & 2) != 0;
   const bool descending = (base_mode & 1) != 0;
   if (fold) {
-    BuildKeys<true>(items.get(), base, count, row, key_index);
+    BuildKeysInParallel<true>(items.get(), base, count, row, key_index);
   } else {
-    BuildKeys<false>(items.get(), base, count, row, key_index);
+    BuildKeysInParallel<false>(items.get(), base, count, row, key_index);
   }
 
   SortItem* const first = items.get();

@@ -7,12 +7,19 @@
 
 namespace tarnel {
 
-/// True when |a| and |b| collate equal in the current locale.
-bool LocaleTextsEqual(const char* a, const char* b);
+/// Equality under the locale that is current when the object is made, with
+/// or without case: when case is ignored, both texts are case-folded by the
+/// locale's rules before they are collated.
+class LocaleEquality {
+ public:
+  explicit LocaleEquality(bool ignore_case);
+  /// True when |a| and |b| collate equal.
+  bool operator()(const char* a, const char* b) const;
 
-/// The same with case ignored: both texts are case-folded by the locale's
-/// rules before they are collated.
-bool LocaleTextsEqualIgnoringCase(const char* a, const char* b);
+ private:
+  bool ignore_case_;
+  bool byte_order_;  ///< the locale collates by byte value (the C locales)
+};
 
 }  // namespace tarnel
 

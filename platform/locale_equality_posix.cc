@@ -53,16 +53,13 @@ bool FoldWide(const char* text, std::wstring& out) {
 
 }  // namespace
 
-bool LocaleTextsEqual(const char* a, const char* b) {
-  if (std::strcmp(a, b) == 0) return true;
-  if (CollationIsByteOrder()) return false;
-  return std::strcoll(a, b) == 0;
-}
+LocaleEquality::LocaleEquality(bool ignore_case)
+    : ignore_case_(ignore_case), byte_order_(CollationIsByteOrder()) {}
 
-bool LocaleTextsEqualIgnoringCase(const char* a, const char* b) {
+bool LocaleEquality::operator()(const char* a, const char* b) const {
   if (std::strcmp(a, b) == 0) return true;
-  const bool byte_order = CollationIsByteOrder();
-  if (byte_order) {
+  if (!ignore_case_) return !byte_order_ && std::strcoll(a, b) == 0;
+  if (byte_order_) {
     // While both texts are plain ASCII the answer needs no decoding; ASCII
     // bytes that follow only ASCII bytes are whole characters in every
     // encoding the locale can have.
@@ -75,7 +72,7 @@ bool LocaleTextsEqualIgnoringCase(const char* a, const char* b) {
   }
   std::wstring fa, fb;
   if (!FoldWide(a, fa) || !FoldWide(b, fb)) return AsciiFoldEqual(a, b);
-  if (byte_order) return fa == fb;
+  if (byte_order_) return fa == fb;
   return std::wcscoll(fa.c_str(), fb.c_str()) == 0;
 }
 

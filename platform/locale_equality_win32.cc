@@ -5,12 +5,11 @@
 
 namespace tarnel {
 
-bool LocaleTextsEqual(const char* a, const char* b) {
-  return lstrcmpA(a, b) == 0;
-}
+LocaleEquality::LocaleEquality(bool ignore_case)
+    : ignore_case_(ignore_case), byte_order_(false) {}
 
-bool LocaleTextsEqualIgnoringCase(const char* a, const char* b) {
-  return lstrcmpiA(a, b) == 0;
+bool LocaleEquality::operator()(const char* a, const char* b) const {
+  return (ignore_case_ ? lstrcmpiA(a, b) : lstrcmpA(a, b)) == 0;
 }
 
 }  // namespace tarnel
