@@ -14,18 +14,27 @@ namespace tarnel {
 namespace {
 
 struct SortItem {
-  // Text keys: the first 8 key bytes, folded when case is ignored, as a
-  // big-endian number (zero-padded; key bytes are never 0). Number keys: the
-  // value shifted into unsigned order, or the lowest / highest value for a
-  // number too long to hold, which then marks a tie to settle exactly.
+  // Text keys: the first 16 key bytes, folded when case is ignored, as two
+  // big-endian numbers (zero-padded; key bytes are never 0). Number keys:
+  // |prefix| is the value shifted into unsigned order, or the lowest /
+  // highest value for a number too long to hold, which then marks a tie to
+  // settle from the digits.
   std::uint64_t prefix;
-  // The key's first byte; null when the line has no key, which makes it
-  // compare equal to every line.
-  const char* key;
-  // Text keys: the key's length. Number keys: 1 when too long to hold.
-  std::size_t length;
+  std::uint64_t prefix2;
   char* line;
+  // Where the key starts in the line; kNoKey when the line has no key, which
+  // makes it compare equal to every line.
+  std::uint32_t key_offset;
+  // Text keys: the key's length. Number keys: 1 when too long to hold.
+  std::uint32_t length;
+
+  const char* key() const { return line + key_offset; }
 };
+
+constexpr std::uint32_t kNoKey = ~std::uint32_t{0};
+// Offsets and lengths are kept in 32 bits; a line that needs more sends the
+// whole sort to the plain comparators.
+constexpr std::size_t kLongestKeyedLine = kNoKey - 1;
 
 constexpr unsigned char Fold(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
@@ -47,7 +56,8 @@ std::uint64_t PrefixOf(const char* key, std::size_t length) {
 constexpr std::size_t kExactDigits = 18;
 
 void SetNumberKey(SortItem& item, const char* text) {
-  item.key = text;
+  item.key_offset = static_cast<std::uint32_t>(text - item.line);
+  item.prefix2 = 0;
   const NumberText number = NumberOf(text);
   if (number.count > kExactDigits) {
     item.prefix = number.negative ? 0 : ~std::uint64_t{0};
@@ -63,42 +73,51 @@ void SetNumberKey(SortItem& item, const char* text) {
   item.length = 0;
 }
 
-template <bool kFoldCase>
-void SetTextKey(SortItem& item, const char* key, std::size_t length) {
-  item.key = key;
-  item.length = length;
-  item.prefix = key ? PrefixOf<kFoldCase>(key, length) : 0;
+void SetNoKey(SortItem& item) {
+  item.key_offset = kNoKey;
+  item.length = 0;
+  item.prefix = item.prefix2 = 0;
 }
 
 template <bool kFoldCase>
-void BuildKeys(SortItem* items, char** base, std::size_t count,
+void SetTextKey(SortItem& item, const char* key, std::size_t length) {
+  item.key_offset = static_cast<std::uint32_t>(key - item.line);
+  item.length = static_cast<std::uint32_t>(length);
+  item.prefix = PrefixOf<kFoldCase>(key, length);
+  item.prefix2 =
+      length > 8 ? PrefixOf<kFoldCase>(key + 8, length - 8) : 0;
+}
+
+// Fills the keys of |count| lines. False when a line is too long for the
+// 32-bit offsets.
+template <bool kFoldCase>
+bool BuildKeys(SortItem* items, char** base, std::size_t count,
                ComparatorRow row, std::int32_t key_index) {
   const std::size_t column = static_cast<std::uint32_t>(key_index);
   for (std::size_t i = 0; i < count; ++i) {
     SortItem& item = items[i];
     char* line = base[i];
     item.line = line;
+    const std::size_t length = std::strlen(line);
+    if (length > kLongestKeyedLine) return false;
     switch (row) {
       case kWholeLineText:
-        SetTextKey<kFoldCase>(item, line, std::strlen(line));
+        SetTextKey<kFoldCase>(item, line, length);
         break;
-      case kColumnText: {
-        const std::size_t length = std::strlen(line);
+      case kColumnText:
         if (length > column) {
           SetTextKey<kFoldCase>(item, line + column, length - column);
         } else {
-          SetTextKey<kFoldCase>(item, nullptr, 0);
+          SetNoKey(item);
         }
         break;
-      }
       case kFieldText: {
         const char* field = FindField(line);
         if (field) {
-          const std::size_t length =
-              std::min(std::strcspn(field, ","), kFieldCap);
-          SetTextKey<kFoldCase>(item, field, length);
+          SetTextKey<kFoldCase>(item, field,
+                                std::min(std::strcspn(field, ","), kFieldCap));
         } else {
-          SetTextKey<kFoldCase>(item, nullptr, 0);
+          SetNoKey(item);
         }
         break;
       }
@@ -106,16 +125,20 @@ void BuildKeys(SortItem* items, char** base, std::size_t count,
         SetNumberKey(item, line);
         break;
       case kColumnNumber:
-        if (strnlen(line, column + 1) > column) {
+        if (length > column) {
           SetNumberKey(item, line + column);
         } else {
-          item = SortItem{0, nullptr, 0, line};
+          SetNoKey(item);
         }
         break;
       case kFieldNumber: {
         const char* field = FindField(line);
-        if (!field) field = "";
-        if (*field == '"') ++field;
+        if (!field) {
+          // No such field: the value 0, read from the line's terminator.
+          field = line + length;
+        } else if (*field == '"') {
+          ++field;
+        }
         SetNumberKey(item, field);
         break;
       }
@@ -123,24 +146,26 @@ void BuildKeys(SortItem* items, char** base, std::size_t count,
         break;
     }
   }
+  return true;
 }
 
 template <bool kFoldCase>
 int CompareTextItems(const SortItem& a, const SortItem& b) {
-  if (!a.key || !b.key) return 0;
+  if (a.key_offset == kNoKey || b.key_offset == kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-  // Equal prefixes: keys shorter than 8 bytes are then equal outright (a
-  // padding zero matches only a padding zero), longer ones go on from byte 8.
+  if (a.prefix2 != b.prefix2) return a.prefix2 < b.prefix2 ? -1 : 1;
+  // Equal prefixes: keys shorter than 16 bytes are then equal outright (a
+  // padding zero matches only a padding zero), longer ones go on from byte 16.
   const std::size_t common = std::min(a.length, b.length);
-  if (common > 8) {
-    const auto* x = reinterpret_cast<const unsigned char*>(a.key);
-    const auto* y = reinterpret_cast<const unsigned char*>(b.key);
+  if (common > 16) {
+    const auto* x = reinterpret_cast<const unsigned char*>(a.key());
+    const auto* y = reinterpret_cast<const unsigned char*>(b.key());
     if constexpr (kFoldCase) {
-      for (std::size_t i = 8; i < common; ++i) {
+      for (std::size_t i = 16; i < common; ++i) {
         if (Fold(x[i]) != Fold(y[i])) return Fold(x[i]) < Fold(y[i]) ? -1 : 1;
       }
     } else {
-      const int c = std::memcmp(x + 8, y + 8, common - 8);
+      const int c = std::memcmp(x + 16, y + 16, common - 16);
       if (c != 0) return c < 0 ? -1 : 1;
     }
   }
@@ -148,10 +173,10 @@ int CompareTextItems(const SortItem& a, const SortItem& b) {
 }
 
 int CompareNumberItems(const SortItem& a, const SortItem& b) {
-  if (!a.key || !b.key) return 0;
+  if (a.key_offset == kNoKey || b.key_offset == kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   if (a.length == 0 && b.length == 0) return 0;
-  return CompareNumbers(NumberOf(a.key), NumberOf(b.key));
+  return CompareNumbers(NumberOf(a.key()), NumberOf(b.key()));
 }
 
 // Sorting in parallel pays only for large tables; below this size a side is
@@ -183,27 +208,35 @@ void SortItems(SortItem* items, std::size_t count) {
 }
 
 // Keys are independent per line: build the two halves of a large table at
-// the same time.
+// the same time. False when a line is too long for the keys.
 template <bool kFoldCase>
-void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
+bool BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
                          ComparatorRow row, std::int32_t key_index) {
   const std::size_t half = count / 2;
   if (count < kParallelCutoff || std::thread::hardware_concurrency() <= 1) {
-    BuildKeys<kFoldCase>(items, base, count, row, key_index);
-    return;
+    return BuildKeys<kFoldCase>(items, base, count, row, key_index);
   }
+  bool upper_ok = true;
+  auto build_upper = [=, &upper_ok] {
+    upper_ok = BuildKeys<kFoldCase>(items + half, base + half, count - half,
+                                    row, key_index);
+  };
   std::thread helper;
   try {
-    helper = std::thread([=] {
-      BuildKeys<kFoldCase>(items + half, base + half, count - half, row,
-                           key_index);
-    });
+    helper = std::thread(build_upper);
   } catch (const std::system_error&) {
-    BuildKeys<kFoldCase>(items + half, base + half, count - half, row,
-                         key_index);
+    build_upper();
   }
-  BuildKeys<kFoldCase>(items, base, half, row, key_index);
+  const bool lower_ok = BuildKeys<kFoldCase>(items, base, half, row, key_index);
   if (helper.joinable()) helper.join();
+  return lower_ok && upper_ok;
+}
+
+void SortWithComparatorTable(char** base, std::size_t count,
+                             ComparatorRow row, int base_mode) {
+  const LineComparator compare = ComparatorTable[row][base_mode];
+  LineSort(base, count,
+           [compare](char*& a, char*& b) { return compare(&a, &b); });
 }
 
 bool IsNumberRow(ComparatorRow row) {
@@ -217,20 +250,19 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
                   int base_mode, std::int32_t key_index) {
   if (count < 2 || row == kNoRow) return;
   std::unique_ptr<SortItem[]> items(new (std::nothrow) SortItem[count]);
-  if (!items) {
-    // No room for the keys: the plain comparators give the same order.
-    const LineComparator compare = ComparatorTable[row][base_mode];
-    LineSort(base, count,
-             [compare](char*& a, char*& b) { return compare(&a, &b); });
-    return;
-  }
   const bool numeric = IsNumberRow(row);
   const bool fold = !numeric && (base_mode & 2) != 0;
   const bool descending = (base_mode & 1) != 0;
-  if (fold) {
-    BuildKeysInParallel<true>(items.get(), base, count, row, key_index);
-  } else {
-    BuildKeysInParallel<false>(items.get(), base, count, row, key_index);
+  const bool keyed =
+      items && (fold ? BuildKeysInParallel<true>(items.get(), base, count, row,
+                                                 key_index)
+                     : BuildKeysInParallel<false>(items.get(), base, count,
+                                                  row, key_index));
+  if (!keyed) {
+    // No room for the keys, or a line too long for them: the plain
+    // comparators give the same order, only slower.
+    SortWithComparatorTable(base, count, row, base_mode);
+    return;
   }
 
   SortItem* const first = items.get();
