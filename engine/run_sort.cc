@@ -1,6 +1,8 @@
 #include "engine/run_sort.h"
 
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "core/run_context.h"
 #include "engine/comparators.h"
@@ -20,6 +22,9 @@ constexpr char kFinish[] = "Finish!";
 constexpr char kErrorFinish[] = "Error-Finish!";
 
 ZeroedBuffer base_memory;
+
+// Below this many lines the result is built on one thread.
+constexpr std::size_t kParallelOutputLines = std::size_t{1} << 15;
 
 // Releases whatever the run still holds when it leaves early.
 struct RunResources {
@@ -111,24 +116,58 @@ int AllocOutput() {
 
 void BuildOutput(std::int32_t sort_mode) {
   const bool unique = (sort_mode & kSortUnique) != 0;
-  const bool ignore_case = ((sort_mode & ~kSortUnique) & kSortIgnoreCase) != 0;
-  const LocaleEquality equal(ignore_case);
+  const LocaleEquality equal((sort_mode & kSortIgnoreCase) != 0);
+  // A line is written unless it repeats the line before it; the line before
+  // is always the previous entry, whether that one was written or not.
+  auto written = [&](std::size_t i) {
+    return !unique || i == 0 || !equal(Base[i], Base[i - 1]);
+  };
+
+  char* const end = lpMem + OutputSize;
+  std::size_t half = LineCount;
+  if (LineCount >= kParallelOutputLines && std::thread::hardware_concurrency() > 1) {
+    half = LineCount / 2;
+  }
+
+  // The upper half is laid down backwards from the end of the block while
+  // the lower half is laid down forwards from its start.
+  char* upper = end;
+  auto build_upper = [&] {
+    for (std::size_t i = LineCount; i-- > half;) {
+      if (!written(i)) continue;
+      const std::size_t length = std::strlen(Base[i]);
+      upper -= length + 2;
+      std::memcpy(upper, Base[i], length);
+      upper[length] = '\r';
+      upper[length + 1] = '\n';
+    }
+  };
+  std::thread helper;
+  if (half < LineCount) {
+    try {
+      helper = std::thread(build_upper);
+    } catch (const std::system_error&) {
+      build_upper();
+    }
+  }
   char* cursor = lpMem;
-  const char* previous = nullptr;
-  for (std::size_t i = 0; i < LineCount; ++i) {
-    const char* line = Base[i];
-    bool write = true;
-    if (unique && previous) {
-      write = !equal(line, previous);
-    }
-    if (write) {
-      const std::size_t length = std::strlen(line);
-      std::memcpy(cursor, line, length);
-      cursor += length;
-      *cursor++ = '\r';
-      *cursor++ = '\n';
-    }
-    previous = line;
+  for (std::size_t i = 0; i < half; ++i) {
+    if (!written(i)) continue;
+    const std::size_t length = std::strlen(Base[i]);
+    std::memcpy(cursor, Base[i], length);
+    cursor += length;
+    *cursor++ = '\r';
+    *cursor++ = '\n';
+  }
+  if (helper.joinable()) helper.join();
+
+  // Dropped lines leave a gap between the halves: close it, and keep the
+  // text NUL-terminated.
+  if (cursor != upper) {
+    const std::size_t upper_length = static_cast<std::size_t>(end - upper);
+    std::memmove(cursor, upper, upper_length);
+    std::memset(cursor + upper_length, 0,
+                static_cast<std::size_t>(end - (cursor + upper_length)));
   }
 }
 

@@ -40,15 +40,25 @@ constexpr unsigned char Fold(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
 }
 
+// Upper-cases the bytes a to z of a word, all eight at once.
+constexpr std::uint64_t FoldWord(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  const std::uint64_t low7 = word & ~kHigh;
+  const std::uint64_t at_least_a = low7 + (0x80 - 'a') * kOnes;
+  const std::uint64_t above_z = low7 + (0x80 - 'z' - 1) * kOnes;
+  const std::uint64_t is_lower = at_least_a & ~above_z & ~word & kHigh;
+  return word - (is_lower >> 2);
+}
+
+// The first 8 bytes of a key as a big-endian number, zero-padded.
 template <bool kFoldCase>
 std::uint64_t PrefixOf(const char* key, std::size_t length) {
+  unsigned char bytes[8] = {};
+  std::memcpy(bytes, key, std::min<std::size_t>(length, 8));
   std::uint64_t prefix = 0;
-  const std::size_t n = std::min<std::size_t>(length, 8);
-  for (std::size_t i = 0; i < 8; ++i) {
-    unsigned char c = i < n ? static_cast<unsigned char>(key[i]) : 0;
-    if constexpr (kFoldCase) c = Fold(c);
-    prefix = (prefix << 8) | c;
-  }
+  for (unsigned char c : bytes) prefix = (prefix << 8) | c;
+  if constexpr (kFoldCase) prefix = FoldWord(prefix);
   return prefix;
 }
 

@@ -57,20 +57,27 @@ LocaleEquality::LocaleEquality(bool ignore_case)
     : ignore_case_(ignore_case), byte_order_(CollationIsByteOrder()) {}
 
 bool LocaleEquality::operator()(const char* a, const char* b) const {
-  if (std::strcmp(a, b) == 0) return true;
-  if (!ignore_case_) return !byte_order_ && std::strcoll(a, b) == 0;
+  if (!ignore_case_) {
+    if (std::strcmp(a, b) == 0) return true;
+    return !byte_order_ && std::strcoll(a, b) == 0;
+  }
   if (byte_order_) {
     // While both texts are plain ASCII the answer needs no decoding; ASCII
     // bytes that follow only ASCII bytes are whole characters in every
-    // encoding the locale can have.
+    // encoding the locale can have, so what follows can be folded on its own.
     const auto* x = reinterpret_cast<const unsigned char*>(a);
     const auto* y = reinterpret_cast<const unsigned char*>(b);
     for (; *x < 0x80 && *y < 0x80; ++x, ++y) {
       if (FoldAscii(*x) != FoldAscii(*y)) return false;
       if (*x == 0) return true;
     }
+    a = reinterpret_cast<const char*>(x);
+    b = reinterpret_cast<const char*>(y);
+  } else if (std::strcmp(a, b) == 0) {
+    return true;
   }
-  std::wstring fa, fb;
+  // One pair of buffers per thread: the result is built on two threads.
+  thread_local std::wstring fa, fb;
   if (!FoldWide(a, fa) || !FoldWide(b, fb)) return AsciiFoldEqual(a, b);
   if (byte_order_) return fa == fb;
   return std::wcscoll(fa.c_str(), fb.c_str()) == 0;
