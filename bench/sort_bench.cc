@@ -1,0 +1,241 @@
+// Times file-to-file sorts against GNU sort on the same input, in the same
+// run, and measures the peak memory of ours.
+//
+//   tarnel_bench_sort INPUT [--repeat N] [--workdir DIR] [--only NAME]
+//
+// Every run happens in a child process: ours is a fork that calls RunSort
+// once, GNU sort a fork that runs `sort` with LC_ALL=C. A fresh process per
+// run keeps the peak resident size of one run apart from the others; runs of
+// the two alternate so that noise on the machine falls on both alike.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/run_sort.h"
+#include "platform/message_boxes.h"
+
+namespace tarnel {
+namespace {
+
+struct Workload {
+  const char* name;
+  std::int32_t sort_mode;
+  std::int32_t key_kind;
+  std::int32_t key_pos;
+  std::vector<std::string> gnu_arguments;  ///< after "sort", before the files
+};
+
+const std::vector<Workload>& Workloads() {
+  static const std::vector<Workload> workloads = {
+      {"whole-line", 0, kKeyColumn, 0, {}},
+      {"ignore-case-unique", kSortIgnoreCase | kSortUnique, kKeyColumn, 0,
+       {"-f", "-u"}},
+      // A separator that never occurs makes the whole line field 1.
+      {"column-4-text", 0, kKeyColumn, 3, {"-t\x01", "-k1.4"}},
+      {"field-3-text", 0, kKeyField, 2, {"-t,", "-k3,3"}},
+      {"field-2-number", 0, kKeyField | kKeyNumeric, 1, {"-t,", "-k2,2n"}},
+  };
+  return workloads;
+}
+
+struct Sample {
+  double seconds = 0;
+  std::uint64_t peak_bytes = 0;  ///< peak resident size of the run
+  double cpu_seconds = 0;        ///< user + system time
+  bool ok = false;
+};
+
+double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
+
+// The child's peak resident size, as the kernel saw it at exit.
+std::uint64_t PeakBytes(const rusage& usage) {
+  return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+}
+
+Sample WaitFor(pid_t child,
+               std::chrono::steady_clock::time_point started) {
+  Sample sample;
+  int status = 0;
+  rusage usage{};
+  if (::wait4(child, &status, 0, &usage) != child) return sample;
+  sample.seconds = std::chrono::duration<double>(
+                       std::chrono::steady_clock::now() - started)
+                       .count();
+  sample.peak_bytes = PeakBytes(usage);
+  sample.cpu_seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+  sample.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return sample;
+}
+
+// Forgets the peak resident size so far, so that what the fork inherited
+// before RunSort does not count. Needs Linux's clear_refs.
+void ResetPeakResidentSize() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+}
+
+Sample RunOurs(const Workload& w, const std::string& input,
+               const std::string& output) {
+  ::unlink(output.c_str());
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ResetPeakResidentSize();
+    std::setlocale(LC_ALL, "C");
+    ConsoleMessageBoxes console;
+    InstallMessageBoxes(&console);
+    RunSort(nullptr, w.sort_mode, input.c_str(), output.c_str(), w.key_pos,
+            w.key_kind, 1);
+    ::_exit(LastResult == 0 ? 0 : 1);
+  }
+  if (child < 0) return {};
+  return WaitFor(child, started);
+}
+
+Sample RunGnuSort(const Workload& w, const std::string& input,
+                  const std::string& output) {
+  ::unlink(output.c_str());
+  std::vector<std::string> words = {"sort"};
+  words.insert(words.end(), w.gnu_arguments.begin(), w.gnu_arguments.end());
+  words.insert(words.end(), {"-o", output, input});
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("LC_ALL", "C", 1);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execvp("sort", argv.data());
+    ::_exit(127);
+  }
+  if (child < 0) return {};
+  return WaitFor(child, started);
+}
+
+template <typename T>
+T Median(std::vector<T> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Our output ends lines with CR LF, GNU's with LF.
+std::string WithoutCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::size_t CountLineFeeds(const std::string& path) {
+  const std::string text = ReadAll(path);
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+// A cheap check that both sorted the same thing: the whole-line sort must
+// agree byte for byte, the others at least in their number of lines.
+const char* CompareOutputs(const Workload& w, const std::string& ours,
+                           const std::string& gnu) {
+  if (w.sort_mode == 0 && w.key_kind == kKeyColumn && w.key_pos == 0) {
+    return WithoutCarriageReturns(ReadAll(ours)) == ReadAll(gnu)
+               ? "same bytes"
+               : "OUTPUTS DIFFER";
+  }
+  return CountLineFeeds(ours) == CountLineFeeds(gnu) ? "same line count"
+                                                     : "LINE COUNTS DIFFER";
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr,
+                 "usage: %s INPUT [--repeat N] [--workdir DIR] [--only NAME]\n",
+                 argv[0]);
+    return 2;
+  }
+  const std::string input = argv[1];
+  int repeat = 5;
+  std::string workdir;
+  std::string only;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--repeat") {
+      repeat = std::max(1, std::atoi(argv[i + 1]));
+    } else if (option == "--workdir") {
+      workdir = argv[i + 1];
+    } else if (option == "--only") {
+      only = argv[i + 1];
+    } else {
+      std::fprintf(stderr, "unknown option %s\n", option.c_str());
+      return 2;
+    }
+  }
+  if (workdir.empty()) {
+    const std::size_t slash = input.rfind('/');
+    workdir = slash == std::string::npos ? "." : input.substr(0, slash);
+  }
+  struct stat info;
+  if (::stat(input.c_str(), &info) != 0) {
+    std::perror(input.c_str());
+    return 1;
+  }
+  const double input_bytes = static_cast<double>(info.st_size);
+  const std::string ours_out = workdir + "/bench-ours.out";
+  const std::string gnu_out = workdir + "/bench-gnu.out";
+
+  std::printf("input %s: %.1f MB, %d runs each, medians shown\n",
+              input.c_str(), input_bytes / 1e6, repeat);
+  std::printf("%-20s %9s %9s %7s %10s %9s %9s %9s  %s\n", "workload",
+              "ours s", "GNU s", "ratio", "ours peak", "x input", "ours cpu",
+              "GNU cpu", "check");
+  bool all_ok = true;
+  for (const Workload& w : Workloads()) {
+    if (!only.empty() && only != w.name) continue;
+    std::vector<double> ours_time, gnu_time, ours_cpu, gnu_cpu;
+    std::vector<std::uint64_t> ours_peak;
+    bool ok = true;
+    for (int r = 0; r < repeat; ++r) {
+      const Sample a = RunOurs(w, input, ours_out);
+      const Sample b = RunGnuSort(w, input, gnu_out);
+      ok = ok && a.ok && b.ok;
+      ours_time.push_back(a.seconds);
+      ours_cpu.push_back(a.cpu_seconds);
+      ours_peak.push_back(a.peak_bytes);
+      gnu_time.push_back(b.seconds);
+      gnu_cpu.push_back(b.cpu_seconds);
+    }
+    const double ours = Median(ours_time);
+    const double gnu = Median(gnu_time);
+    const double peak = static_cast<double>(
+        *std::max_element(ours_peak.begin(), ours_peak.end()));
+    const char* check = ok ? CompareOutputs(w, ours_out, gnu_out) : "RUN FAILED";
+    std::printf("%-20s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
+                w.name, ours, gnu, ours / gnu, peak / 1e6, peak / input_bytes,
+                Median(ours_cpu), Median(gnu_cpu), check);
+    std::fflush(stdout);
+    all_ok = all_ok && ok;
+  }
+  ::unlink(ours_out.c_str());
+  ::unlink(gnu_out.c_str());
+  return all_ok ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace tarnel
+
+int main(int argc, char** argv) { return tarnel::Main(argc, argv); }

@@ -1,0 +1,199 @@
+// ReadTextFile on real files, pipes and devices: what comes back, and the
+// exact box shown when nothing does.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/transfer/test_files.h"
+#include "transfer/file_transfer.h"
+
+namespace tarnel {
+namespace {
+
+class ReadTextFileTest : public FileTransferTest {
+ protected:
+  // The buffer's bytes before its closing NUL, after checking that the NUL
+  // is there.
+  static std::string BytesOf(const ZeroedBuffer& buffer) {
+    EXPECT_TRUE(buffer.valid());
+    if (!buffer.valid() || buffer.size() == 0) return {};
+    EXPECT_EQ(buffer.data()[buffer.size() - 1], '\0');
+    return std::string(buffer.data(), buffer.size() - 1);
+  }
+};
+
+struct ContentCase {
+  const char* name;
+  std::string bytes;
+};
+
+class ReadTextFileContentTest
+    : public ReadTextFileTest,
+      public ::testing::WithParamInterface<ContentCase> {};
+
+TEST_P(ReadTextFileContentTest, ReturnsEveryByteFollowedByOneNul) {
+  const std::string path = dir_ / "in.txt";
+  WriteBytes(path, GetParam().bytes);
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+  EXPECT_EQ(text.size(), GetParam().bytes.size() + 1);
+  EXPECT_EQ(BytesOf(text), GetParam().bytes);
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RawBytes, ReadTextFileContentTest,
+    ::testing::Values(
+        ContentCase{"EmptyFile", ""},
+        ContentCase{"CrLfKept", "b\r\na\r\n"},
+        ContentCase{"LoneCrKept", "a\rb\n"},
+        ContentCase{"NulBytesDoNotEndTheRead", std::string("b\na\n\0c\n", 7)},
+        ContentCase{"HighBytesAndCtrlZ", "\x82\xa0\xff\x1a\n"},
+        ContentCase{"NoFinalLineFeed", "a\nb"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReadTextFileTest, FollowsSymlinkToItsFile) {
+  WriteBytes(dir_ / "real.txt", "x\ny\n");
+  ASSERT_EQ(::symlink("real.txt", (dir_ / "link.txt").c_str()), 0);
+  EXPECT_EQ(BytesOf(ReadTextFile((dir_ / "link.txt").c_str())), "x\ny\n");
+}
+
+TEST_F(ReadTextFileTest, DevNullReadsAsEmptyText) {
+  EXPECT_EQ(BytesOf(ReadTextFile("/dev/null")), "");
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+// Every way of naming something that cannot be read as a file ends in the
+// same box, with the path exactly as given.
+struct OpenFailureCase {
+  const char* name;
+  const char* relative;  ///< inside the temporary folder; null: the empty path
+};
+
+class ReadTextFileOpenFailureTest
+    : public ReadTextFileTest,
+      public ::testing::WithParamInterface<OpenFailureCase> {};
+
+TEST_P(ReadTextFileOpenFailureTest, ShowsFileOpenErrorWithPath) {
+  ASSERT_EQ(::mkdir((dir_ / "folder").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("gone.txt", (dir_ / "dangling").c_str()), 0);
+  const std::string path =
+      GetParam().relative ? dir_ / GetParam().relative : std::string();
+
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+
+  EXPECT_FALSE(text.valid());
+  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("File Open Error![" + path + "]")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ReadTextFileOpenFailureTest,
+    ::testing::Values(OpenFailureCase{"MissingFile", "missing.txt"},
+                      OpenFailureCase{"Folder", "folder"},
+                      OpenFailureCase{"FolderWithSlash", "folder/"},
+                      OpenFailureCase{"MissingDirectory", "none/in.txt"},
+                      OpenFailureCase{"DanglingSymlink", "dangling"},
+                      OpenFailureCase{"EmptyPath", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// "File Open Error![" is 17 bytes and "]" one more: a 237-byte path makes a
+// message of exactly 255 bytes, the longest a box shows whole.
+class ReadTextFileLongPathTest
+    : public ReadTextFileTest,
+      public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(ReadTextFileLongPathTest, MessageIsCutTo255Bytes) {
+  const std::string path = PathOfLength(dir_.path(), GetParam());
+  ASSERT_EQ(path.size(), GetParam());
+  const std::string whole = "File Open Error![" + path + "]";
+
+  EXPECT_FALSE(ReadTextFile(path.c_str()).valid());
+
+  ASSERT_EQ(boxes_.boxes.size(), 1u);
+  const std::string& text = boxes_.boxes[0].text;
+  EXPECT_EQ(text, whole.substr(0, 255));
+  EXPECT_EQ(text.size(), std::min<std::size_t>(whole.size(), 255));
+  EXPECT_EQ(text.back() == ']', whole.size() <= 255);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, ReadTextFileLongPathTest,
+                         ::testing::Values(200, 237, 238, 400, 5000),
+                         [](const auto& info) {
+                           return "Path" + std::to_string(info.param);
+                         });
+
+TEST_F(ReadTextFileTest, PipeIsReadToItsEndPastOneBufferful) {
+  // More than a pipe holds at once, so a reader trusting the size it sees
+  // (0, or what is buffered) would stop early.
+  std::string sent;
+  for (int i = 0; sent.size() < 300000; ++i) {
+    sent += "line " + std::to_string(i * 7919 % 100003) + "\r\n";
+  }
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    ::close(fds[0]);
+    std::size_t done = 0;
+    while (done < sent.size()) {
+      const ssize_t n = ::write(fds[1], sent.data() + done, sent.size() - done);
+      if (n <= 0) ::_exit(1);
+      done += static_cast<std::size_t>(n);
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  const std::string path = "/dev/fd/" + std::to_string(fds[0]);
+
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+
+  ::close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(BytesOf(text), sent);
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(ReadTextFileTest, ShortReadShowsReportedAndReadCounts) {
+  // Kernel attribute files report a size of one page but hold a few bytes:
+  // a real short read.
+  const std::string path = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    GTEST_SKIP() << path << " is not available here";
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::string actual(std::istreambuf_iterator<char>(in), {});
+  ASSERT_LT(actual.size(), static_cast<std::size_t>(info.st_size));
+
+  EXPECT_FALSE(ReadTextFile(path.c_str()).valid());
+
+  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("Read Error!(statbuf.st_size=[" +
+                                   std::to_string(info.st_size) +
+                                   "], readsize=[" +
+                                   std::to_string(actual.size()) + "])")}));
+}
+
+bool RefuseReadBuffer(AllocationSite site, std::size_t) {
+  return site != AllocationSite::kReadBuffer;
+}
+
+TEST_F(ReadTextFileTest, BufferAllocationFailureShowsReadbufError) {
+  const std::string path = dir_ / "in.txt";
+  WriteBytes(path, "a\n");
+  const AllocationFilter previous = SetAllocationFilter(RefuseReadBuffer);
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+  SetAllocationFilter(previous);
+
+  EXPECT_FALSE(text.valid());
+  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("Memory Allocate Error![readbuf]")}));
+}
+
+}  // namespace
+}  // namespace tarnel
