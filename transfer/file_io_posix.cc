@@ -145,7 +145,9 @@ ReadOutcome ReadWholeFile(const char* path) {
     outcome.status = ReadOutcome::kOpenFailed;
     return outcome;
   }
-  if (!S_ISREG(info.st_mode)) return ReadStream(fd.get());
+  // Files under /proc report a size of 0 whatever they hold: a size of 0
+  // proves nothing, so such a file is read to its end as well.
+  if (!S_ISREG(info.st_mode) || info.st_size == 0) return ReadStream(fd.get());
 
   outcome.expected = static_cast<std::uint64_t>(info.st_size);
   outcome.text = ZeroedBuffer::Allocate(

@@ -62,6 +62,13 @@ TEST_F(ReadTextFileTest, FollowsSymlinkToItsFile) {
   EXPECT_EQ(BytesOf(ReadTextFile((dir_ / "link.txt").c_str())), "x\ny\n");
 }
 
+TEST_F(ReadTextFileTest, FileReportingSizeZeroIsReadToItsEnd) {
+  // /proc files report st_size 0 but are not empty.
+  const std::string text = BytesOf(ReadTextFile("/proc/self/status"));
+  EXPECT_NE(text.find("Name:"), std::string::npos);
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
 TEST_F(ReadTextFileTest, DevNullReadsAsEmptyText) {
   EXPECT_EQ(BytesOf(ReadTextFile("/dev/null")), "");
   EXPECT_TRUE(boxes_.boxes.empty());
