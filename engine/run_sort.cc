@@ -1,5 +1,6 @@
 #include "engine/run_sort.h"
 
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -22,6 +23,18 @@ constexpr char kFinish[] = "Finish!";
 constexpr char kErrorFinish[] = "Error-Finish!";
 
 ZeroedBuffer base_memory;
+
+// While the result is built the line table is read once, from both ends
+// inwards; the parts already read are given back every so many entries so
+// that the table and the whole result are not both held at the end.
+constexpr std::size_t kDiscardStep = std::size_t{1} << 16;
+
+void DiscardLineTable(std::size_t first, std::size_t last) {
+  if (last > first) {
+    base_memory.DiscardPages(first * sizeof(char*),
+                             (last - first) * sizeof(char*));
+  }
+}
 
 // Below this many lines the result is built on one thread.
 constexpr std::size_t kParallelOutputLines = std::size_t{1} << 15;
@@ -134,6 +147,7 @@ void BuildOutput(std::int32_t sort_mode) {
   char* upper = end;
   auto build_upper = [&] {
     for (std::size_t i = LineCount; i-- > half;) {
+      if (i % kDiscardStep == 0) DiscardLineTable(i + 1, LineCount);
       if (!written(i)) continue;
       const std::size_t length = std::strlen(Base[i]);
       upper -= length + 2;
@@ -152,6 +166,11 @@ void BuildOutput(std::int32_t sort_mode) {
   }
   char* cursor = lpMem;
   for (std::size_t i = 0; i < half; ++i) {
+    // Entry i - 1 is still read as the line before i, and the upper half
+    // reads the last entry of this one.
+    if (i % kDiscardStep == 0 && i > 0) {
+      DiscardLineTable(0, std::min(i - 1, half - 1));
+    }
     if (!written(i)) continue;
     const std::size_t length = std::strlen(Base[i]);
     std::memcpy(cursor, Base[i], length);

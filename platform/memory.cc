@@ -1,7 +1,14 @@
 #include "platform/memory.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
+
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace tarnel {
 
@@ -41,6 +48,23 @@ void ZeroedBuffer::Reset() {
   std::free(data_);
   data_ = nullptr;
   size_ = 0;
+}
+
+void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {
+#if defined(__unix__)
+  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  if (!data_ || offset >= size_ || page == 0) return;
+  bytes = std::min(bytes, size_ - offset);
+  const auto begin = reinterpret_cast<std::uintptr_t>(data_ + offset);
+  const std::uintptr_t first = (begin + page - 1) / page * page;
+  const std::uintptr_t last = (begin + bytes) / page * page;
+  if (last > first) {
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+  }
+#else
+  (void)offset;
+  (void)bytes;
+#endif
 }
 
 GlobalBlock GlobalBlock::Allocate(std::size_t bytes, AllocationSite site) {

@@ -21,6 +21,7 @@ enum class AllocationSite {
   kResultBlock,    ///< the run's result block (hMem)
   kClipboardRead,  ///< the copy of the clipboard's text
   kClipboardCopy,  ///< the block handed to the clipboard
+  kClipboardData,  ///< the clipboard's own block of text
 };
 
 /// Test hook: return false to make an allocation at |site| fail.
@@ -46,6 +47,10 @@ class ZeroedBuffer {
   std::size_t size() const { return size_; }
   /// Frees the memory now; the buffer becomes empty.
   void Reset();
+  /// Gives the whole pages inside [offset, offset + bytes) back to the
+  /// system, where it allows that; their contents are then undefined. For a
+  /// large table that is read once from its ends inwards.
+  void DiscardPages(std::size_t offset, std::size_t bytes);
 
  private:
   char* data_ = nullptr;
