@@ -109,6 +109,13 @@ void LineSort(T* base, std::size_t n, Compare&& compare) {
   }
 }
 
+/// How many threads the machine runs at once; asked once per process, as
+/// the answer costs a read of a system file.
+inline unsigned HardwareThreads() {
+  static const unsigned threads = std::thread::hardware_concurrency();
+  return threads;
+}
+
 /// The same sort, with the two sides of the first |levels| partitions of at
 /// least |cutoff| elements sorted on threads of their own. The sides never
 /// share an element, so every element takes exactly the steps it would take

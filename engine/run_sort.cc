@@ -7,6 +7,7 @@
 
 #include "core/run_context.h"
 #include "engine/comparators.h"
+#include "engine/line_sort.h"
 #include "platform/locale_equality.h"
 #include "transfer/clipboard_transfer.h"
 #include "transfer/file_transfer.h"
@@ -138,7 +139,7 @@ void BuildOutput(std::int32_t sort_mode) {
 
   char* const end = lpMem + OutputSize;
   std::size_t half = LineCount;
-  if (LineCount >= kParallelOutputLines && std::thread::hardware_concurrency() > 1) {
+  if (LineCount >= kParallelOutputLines && HardwareThreads() > 1) {
     half = LineCount / 2;
   }
 

@@ -194,7 +194,7 @@ int CompareNumberItems(const SortItem& a, const SortItem& b) {
 constexpr std::size_t kParallelCutoff = std::size_t{1} << 15;
 
 int ParallelLevels() {
-  const unsigned cores = std::thread::hardware_concurrency();
+  const unsigned cores = HardwareThreads();
   if (cores <= 1) return 0;
   // A few more pieces than cores, so that an uneven split still keeps every
   // core busy.
@@ -223,7 +223,7 @@ template <bool kFoldCase>
 bool BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
                          ComparatorRow row, std::int32_t key_index) {
   const std::size_t half = count / 2;
-  if (count < kParallelCutoff || std::thread::hardware_concurrency() <= 1) {
+  if (count < kParallelCutoff || HardwareThreads() <= 1) {
     return BuildKeys<kFoldCase>(items, base, count, row, key_index);
   }
   bool upper_ok = true;
@@ -258,6 +258,8 @@ bool IsNumberRow(ComparatorRow row) {
 
 void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
                   int base_mode, std::int32_t key_index) {
+  // Field keys and the plain comparators read the key position from here.
+  KeyIndex = key_index;
   if (count < 2 || row == kNoRow) return;
   std::unique_ptr<SortItem[]> items(new (std::nothrow) SortItem[count]);
   const bool numeric = IsNumberRow(row);

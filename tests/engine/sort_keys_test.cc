@@ -1,0 +1,266 @@
+// The engine sorts by precomputed keys; users must get exactly the order the
+// line comparators give, ties included. These tests hunt for any pair of
+// lines on which the two disagree, on inputs built to be full of ties.
+#include "engine/sort_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/comparators.h"
+#include "engine/line_sort.h"
+#include "tests/engine/test_support.h"
+
+namespace tarnel {
+namespace {
+
+using testing_support::Escaped;
+
+const char* const kPieces[] = {
+    // Letters on both sides of the punctuation that folding moves.
+    "a", "A", "b", "B", "z", "Z", "m", "_", "[", "`", "~",
+    // Field and number syntax.
+    ",", ",", ",", "\"", "\" ", " ", "\t", "-", "+", "0", "7", "9", "\r",
+    // Bytes above ASCII, with a trail byte inside a to z.
+    "\x80", "\x82\x61", "\x82\x41", "\xe3\x81\x82", "\xff",
+    // Numbers around and beyond 64 bits, with ties by value.
+    "12345678901234567890123", "12345678901234567890124",
+    "-99999999999999999999", "999999999999999999", "1000000000000000000",
+    "-1000000000000000000", "000000000000000000000042", "42", "-0", "+0",
+    "3000000000", "2147483648", "-2147483649", "9223372036854775807",
+    "9223372036854775808", "18446744073709551616", "-18446744073709551616",
+    "0000000000000000000000000000000000000000",
+    // Long prefixes that agree beyond 8 bytes, some only ignoring case.
+    "abcdefghij", "ABCDEFGHIJ", "abcdefgh", "ABCDEFGH", "abcdefghiJ",
+    "0123456789012345678901",
+};
+
+std::string SwapCase(std::string line) {
+  for (char& c : line) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 32);
+    } else if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c + 32);
+    }
+  }
+  return line;
+}
+
+/// Lines (no NUL, no line feed) rich in ties of every kind of key.
+std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
+  auto piece = [&rng] {
+    return std::string(kPieces[rng() % std::size(kPieces)]);
+  };
+  std::vector<std::string> lines;
+  while (lines.size() < n) {
+    const unsigned pick = rng() % 100;
+    std::string line;
+    if (!lines.empty() && pick < 15) {
+      line = lines[rng() % lines.size()];
+    } else if (!lines.empty() && pick < 30) {
+      line = SwapCase(lines[rng() % lines.size()]);
+    } else if (!lines.empty() && pick < 42) {
+      line = lines[rng() % lines.size()] + piece();
+    } else if (pick < 48) {
+      line = piece() + "," + std::string(505 + rng() % 12, 'm') + piece() +
+             "," + piece();
+    } else {
+      const unsigned count = rng() % 7;
+      for (unsigned i = 0; i < count; ++i) line += piece();
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+const std::int32_t kKeyPositions[] = {0,   1,  2,  3,         9,        10,
+                                      17,  513, -1, -2, INT32_MAX, INT32_MIN};
+
+std::string Describe(const std::vector<std::string>& lines,
+                     const std::vector<char*>& order) {
+  std::string text;
+  for (char* line : order) {
+    text += "  ";
+    text += Escaped(line, 40);
+    text += "\n";
+  }
+  return text + "(" + std::to_string(lines.size()) + " lines)";
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& lines) {
+  std::vector<char*> base;
+  for (std::string& line : lines) base.push_back(line.data());
+  return base;
+}
+
+// The order is compared by identity, so lines with equal text still count
+// as different lines.
+TEST(SortKeysEquivalenceTest, SelectComparatorGivesThePlainComparatorOrder) {
+  std::mt19937 rng(1234567);
+  const std::int32_t kinds[] = {1, 2, 5, 6};
+  for (int trial = 0; trial < 120; ++trial) {
+    const std::size_t n = trial < 20 ? static_cast<std::size_t>(trial % 6)
+                                     : 2 + rng() % 30;
+    std::vector<std::string> lines = TieHeavyLines(rng, n);
+    const std::vector<char*> input = Pointers(lines);
+    for (std::int32_t kind : kinds) {
+      for (std::int32_t pos : kKeyPositions) {
+        for (int mode = 0; mode < kBaseModes; ++mode) {
+          std::vector<char*> fast = input;
+          std::vector<char*> plain = input;
+          SelectComparator(fast.data(), fast.size(), mode, pos, kind);
+          SortWithComparators(plain.data(), plain.size(), mode, pos, kind);
+          ASSERT_EQ(fast, plain)
+              << "trial " << trial << ", KeyKind " << kind << ", KeyPos "
+              << pos << ", mode " << mode << "\nkeys:\n"
+              << Describe(lines, fast) << "\ncomparators:\n"
+              << Describe(lines, plain);
+        }
+      }
+    }
+  }
+}
+
+// Every row, including the ones SelectComparator reaches only at KeyPos 0
+// and the column and field rows at KeyPos 0, which it never picks.
+TEST(SortKeysEquivalenceTest, EveryRowAndModeGivesTheTableComparatorOrder) {
+  std::mt19937 rng(42);
+  for (int trial = 0; trial < 60; ++trial) {
+    std::vector<std::string> lines = TieHeavyLines(rng, 2 + rng() % 24);
+    const std::vector<char*> input = Pointers(lines);
+    for (int row = 0; row < kComparatorRows; ++row) {
+      for (int mode = 0; mode < kBaseModes; ++mode) {
+        for (std::int32_t key : kKeyPositions) {
+          std::vector<char*> fast = input;
+          std::vector<char*> plain = input;
+          KeyIndex = key;
+          const LineComparator compare = ComparatorTable[row][mode];
+          LineSort(plain.data(), plain.size(),
+                   [compare](char*& a, char*& b) { return compare(&a, &b); });
+          SortWithKeys(fast.data(), fast.size(),
+                       static_cast<ComparatorRow>(row), mode, key);
+          ASSERT_EQ(fast, plain)
+              << "trial " << trial << ", row " << row << ", mode " << mode
+              << ", key " << key << "\nkeys:\n"
+              << Describe(lines, fast) << "\ncomparators:\n"
+              << Describe(lines, plain);
+        }
+      }
+    }
+  }
+}
+
+// A two-line sort swaps exactly when the comparison is positive, which shows
+// the sign of the key comparison for each ordered pair on its own.
+TEST(SortKeysEquivalenceTest, EveryPairComparesWithTheComparatorSign) {
+  std::mt19937 rng(99);
+  std::vector<std::string> pool = TieHeavyLines(rng, 40);
+  pool.push_back("");
+  pool.push_back("-0");
+  pool.push_back("a,");
+  const std::int32_t keys[] = {0, 1, 2, 9, -1, INT32_MAX};
+  for (int row = 0; row < kComparatorRows; ++row) {
+    for (int mode = 0; mode < kBaseModes; ++mode) {
+      for (std::int32_t key : keys) {
+        for (std::string& a : pool) {
+          for (std::string& b : pool) {
+            if (&a == &b) continue;  // one line cannot show a swap
+            char* pair[2] = {a.data(), b.data()};
+            KeyIndex = key;
+            const bool positive = ComparatorTable[row][mode](&pair[0], &pair[1]) > 0;
+            SortWithKeys(pair, 2, static_cast<ComparatorRow>(row), mode, key);
+            ASSERT_EQ(pair[0] == b.data(), positive)
+                << "row " << row << ", mode " << mode << ", key " << key
+                << ": " << Escaped(a) << " vs " << Escaped(b);
+          }
+        }
+      }
+    }
+  }
+}
+
+std::size_t FirstDifference(const std::vector<char*>& a,
+                            const std::vector<char*>& b) {
+  std::size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  return i;
+}
+
+// Large tables are keyed and sorted on several threads; the sides of a
+// partition never share a line, so the order must still be the plain one.
+// The keys agree on their first 16 bytes or 18 digits as often as not.
+TEST(SortKeysEquivalenceTest, LargeTablesSortedOnThreadsGiveThePlainOrder) {
+  std::mt19937 rng(5);
+  std::vector<std::string> lines(140000);
+  for (std::string& line : lines) {
+    switch (rng() % 6) {
+      case 0:
+        line = "prefix-common-16+";
+        line += "aAbB_"[rng() % 5];
+        break;
+      case 1:
+        line.assign(rng() % 2, '-');
+        line += "1234567890123456789";
+        line += std::to_string(rng() % 7);
+        break;
+      case 2:
+        line = "k,";
+        line.append(rng() % 3 + 14, 'x');
+        line += ",";
+        line += std::to_string(rng() % 5);
+        break;
+      case 3:
+        line = "K,XXXXXXXXXXXXXXXX";
+        line += "xX"[rng() % 2];
+        break;
+      case 4:
+        line = std::to_string(rng() % 5);
+        line.append(rng() % 3, ' ');
+        break;
+      default:
+        line = kPieces[rng() % std::size(kPieces)];
+        line += kPieces[rng() % std::size(kPieces)];
+        break;
+    }
+  }
+  const std::vector<char*> input = Pointers(lines);
+  struct Config {
+    std::int32_t kind, pos;
+    int mode;
+  };
+  const Config configs[] = {{1, 0, 0}, {1, 0, 3}, {1, 3, 1}, {2, 1, 2},
+                            {2, -1, 0}, {5, 0, 1}, {5, 1, 0}, {6, 1, 3},
+                            {6, 0, 0}};
+  for (const Config& c : configs) {
+    std::vector<char*> fast = input;
+    std::vector<char*> plain = input;
+    SelectComparator(fast.data(), fast.size(), c.mode, c.pos, c.kind);
+    SortWithComparators(plain.data(), plain.size(), c.mode, c.pos, c.kind);
+    const std::size_t at = FirstDifference(fast, plain);
+    if (at == fast.size()) continue;
+    ADD_FAILURE() << "KeyKind " << c.kind << ", KeyPos " << c.pos << ", mode "
+                  << c.mode << ": first difference at " << at << ": "
+                  << Escaped(fast[at]) << " vs " << Escaped(plain[at]);
+  }
+}
+
+// The key position is an argument: a KeyIndex left by an earlier sort must
+// not change which field is compared.
+TEST(SortKeysTest, SortsByItsOwnKeyPositionWhateverKeyIndexHolds) {
+  for (ComparatorRow row : {kFieldText, kFieldNumber}) {
+    std::vector<std::string> lines = {"x,3,a", "y,1,c", "z,2,b"};
+    std::vector<char*> base = Pointers(lines);
+    KeyIndex = 2;
+    SortWithKeys(base.data(), base.size(), row, 0, 1);
+    EXPECT_EQ(std::vector<std::string>(base.begin(), base.end()),
+              (std::vector<std::string>{"y,1,c", "z,2,b", "x,3,a"}))
+        << row;
+  }
+}
+
+}  // namespace
+}  // namespace tarnel
