@@ -1,0 +1,13 @@
+// Every source in this folder is compiled; this twin serves Windows only.
+#ifdef _WIN32
+
+#include "platform/qt/clipboard_holder_launcher.h"
+
+namespace tarnel {
+
+// Windows keeps clipboard data after its owner exits, so no holder is needed.
+long StartClipboardHolder(const std::string&, std::string_view) { return 0; }
+
+}  // namespace tarnel
+
+#endif  // _WIN32

@@ -1,0 +1,159 @@
+#include "platform/qt/qt_clipboard.h"
+
+#include <QByteArray>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/qt/clipboard_holder_launcher.h"
+
+namespace tarnel {
+
+namespace {
+
+// How long SetText waits to hear from the X server that the holder took
+// over; only a wait, the holder has already confirmed.
+constexpr int kOwnerChangeWaitMs = 1000;
+
+bool IsX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
+// A clipboard shared with other programs exists only on these platforms;
+// offscreen, minimal and the framebuffer ones keep a private one at most.
+bool HasSharedClipboard() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    return false;
+  }
+  const QString platform = QGuiApplication::platformName();
+  const bool x11 = platform == QLatin1String("xcb");
+  const bool wayland = platform.startsWith(QLatin1String("wayland"));
+  if (x11 || wayland) {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  }
+  return platform == QLatin1String("windows") ||
+         platform == QLatin1String("direct2d") ||
+         platform == QLatin1String("cocoa");
+}
+
+QClipboard& SystemClipboard() { return *QGuiApplication::clipboard(); }
+
+// Whether |data| is what the clipboard holds now. On X11 this asks the
+// server: Qt's own flag stays set when another program clears the clipboard.
+bool HoldsOwnData(const QPointer<QMimeData>& data) {
+  if (data.isNull()) return false;
+  if (IsX11()) {
+    return SystemClipboard().mimeData(QClipboard::Clipboard) == data.data();
+  }
+  return SystemClipboard().ownsClipboard();
+}
+
+// Processes what the window system has sent so far. Notifications of a new
+// owner carry the server time that our next request must not fall behind
+// (the owner refuses older requests) and invalidate Qt's list of formats.
+void CatchUpWithWindowSystem() {
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// Waits, boundedly, until this process has heard of the holder taking over,
+// so that a read right after sees the new text.
+void WaitForOwnerChangeNotice() {
+  QEventLoop loop;
+  QObject::connect(&SystemClipboard(), &QClipboard::changed, &loop,
+                   [&loop](QClipboard::Mode mode) {
+                     if (mode == QClipboard::Clipboard) loop.quit();
+                   });
+  QTimer::singleShot(kOwnerChangeWaitMs, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  CatchUpWithWindowSystem();
+}
+
+long HandToHolder(const QString& text) {
+  const QString path = QCoreApplication::applicationDirPath() +
+                       QLatin1Char('/') + QLatin1String(kHolderExecutableName);
+  const QByteArray utf8 = text.toUtf8();
+  const long pid = StartClipboardHolder(
+      QFile::encodeName(path).toStdString(),
+      std::string_view(utf8.constData(),
+                       static_cast<std::size_t>(utf8.size())));
+  if (pid != 0) WaitForOwnerChangeNotice();
+  return pid;
+}
+
+}  // namespace
+
+bool QtClipboard::Open(WindowHandle) {
+  if (open_ || !HasSharedClipboard()) return false;
+  CatchUpWithWindowSystem();
+  open_ = true;
+  return true;
+}
+
+bool QtClipboard::IsTextAvailable() {
+  if (!open_) return false;
+  const QMimeData* data = SystemClipboard().mimeData(QClipboard::Clipboard);
+  return data && data->hasText();
+}
+
+GlobalBlock* QtClipboard::GetText() {
+  if (!IsTextAvailable()) return nullptr;
+  const QByteArray bytes =
+      SystemClipboard().text(QClipboard::Clipboard).toLocal8Bit();
+  text_ = GlobalBlock::Allocate(static_cast<std::size_t>(bytes.size()) + 1,
+                                AllocationSite::kClipboardData);
+  char* target = text_.Lock();
+  if (!target) return nullptr;
+  std::memcpy(target, bytes.constData(),
+              static_cast<std::size_t>(bytes.size()));
+  text_.Unlock();
+  return &text_;
+}
+
+bool QtClipboard::Empty() {
+  if (!open_) return false;
+  // Taking the clipboard with nothing on it empties it for everyone,
+  // whichever program owned it, as emptying does on Windows.
+  auto nothing = std::make_unique<QMimeData>();
+  const QPointer<QMimeData> ours(nothing.get());
+  SystemClipboard().setMimeData(nothing.release(), QClipboard::Clipboard);
+  return HoldsOwnData(ours);
+}
+
+bool QtClipboard::SetText(GlobalBlock& block) {
+  if (!open_) return false;
+  const char* bytes = block.Lock();
+  if (!bytes) return false;
+  const QString text = QString::fromLocal8Bit(
+      bytes, static_cast<qsizetype>(strnlen(bytes, block.Size())));
+  block.Unlock();
+
+  bool delivered;
+  if (IsX11()) {
+    const long pid = HandToHolder(text);
+    if (pid != 0) holder_pid_ = pid;
+    delivered = pid != 0;
+  } else {
+    // The system keeps the data once it is set (Windows), or the data lives
+    // as long as this process (Wayland).
+    SystemClipboard().setText(text, QClipboard::Clipboard);
+    delivered = SystemClipboard().ownsClipboard();
+  }
+  if (delivered) block.Free();
+  return delivered;
+}
+
+void QtClipboard::Close() {
+  open_ = false;
+  text_.Free();
+}
+
+}  // namespace tarnel

@@ -1,0 +1,43 @@
+#!/bin/sh
+# Runs a test program on a private X server, so that it meets a real
+# clipboard and xclip as another client. Fails (never skips) when the X
+# server or xclip is missing: packages xvfb and xclip.
+#
+# Xvfb picks a free display itself (-displayfd), so suites started in
+# parallel never race for a display number.
+set -u
+for tool in Xvfb xclip; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "run_under_xvfb: '$tool' not found (install packages xvfb xclip)" >&2
+    exit 1
+  fi
+done
+
+workdir=$(mktemp -d /tmp/tarnel-xvfb-XXXXXX) || exit 1
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp \
+  3>"$workdir/display" 2>"$workdir/xvfb.log" &
+xvfb_pid=$!
+cleanup() {
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Xvfb writes its display number once it accepts connections.
+tries=0
+while [ ! -s "$workdir/display" ]; do
+  if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$tries" -ge 100 ]; then
+    echo "run_under_xvfb: Xvfb did not start" >&2
+    cat "$workdir/xvfb.log" >&2
+    exit 1
+  fi
+  sleep 0.1
+  tries=$((tries + 1))
+done
+display=$(head -n 1 "$workdir/display")
+
+# The program must take the X11 clipboard even inside a Wayland session.
+env -u WAYLAND_DISPLAY -u XAUTHORITY DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$@"
+exit $?
