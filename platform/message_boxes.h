@@ -16,6 +16,9 @@ using WindowHandle = void*;
 /// Box flags, with the values the Win32 message box uses.
 inline constexpr unsigned kBoxPlain = 0;       ///< one OK button, no icon
 inline constexpr unsigned kBoxIconError = 16;  ///< one OK button, error icon
+/// Added to the others: every window of the application is disabled while
+/// the box is open (otherwise only the owner is).
+inline constexpr unsigned kBoxTaskModal = 0x2000;
 
 /// Value returned when the OK button closed a box.
 inline constexpr int kBoxOk = 1;

@@ -1,0 +1,31 @@
+// Message boxes on the screen, drawn by Qt. The owner handed to Show is the
+// QWidget that owns the box: the engine passes the hidden application
+// window, so its boxes block only that window and leave the main window
+// usable; the front end adds kBoxTaskModal to block every window.
+#ifndef TARNEL_PLATFORM_QT_QT_MESSAGE_BOXES_H_
+#define TARNEL_PLATFORM_QT_QT_MESSAGE_BOXES_H_
+
+#include <QFont>
+
+#include "platform/message_boxes.h"
+
+namespace tarnel {
+
+class QtMessageBoxes : public MessageBoxes {
+ public:
+  /// Shows a box with one OK button and the icon that |flags| names (none,
+  /// or error for kBoxIconError), runs it modally and returns kBoxOk once
+  /// it is closed. |owner| is a QWidget* or null; |text| and |caption| are
+  /// in the local 8-bit encoding and shown as plain text.
+  int Show(WindowHandle owner, const std::string& text,
+           const std::string& caption, unsigned flags) override;
+};
+
+/// The font of every window and box of the program: "ＭＳ Ｐゴシック" at 12
+/// pixels, with IPAPGothic and then Noto Sans CJK JP standing in where that
+/// font is not installed.
+QFont TarnelFont();
+
+}  // namespace tarnel
+
+#endif  // TARNEL_PLATFORM_QT_QT_MESSAGE_BOXES_H_

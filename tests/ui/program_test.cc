@@ -1,0 +1,215 @@
+// The built program, run as a child process without a display: batch runs
+// end to end, with their exit status, their lines on standard error and
+// their output files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "program_runner.h"
+
+namespace tarnel {
+namespace {
+
+constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
+constexpr char kExamples[] = TARNEL_EXAMPLES_DIR;
+
+// The program, with the test's environment less any display.
+Outcome RunProgram(const Folder& folder,
+                   const std::vector<std::string>& arguments,
+                   const std::optional<std::string>& input = std::nullopt,
+                   const std::map<std::string, std::string>& set = {}) {
+  ChildSetup setup;
+  setup.input = input;
+  setup.set = set;
+  return RunIn(folder, kProgram, arguments, setup);
+}
+
+TEST(ProgramTest, BatchSortsFileIntoFileAndSaysFinish) {
+  Folder folder;
+  folder.Write("in.txt", "pear\r\napple\nfig");
+  const Outcome outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(folder.Read("out.txt"), "apple\r\nfig\r\npear\r\n");
+}
+
+TEST(ProgramTest, QuietBatchPrintsNothing) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
+}
+
+TEST(ProgramTest, DescendingWithoutRepeatedLines) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\nb\nc\na\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-r", "-u", "-f", "in.txt", "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("out.txt"), "c\r\nb\r\na\r\n");
+}
+
+TEST(ProgramTest, NumberInSecondFieldAsKey) {
+  Folder folder;
+  folder.Write("in.csv", "x,10\ny,9\nz,100\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("out.csv"), "y,9\r\nx,10\r\nz,100\r\n");
+}
+
+TEST(ProgramTest, UpperCaseOptionsAndFileNamesWithTheirCase) {
+  Folder folder;
+  folder.Write("In.TXT", "a\nc\nb\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-A+", "-R", "-F", "In.TXT", "-O", "Out.TXT"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("Out.TXT"), "c\r\nb\r\na\r\n");
+}
+
+TEST(ProgramTest, SortsAFileOntoItself) {
+  Folder folder;
+  folder.Write("data.txt", "3\n1\n2\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-f", "data.txt", "-o", "data.txt"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("data.txt"), "1\r\n2\r\n3\r\n");
+}
+
+TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
+  Folder folder;
+  const Outcome outcome = RunProgram(
+      folder, {"-a", "-f", "/dev/stdin", "-o", "out.txt"}, "2\n10\n1\n");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
+  EXPECT_EQ(folder.Read("out.txt"), "1\r\n10\r\n2\r\n");
+}
+
+TEST(ProgramTest, MissingInputFileFailsWithItsMessageOnly) {
+  Folder folder;
+  const Outcome outcome = RunProgram(
+      folder, {"-a", "-f", folder.Path("missing.txt"), "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![" +
+                             folder.Path("missing.txt") + "]\n");
+  EXPECT_EQ(folder.Read("out.txt"), "<missing>");
+}
+
+TEST(ProgramTest, OutputIntoAFolderFailsAndSaysErrorFinish) {
+  Folder folder;
+  folder.Write("in.txt", "a\n");
+  std::filesystem::create_directory(folder.Path("sub"));
+  const Outcome outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", folder.Path("sub")});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error!\n[" +
+                             folder.Path("sub") + "]\nTARNEL: Error-Finish!\n");
+}
+
+TEST(ProgramTest, EmptyInputFileHasNoLine) {
+  Folder folder;
+  folder.Write("empty.txt", "");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-f", "empty.txt", "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: No Line!\n");
+}
+
+TEST(ProgramTest, ClipboardCannotBeOpenedWithoutADisplay) {
+  Folder folder;
+  const Outcome outcome = RunProgram(folder, {"-a"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: ClipBoard Open Error!\n");
+}
+
+TEST(ProgramTest, ResultForTheClipboardWithoutADisplayIsAFailure) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\n");
+  const Outcome outcome = RunProgram(folder, {"-a", "-f", "in.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "TARNEL-ERROR: ClipBoard Open Error!\nTARNEL: Error-Finish!\n");
+}
+
+TEST(ProgramTest, InteractiveStartWithoutADisplayIsRefused) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\n");
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{}, std::vector<std::string>{"in.txt", "-r"}}) {
+    const Outcome outcome = RunProgram(folder, arguments);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err.rfind("tarnel: no display", 0), 0u) << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1);
+    EXPECT_EQ(outcome.out, "");
+  }
+}
+
+TEST(ProgramTest, EmptyArgumentEndsTheArguments) {
+  Folder folder;
+  folder.Write("in.txt", "a\nb\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt", "", "-r"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
+}
+
+TEST(ProgramTest, QtStyleOptionsAreFileNames) {
+  Folder folder;
+  const Outcome outcome = RunProgram(folder, {"-a", "-style", "-o", "out.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![-style]\n");
+}
+
+TEST(ProgramTest, OffscreenPlatformCountsAsNoDisplay) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
+                 {{"DISPLAY", ":987"}, {"QT_QPA_PLATFORM", "offscreen"}});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
+}
+
+TEST(ProgramTest, LibraryComplaintsDuringStartAreNotPrinted) {
+  Folder folder;
+  folder.Write("in.txt", "b\na\n");
+  const Outcome outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
+                 {{"FONTCONFIG_FILE", "/nonexistent/fonts.conf"},
+                  {"HOME", "/nonexistent"},
+                  {"XDG_RUNTIME_DIR", "/nonexistent"},
+                  {"QT_LOGGING_RULES", "*.debug=true"}});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
+  EXPECT_EQ(outcome.out, "");
+}
+
+TEST(ProgramTest, ShippedExampleGivesItsShippedResult) {
+  Folder folder;
+  const std::string examples(kExamples);
+  const Outcome outcome =
+      RunProgram(folder, {"-a", "-f", examples + "/fruit.csv", "-o",
+                          "fruit-by-price.csv", "-2nf"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
+  std::ifstream expected(examples + "/fruit-by-price.csv", std::ios::binary);
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(folder.Read("fruit-by-price.csv"),
+            std::string(std::istreambuf_iterator<char>(expected), {}));
+}
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,70 @@
+// Shared by the window suites: the one application object, a fresh main
+// window per test with the sort runs it starts recorded, and a way to act
+// on a modal box while it is open.
+#ifndef TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_
+#define TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/message_boxes.h"
+#include "ui/main_form.h"
+#include "ui/tarnel_application.h"
+
+namespace tarnel {
+
+/// The application object that the test program's main created.
+TarnelApplication& App();
+
+/// One call of the run function, as the run handler made it.
+struct RunCall {
+  WindowHandle owner = nullptr;
+  std::int32_t sort_mode = 0;
+  std::optional<std::string> input_name;
+  std::optional<std::string> output_name;
+  std::int32_t key_pos = 0;
+  std::int32_t key_kind = 0;
+  std::uint8_t quiet = 0;
+
+  bool operator==(const RunCall&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const RunCall& call);
+
+/// A stand-in for RunSort that records its calls and answers |result|.
+/// |during| runs inside each call, as if the run were in progress.
+struct RunRecorder {
+  std::vector<RunCall> calls;
+  std::int32_t result = 0;
+  std::function<void()> during;
+
+  RunSortFunction Function();
+};
+
+/// Sets the application back to its start state between tests.
+void ResetApplicationState();
+
+/// Runs |action| on the first modal box that opens within a few seconds,
+/// from inside its own event loop. Call before the code that opens it.
+void WhenModalBoxOpens(std::function<void(QWidget* box)> action);
+
+/// Clicks the middle of |widget| the way the user does: through its
+/// window, so that a window blocked by a modal box does not receive it.
+void UserClick(QWidget* widget);
+
+/// Shows |window| and waits until it is the active window.
+bool ShowAndActivate(QWidget& window);
+
+QString Utf8(const char* text);
+
+}  // namespace tarnel
+
+#endif  // TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_

@@ -1,0 +1,131 @@
+#include "ui/about_box.h"
+
+#include <qdrawutil.h>
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QString>
+#include <utility>
+
+#include "platform/qt/qt_message_boxes.h"
+#include "ui/tarnel_application.h"
+#include "ui/tarnel_version.h"
+
+namespace tarnel {
+
+namespace {
+
+constexpr char kTitle[] = "TARNEL";
+constexpr char kProductName[] = "TARNEL.EXE";
+constexpr char kVersionLabel[] = "Version";
+constexpr char kCopyright[] = TARNEL_COPYRIGHT_STRING;
+constexpr char kComments[] = "テキストソートユーティリティ";
+constexpr char kOkCaption[] = "OK";
+
+constexpr int kClientWidth = 298;
+constexpr int kClientHeight = 154;
+constexpr int kIconSize = 32;
+
+// A panel with two bevels: lowered outside, raised inside.
+class DoubleBevelPanel : public QFrame {
+ public:
+  using QFrame::QFrame;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    qDrawShadePanel(&painter, rect(), palette(), /*sunken=*/true, 1);
+    qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(),
+                    /*sunken=*/false, 1);
+  }
+};
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Creates a control under |parent|, which owns it from here on.
+template <class Widget, class... Args>
+Widget* Create(QWidget* parent, const char* name, Args&&... args) {
+  auto* widget = new Widget(std::forward<Args>(args)..., parent);
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+// Keeps the label's place and fits its size to its text.
+void FitToText(QLabel* label) { label->resize(label->sizeHint()); }
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("AboutBox"));
+  setWindowTitle(Text(kTitle));
+  // A dialog frame: a close button, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(kClientWidth, kClientHeight);
+  setFont(TarnelFont());
+  setWindowIcon(TarnelIcon());
+  // Closing the main window ends the program even while this box is open.
+  setAttribute(Qt::WA_QuitOnClose, false);
+
+  Panel1 = Create<DoubleBevelPanel>(this, "Panel1");
+  Panel1->setGeometry(8, 0, 281, 113);
+
+  ProgramIcon = Create<QLabel>(Panel1, "ProgramIcon");
+  ProgramIcon->setGeometry(16, 16, 33, 33);
+  ProgramIcon->setScaledContents(true);
+  ProgramIcon->setPixmap(TarnelIcon().pixmap(kIconSize, kIconSize));
+
+  ProductName = Create<QLabel>(Panel1, "ProductName", Text(kProductName));
+  ProductName->setGeometry(88, 16, 72, 12);
+  ProductName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  FitToText(ProductName);
+
+  Version = Create<QLabel>(Panel1, "Version", Text(kVersionLabel));
+  Version->setGeometry(88, 40, 39, 12);
+  Version->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  FitToText(Version);
+
+  Copyright = Create<QLabel>(Panel1, "Copyright", Text(kCopyright));
+  Copyright->setGeometry(8, 64, 265, 12);
+  Copyright->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+
+  Comments = Create<QLabel>(Panel1, "Comments", Text(kComments));
+  Comments->setGeometry(8, 88, 265, 12);
+  Comments->setAlignment(Qt::AlignCenter);
+  Comments->setWordWrap(true);
+
+  OKButton = Create<QPushButton>(this, "OKButton", Text(kOkCaption));
+  OKButton->setGeometry(111, 124, 75, 25);
+  OKButton->setDefault(true);
+  connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+
+  setTabOrder(Panel1, OKButton);
+}
+
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::OKButtonClick() { close(); }
+
+void TAboutBox::SetVersionText(const QString& text) {
+  Version->setText(text);
+  FitToText(Version);
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  FitToText(ProductName);
+  FitToText(Version);
+  QDialog::showEvent(event);
+}
+
+}  // namespace tarnel

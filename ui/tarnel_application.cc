@@ -1,0 +1,85 @@
+#include "ui/tarnel_application.h"
+
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMetaObject>
+#include <QRect>
+#include <QScreen>
+#include <QWidget>
+#include <utility>
+
+#include "platform/qt/qt_message_boxes.h"
+
+namespace tarnel {
+
+namespace {
+constexpr char kIcon32[] = ":/tarnel/tarnel32.png";
+constexpr char kIcon16[] = ":/tarnel/tarnel16.png";
+}  // namespace
+
+TarnelApplication::TarnelApplication(int& argc, char** argv)
+    : QApplication(argc, argv),
+      application_window_(std::make_unique<QWidget>()) {
+  setFont(TarnelFont());
+  setWindowIcon(TarnelIcon());
+}
+
+TarnelApplication::~TarnelApplication() = default;
+
+void TarnelApplication::SetTitle(std::string title) {
+  title_ = std::move(title);
+  application_window_->setWindowTitle(QString::fromLocal8Bit(title_));
+}
+
+void TarnelApplication::SetHelpFile(std::string help_file) {
+  help_file_ = std::move(help_file);
+}
+
+void TarnelApplication::Terminate() {
+  // Queued like a quit message: a loop that has not started yet still
+  // finds it first thing, and one that runs ends after the current event.
+  QMetaObject::invokeMethod(
+      this, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+void TarnelApplication::ShowException(const std::exception& error) {
+  CurrentMessageBoxes().Show(Handle(), ExceptionBoxText(error.what()), title_,
+                             kBoxIconError | kBoxTaskModal);
+}
+
+bool TarnelApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ShowException(error);
+    return false;
+  }
+}
+
+std::string ExceptionBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+    text.push_back('.');
+  }
+  return text;
+}
+
+QIcon TarnelIcon() {
+  QIcon icon;
+  icon.addFile(QString::fromLatin1(kIcon32), QSize(32, 32));
+  icon.addFile(QString::fromLatin1(kIcon16), QSize(16, 16));
+  return icon;
+}
+
+void CenterOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // A window that has not been shown yet still has Qt's default size.
+  if (QLayout* layout = window.layout()) layout->activate();
+  QRect frame = window.frameGeometry();
+  frame.moveCenter(screen->geometry().center());
+  window.move(frame.topLeft());
+}
+
+}  // namespace tarnel

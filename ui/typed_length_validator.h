@@ -1,0 +1,32 @@
+// A limit on how long the user can make a line edit's text by typing or
+// pasting, which text set by the program does not obey: the program may put
+// a longer text there, and the user can still shorten it.
+#ifndef TARNEL_UI_TYPED_LENGTH_VALIDATOR_H_
+#define TARNEL_UI_TYPED_LENGTH_VALIDATOR_H_
+
+#include <QValidator>
+
+class QLineEdit;
+
+namespace tarnel {
+
+class TypedLengthValidator : public QValidator {
+ public:
+  /// Installs itself on |edit|, which owns it.
+  TypedLengthValidator(QLineEdit* edit, int limit);
+
+  /// Acceptable for text the program sets, and for a user's change that
+  /// leaves at most the limit's characters or no more than were there;
+  /// else Invalid (the edit keeps its text: a paste that would not fit is
+  /// refused whole).
+  State validate(QString& input, int& pos) const override;
+
+ private:
+  const QLineEdit* edit_;
+  int limit_;
+  int current_length_ = 0;
+};
+
+}  // namespace tarnel
+
+#endif  // TARNEL_UI_TYPED_LENGTH_VALIDATOR_H_
