@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <system_error>
 #include <thread>
 
 #include "engine/line_sort.h"
+#include "platform/memory.h"
 
 namespace tarnel {
 
@@ -261,14 +260,19 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   // Field keys and the plain comparators read the key position from here.
   KeyIndex = key_index;
   if (count < 2 || row == kNoRow) return;
-  std::unique_ptr<SortItem[]> items(new (std::nothrow) SortItem[count]);
+  ZeroedBuffer key_memory;
+  if (count <= SIZE_MAX / sizeof(SortItem)) {
+    key_memory = ZeroedBuffer::Allocate(count * sizeof(SortItem),
+                                        AllocationSite::kSortKeys);
+  }
+  SortItem* const items = reinterpret_cast<SortItem*>(key_memory.data());
   const bool numeric = IsNumberRow(row);
   const bool fold = !numeric && (base_mode & 2) != 0;
   const bool descending = (base_mode & 1) != 0;
   const bool keyed =
-      items && (fold ? BuildKeysInParallel<true>(items.get(), base, count, row,
+      items && (fold ? BuildKeysInParallel<true>(items, base, count, row,
                                                  key_index)
-                     : BuildKeysInParallel<false>(items.get(), base, count,
+                     : BuildKeysInParallel<false>(items, base, count,
                                                   row, key_index));
   if (!keyed) {
     // No room for the keys, or a line too long for them: the plain
@@ -277,7 +281,7 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
     return;
   }
 
-  SortItem* const first = items.get();
+  SortItem* const first = items;
   if (numeric) {
     descending ? SortItems<true, false, true>(first, count)
                : SortItems<true, false, false>(first, count);

@@ -20,9 +20,46 @@ AllocationFilter SetAllocationFilter(AllocationFilter filter) {
   return std::exchange(allocation_filter, filter);
 }
 
+#if defined(__linux__)
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Below this a buffer is left to the heap.
+constexpr std::size_t kMappedBuffer = std::size_t{8} << 20;
+
+// A run's big buffers are filled once from end to end. Asking for huge pages
+// spares the hundred thousand page faults a 400 MB run otherwise takes.
+// Returns null when the system will not map the memory.
+char* MapHugePages(std::size_t length) {
+  void* mapping = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapping == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<std::uintptr_t>(mapping);
+  const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+  if (aligned > start) ::munmap(mapping, aligned - start);
+  const std::uintptr_t tail = start + length + kHugePage - (aligned + length);
+  if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
+  ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+  return reinterpret_cast<char*>(aligned);
+}
+
+}  // namespace
+#endif
+
 ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
   ZeroedBuffer buffer;
   if (allocation_filter && !allocation_filter(site, bytes)) return buffer;
+#if defined(__linux__)
+  if (bytes >= kMappedBuffer && bytes <= SIZE_MAX - 2 * kHugePage) {
+    const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    buffer.data_ = MapHugePages(length);
+    if (buffer.data_) {
+      buffer.size_ = bytes;
+      buffer.mapped_ = length;
+    }
+    return buffer;
+  }
+#endif
   // calloc hands out fresh zero pages for big blocks without touching them.
   buffer.data_ = static_cast<char*>(std::calloc(bytes ? bytes : 1, 1));
   if (buffer.data_) buffer.size_ = bytes;
@@ -31,13 +68,15 @@ ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
 
 ZeroedBuffer::ZeroedBuffer(ZeroedBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)) {}
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, 0)) {}
 
 ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
   if (this != &other) {
     Reset();
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
+    mapped_ = std::exchange(other.mapped_, 0);
   }
   return *this;
 }
@@ -45,9 +84,18 @@ ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
 ZeroedBuffer::~ZeroedBuffer() { Reset(); }
 
 void ZeroedBuffer::Reset() {
+#if defined(__linux__)
+  if (mapped_ != 0) {
+    ::munmap(data_, mapped_);
+  } else {
+    std::free(data_);
+  }
+#else
   std::free(data_);
+#endif
   data_ = nullptr;
   size_ = 0;
+  mapped_ = 0;
 }
 
 void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {

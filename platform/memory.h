@@ -22,6 +22,7 @@ enum class AllocationSite {
   kClipboardRead,  ///< the copy of the clipboard's text
   kClipboardCopy,  ///< the block handed to the clipboard
   kClipboardData,  ///< the clipboard's own block of text
+  kSortKeys,       ///< the sort's table of precomputed keys
 };
 
 /// Test hook: return false to make an allocation at |site| fail.
@@ -55,6 +56,7 @@ class ZeroedBuffer {
  private:
   char* data_ = nullptr;
   std::size_t size_ = 0;
+  std::size_t mapped_ = 0;  ///< length of the mapping; 0 when from the heap
 };
 
 class GlobalBlock {
