@@ -2,6 +2,7 @@
 // line comparators give, ties included. These tests hunt for any pair of
 // lines on which the two disagree, on inputs built to be full of ties.
 #include "engine/sort_keys.h"
+#include "platform/memory.h"
 
 #include <gtest/gtest.h>
 
@@ -260,6 +261,28 @@ TEST(SortKeysTest, SortsByItsOwnKeyPositionWhateverKeyIndexHolds) {
               (std::vector<std::string>{"y,1,c", "z,2,b", "x,3,a"}))
         << row;
   }
+}
+
+// Without memory for the keys the sort falls back to the plain comparators
+// and still gives their order.
+TEST(SortKeysTest, SortsWithoutItsKeyTableWhenThatMemoryIsRefused) {
+  const AllocationFilter previous = SetAllocationFilter(
+      [](AllocationSite site, std::size_t) {
+        return site != AllocationSite::kSortKeys;
+      });
+  std::mt19937 rng(99);
+  std::vector<std::string> lines = TieHeavyLines(rng, 200);
+  const std::vector<char*> input = Pointers(lines);
+  for (std::int32_t kind : {1, 2, 5, 6}) {
+    for (int mode = 0; mode < kBaseModes; ++mode) {
+      std::vector<char*> fast = input;
+      std::vector<char*> plain = input;
+      SelectComparator(fast.data(), fast.size(), mode, 1, kind);
+      SortWithComparators(plain.data(), plain.size(), mode, 1, kind);
+      EXPECT_EQ(fast, plain) << "KeyKind " << kind << ", mode " << mode;
+    }
+  }
+  SetAllocationFilter(previous);
 }
 
 }  // namespace
