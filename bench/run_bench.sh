@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the benchmark in Release, generates its input into a temporary
-# folder and races our file-to-file sort against GNU sort.
+# folder and races our file-to-file sort, as RunSort alone and as the whole
+# program in batch mode, against GNU sort.
 #
 #   bench/run_bench.sh [LINES] [REPEAT]
 #
@@ -14,10 +15,11 @@ lines=${1:-2000000}
 repeat=${2:-5}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DTARNEL_BUILD_UI=OFF -DTARNEL_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target tarnel_gen_csv tarnel_bench_sort
+  -DTARNEL_BUILD_TESTS=OFF -DTARNEL_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target tarnel_gen_csv tarnel_bench_sort tarnel
 
 data=$(mktemp -d /tmp/tarnel-bench-XXXXXX)
 trap 'rm -rf "$data"' EXIT INT TERM
 "$build/bin/tarnel_gen_csv" "$data/input.csv" "$lines"
-"$build/bin/tarnel_bench_sort" "$data/input.csv" --repeat "$repeat" --workdir "$data"
+"$build/bin/tarnel_bench_sort" "$data/input.csv" --repeat "$repeat" \
+  --workdir "$data" --program "$build/bin/tarnel"

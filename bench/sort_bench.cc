@@ -36,17 +36,19 @@ struct Workload {
   std::int32_t key_kind;
   std::int32_t key_pos;
   std::vector<std::string> gnu_arguments;  ///< after "sort", before the files
+  std::vector<std::string> program_arguments;  ///< the same for `tarnel -a+`
 };
 
 const std::vector<Workload>& Workloads() {
   static const std::vector<Workload> workloads = {
-      {"whole-line", 0, kKeyColumn, 0, {}},
+      {"whole-line", 0, kKeyColumn, 0, {}, {}},
       {"ignore-case-unique", kSortIgnoreCase | kSortUnique, kKeyColumn, 0,
-       {"-f", "-u"}},
+       {"-f", "-u"}, {"-i", "-u"}},
       // A separator that never occurs makes the whole line field 1.
-      {"column-4-text", 0, kKeyColumn, 3, {"-t\x01", "-k1.4"}},
-      {"field-3-text", 0, kKeyField, 2, {"-t,", "-k3,3"}},
-      {"field-2-number", 0, kKeyField | kKeyNumeric, 1, {"-t,", "-k2,2n"}},
+      {"column-4-text", 0, kKeyColumn, 3, {"-t\x01", "-k1.4"}, {"-4"}},
+      {"field-3-text", 0, kKeyField, 2, {"-t,", "-k3,3"}, {"-3f"}},
+      {"field-2-number", 0, kKeyField | kKeyNumeric, 1, {"-t,", "-k2,2n"},
+       {"-2nf"}},
   };
   return workloads;
 }
@@ -105,24 +107,41 @@ Sample RunOurs(const Workload& w, const std::string& input,
   return WaitFor(child, started);
 }
 
+// Runs |words| as a child process in the C locale without a display.
+Sample RunCommand(std::vector<std::string> words) {
+  const auto started = std::chrono::steady_clock::now();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::setenv("LC_ALL", "C", 1);
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+  if (child < 0) return {};
+  return WaitFor(child, started);
+}
+
 Sample RunGnuSort(const Workload& w, const std::string& input,
                   const std::string& output) {
   ::unlink(output.c_str());
   std::vector<std::string> words = {"sort"};
   words.insert(words.end(), w.gnu_arguments.begin(), w.gnu_arguments.end());
   words.insert(words.end(), {"-o", output, input});
-  const auto started = std::chrono::steady_clock::now();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::setenv("LC_ALL", "C", 1);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    ::execvp("sort", argv.data());
-    ::_exit(127);
-  }
-  if (child < 0) return {};
-  return WaitFor(child, started);
+  return RunCommand(std::move(words));
+}
+
+// The whole program in batch mode, start-up included.
+Sample RunProgram(const std::string& program, const Workload& w,
+                  const std::string& input, const std::string& output) {
+  ::unlink(output.c_str());
+  std::vector<std::string> words = {program, "-a+", "-f", input, "-o", output};
+  words.insert(words.end(), w.program_arguments.begin(),
+               w.program_arguments.end());
+  return RunCommand(std::move(words));
 }
 
 template <typename T>
@@ -164,7 +183,8 @@ const char* CompareOutputs(const Workload& w, const std::string& ours,
 int Main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
-                 "usage: %s INPUT [--repeat N] [--workdir DIR] [--only NAME]\n",
+                 "usage: %s INPUT [--repeat N] [--workdir DIR] [--only NAME]"
+                 " [--program PATH]\n",
                  argv[0]);
     return 2;
   }
@@ -172,6 +192,7 @@ int Main(int argc, char** argv) {
   int repeat = 5;
   std::string workdir;
   std::string only;
+  std::string program;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--repeat") {
@@ -180,6 +201,8 @@ int Main(int argc, char** argv) {
       workdir = argv[i + 1];
     } else if (option == "--only") {
       only = argv[i + 1];
+    } else if (option == "--program") {
+      program = argv[i + 1];
     } else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
@@ -197,39 +220,63 @@ int Main(int argc, char** argv) {
   const double input_bytes = static_cast<double>(info.st_size);
   const std::string ours_out = workdir + "/bench-ours.out";
   const std::string gnu_out = workdir + "/bench-gnu.out";
+  const std::string program_out = workdir + "/bench-program.out";
 
   std::printf("input %s: %.1f MB, %d runs each, medians shown\n",
               input.c_str(), input_bytes / 1e6, repeat);
-  std::printf("%-20s %9s %9s %7s %10s %9s %9s %9s  %s\n", "workload",
-              "ours s", "GNU s", "ratio", "ours peak", "x input", "ours cpu",
-              "GNU cpu", "check");
+  std::printf("%-20s %-8s %9s %9s %7s %10s %9s %9s %9s  %s\n", "workload",
+              "ours", "ours s", "GNU s", "ratio", "ours peak", "x input",
+              "ours cpu", "GNU cpu", "check");
   bool all_ok = true;
+  // Ours as RunSort alone and, with --program, as the whole program; GNU
+  // sort's runs alternate with ours so that a drift of the machine's speed
+  // hits both alike.
+  struct Series {
+    std::vector<double> time, cpu;
+    std::vector<std::uint64_t> peak;
+    void Add(const Sample& s) {
+      time.push_back(s.seconds);
+      cpu.push_back(s.cpu_seconds);
+      peak.push_back(s.peak_bytes);
+    }
+  };
   for (const Workload& w : Workloads()) {
     if (!only.empty() && only != w.name) continue;
-    std::vector<double> ours_time, gnu_time, ours_cpu, gnu_cpu;
-    std::vector<std::uint64_t> ours_peak;
+    Series engine, whole, gnu;
     bool ok = true;
+    bool whole_ok = true;
     for (int r = 0; r < repeat; ++r) {
       const Sample a = RunOurs(w, input, ours_out);
       const Sample b = RunGnuSort(w, input, gnu_out);
       ok = ok && a.ok && b.ok;
-      ours_time.push_back(a.seconds);
-      ours_cpu.push_back(a.cpu_seconds);
-      ours_peak.push_back(a.peak_bytes);
-      gnu_time.push_back(b.seconds);
-      gnu_cpu.push_back(b.cpu_seconds);
+      engine.Add(a);
+      gnu.Add(b);
+      if (!program.empty()) {
+        const Sample c = RunProgram(program, w, input, program_out);
+        whole_ok = whole_ok && c.ok;
+        whole.Add(c);
+      }
     }
-    const double ours = Median(ours_time);
-    const double gnu = Median(gnu_time);
-    const double peak = static_cast<double>(
-        *std::max_element(ours_peak.begin(), ours_peak.end()));
-    const char* check = ok ? CompareOutputs(w, ours_out, gnu_out) : "RUN FAILED";
-    std::printf("%-20s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
-                w.name, ours, gnu, ours / gnu, peak / 1e6, peak / input_bytes,
-                Median(ours_cpu), Median(gnu_cpu), check);
+    const double gnu_median = Median(gnu.time);
+    auto print = [&](const char* what, const Series& ours, const char* check) {
+      const double peak = static_cast<double>(
+          *std::max_element(ours.peak.begin(), ours.peak.end()));
+      const double median = Median(ours.time);
+      std::printf("%-20s %-8s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
+                  w.name, what, median, gnu_median, median / gnu_median,
+                  peak / 1e6, peak / input_bytes, Median(ours.cpu),
+                  Median(gnu.cpu), check);
+    };
+    print("RunSort", engine,
+          ok ? CompareOutputs(w, ours_out, gnu_out) : "RUN FAILED");
+    if (!program.empty()) {
+      print("program", whole,
+            whole_ok ? CompareOutputs(w, program_out, gnu_out) : "RUN FAILED");
+    }
     std::fflush(stdout);
-    all_ok = all_ok && ok;
+    all_ok = all_ok && ok && whole_ok;
   }
+  ::unlink(program_out.c_str());
   ::unlink(ours_out.c_str());
   ::unlink(gnu_out.c_str());
   return all_ok ? 0 : 1;
