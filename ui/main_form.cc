@@ -4,22 +4,31 @@
 #include <QByteArray>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMetaObject>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QUrl>
 #include <QVariant>
 #include <optional>
 #include <utility>
 
 #include "engine/run_sort.h"
+#include "platform/help_engine.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
@@ -27,6 +36,7 @@
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
 #include "ui/typed_length_validator.h"
+#include "ui/up_down.h"
 #include "ui/version_text.h"
 
 namespace tarnel {
@@ -57,10 +67,34 @@ constexpr char kStringCaption[] = "文字列";
 constexpr char kNumberCaption[] = "数値";
 constexpr char kInitialKeyPosition[] = "1";
 
+// The menu.
+constexpr char kFileMenuCaption[] = "&File";
+constexpr char kFileOpenCaption[] = "&Open";
+constexpr char kFileExitCaption[] = "e&Xit";
+constexpr char kHelpMenuCaption[] = "&Help";
+constexpr char kHelpContentsCaption[] = "&Contents";
+constexpr char kHelpSearchCaption[] = "&Search";
+constexpr char kHelpAboutCaption[] = "&About";
+
+// The common dialogs' filters and options.
+constexpr char kOpenFilter[] =
+    "テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
+constexpr char kSaveFilter[] =
+    "テキストファイル(*.TXT, *.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
+constexpr unsigned kOpenOptions = kDialogPathMustExist | kDialogFileMustExist;
+constexpr unsigned kSaveOptions = kDialogOverwritePrompt | kDialogHideReadOnly |
+                                  kDialogPathMustExist |
+                                  kDialogNoReadOnlyReturn;
+
 // The run checks' boxes.
 constexpr char kNoInputFile[] = "読み込み元ファイルが未指定です";
 constexpr char kNoOutputFile[] = "書き出し先ファイルが未指定です";
 constexpr char kRunCheckCaption[] = "TARNEL-ERROR";
+
+// The key position filter's boxes.
+constexpr char kKeyPositionTextCaption[] = "SortPosEdit->Text";
+constexpr char kEnterNumber[] = "数値を入力してください";
+constexpr char kKeyPositionErrorCaption[] = "ERROR";
 
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 314;
@@ -68,6 +102,11 @@ constexpr int kClientHeight = 314;
 constexpr int kKeyPositionTypedLimit = 5;
 // The key option's digits are kept in a buffer of 128 bytes.
 constexpr std::size_t kKeyDigitLimit = 127;
+// The spin controls on the key position.
+constexpr int kKeyPositionMinimum = 1;
+constexpr int kKeyPositionMaximum = 1024;
+constexpr int kUpDown1Increment = 10;
+constexpr int kUpDown2Increment = 1;
 
 // Keeps a file name's exact bytes beside the edit's text: a name that is not
 // valid in the local encoding would not survive the trip through the text.
@@ -105,6 +144,36 @@ std::string LowerAsciiLetters(std::string text) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+WindowHandle HandleOf(QWidget* window) { return window; }
+
+// The first dropped file's name; only local files count.
+std::optional<std::string> FirstDroppedFile(const QMimeData& data) {
+  if (!data.hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = data.urls();
+  if (urls.isEmpty() || !urls.front().isLocalFile()) return std::nullopt;
+  return QFile::encodeName(urls.front().toLocalFile()).toStdString();
+}
+
+// A drop only hands over a name: copy, never move, or the file manager
+// would remove the file it thinks was moved here.
+template <class Event>
+void AcceptFileDrop(Event* event) {
+  if (!FirstDroppedFile(*event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  const Qt::DropActions actions = event->possibleActions();
+  if (actions & Qt::CopyAction) {
+    event->setDropAction(Qt::CopyAction);
+  } else if (actions & Qt::LinkAction) {
+    event->setDropAction(Qt::LinkAction);
+  } else {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
 
 // What a run changes on screen, put back on every way out of it.
 class RunDisplay {
@@ -144,11 +213,14 @@ TTarnelMainForm::TTarnelMainForm(TarnelApplication& application,
       arguments_(std::move(arguments)),
       run_sort_(std::move(run_sort)) {
   BuildWindow();
+  BuildMenu();
   BuildControls();
   SetTabOrder();
   // Only now: loading the initial states must not run any reaction.
   ConnectReactions();
   FormCreate();
+  // After FormCreate: a batch run is over before the window takes drops.
+  setAcceptDrops(true);
 }
 
 TTarnelMainForm::~TTarnelMainForm() = default;
@@ -164,12 +236,51 @@ void TTarnelMainForm::BuildWindow() {
   setFont(TarnelFont());
 
   MainMenu = Create<QMenuBar>(this, "MainMenu");
+  // In the window, never in a desktop's global menu: the client area lies
+  // below it.
+  MainMenu->setNativeMenuBar(false);
   setMenuBar(MainMenu);
   ClientArea = Create<QWidget>(this, "ClientArea");
   ClientArea->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(ClientArea);
   // The window follows its parts' sizes: the client area and the menu bar.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TTarnelMainForm::BuildMenu() {
+  const auto add_menu = [this](const char* name, const char* caption) {
+    QMenu* menu = MainMenu->addMenu(Text(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+  };
+  const auto add_item = [this](QMenu* menu, const char* name,
+                               const char* caption, void (TTarnelMainForm::*
+                                                             handler)()) {
+    QAction* item = menu->addAction(Text(caption));
+    item->setObjectName(QString::fromLatin1(name));
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+  };
+  const auto add_separator = [](QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    return separator;
+  };
+  FileMenu = add_menu("FileMenu", kFileMenuCaption);
+  FileOpenItem = add_item(FileMenu, "FileOpenItem", kFileOpenCaption,
+                          &TTarnelMainForm::FileOpen2);
+  N1 = add_separator(FileMenu, "N1");
+  FileExitItem = add_item(FileMenu, "FileExitItem", kFileExitCaption,
+                          &TTarnelMainForm::FileExit);
+  HelpMenu = add_menu("HelpMenu", kHelpMenuCaption);
+  HelpContentsItem = add_item(HelpMenu, "HelpContentsItem",
+                              kHelpContentsCaption,
+                              &TTarnelMainForm::HelpContents);
+  HelpSearchItem = add_item(HelpMenu, "HelpSearchItem", kHelpSearchCaption,
+                            &TTarnelMainForm::HelpSearch);
+  N3 = add_separator(HelpMenu, "N3");
+  HelpAboutItem = add_item(HelpMenu, "HelpAboutItem", kHelpAboutCaption,
+                           &TTarnelMainForm::HelpAbout);
 }
 
 void TTarnelMainForm::BuildControls() {
@@ -189,6 +300,7 @@ void TTarnelMainForm::BuildControls() {
   Sort_R_RadioButton = Create<QRadioButton>(ClientArea, "Sort_R_RadioButton",
                                             Text(kDescendingCaption));
   Sort_R_RadioButton->setGeometry(32, 64, 121, 17);
+  UpdateRadioTabStops();
 
   InputGroupBox =
       Create<QGroupBox>(ClientArea, "InputGroupBox", Text(kInputGroupCaption));
@@ -207,6 +319,8 @@ void TTarnelMainForm::BuildControls() {
   FileOpenEdit = Create<QLineEdit>(InputGroupBox, "FileOpenEdit");
   FileOpenEdit->setGeometry(16, 40, 321, 20);
   FileOpenEdit->hide();
+  // A dropped file is the window's to take, not text for the edit.
+  FileOpenEdit->setAcceptDrops(false);
 
   OutputGroupBox = Create<QGroupBox>(ClientArea, "OutputGroupBox",
                                      Text(kOutputGroupCaption));
@@ -225,6 +339,7 @@ void TTarnelMainForm::BuildControls() {
   FileSaveEdit = Create<QLineEdit>(OutputGroupBox, "FileSaveEdit");
   FileSaveEdit->setGeometry(16, 40, 321, 20);
   FileSaveEdit->hide();
+  FileSaveEdit->setAcceptDrops(false);
 
   OKButton = Create<QPushButton>(ClientArea, "OKButton", Text(kRunCaption));
   OKButton->setGeometry(112, 264, 75, 25);
@@ -253,8 +368,18 @@ void TTarnelMainForm::BuildControls() {
   // The edit owns its validator. The limit binds the user's typing only:
   // the command line may put a longer position there.
   new TypedLengthValidator(SortPosEdit, kKeyPositionTypedLimit);
-  // The spin controls UpDown1 (57, 8, 15, 20) and UpDown2 (72, 8, 16, 20)
-  // belong between the edit and the check boxes.
+  SortPosEdit->setAcceptDrops(false);
+  UpDown1 = Create<UpDown>(TabSheet2, "UpDown1");
+  UpDown1->setGeometry(57, 8, 15, 20);
+  UpDown1->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
+  UpDown1->SetPosition(kKeyPositionMinimum);
+  UpDown1->SetIncrement(kUpDown1Increment);
+  UpDown1->SetAssociate(SortPosEdit);
+  UpDown2 = Create<UpDown>(TabSheet2, "UpDown2");
+  UpDown2->setGeometry(72, 8, 16, 20);
+  UpDown2->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
+  UpDown2->SetPosition(kKeyPositionMinimum);
+  UpDown2->SetIncrement(kUpDown2Increment);
   ColumCheckBox =
       Create<QCheckBox>(TabSheet2, "ColumCheckBox", Text(kColumnCaption));
   ColumCheckBox->setGeometry(16, 40, 81, 17);
@@ -271,6 +396,12 @@ void TTarnelMainForm::BuildControls() {
   NumCompCheckBox->setGeometry(96, 16, 97, 17);
 
   PageControl1->setCurrentWidget(TabSheet1);
+
+  // The common dialogs, which have no place in the layout.
+  OpenDialog = {FileDialogKind::kOpen, 0,
+                Text(kOpenFilter).toLocal8Bit().toStdString(), {}};
+  SaveDialog = {FileDialogKind::kSave, 0,
+                Text(kSaveFilter).toLocal8Bit().toStdString(), {}};
 }
 
 void TTarnelMainForm::SetTabOrder() {
@@ -287,6 +418,15 @@ void TTarnelMainForm::SetTabOrder() {
                             OKButton,           CancelButton};
   for (std::size_t i = 1; i < std::size(chain); ++i) {
     setTabOrder(chain[i - 1], chain[i]);
+  }
+}
+
+void TTarnelMainForm::UpdateRadioTabStops() {
+  // Of an exclusive pair only the checked button is a tab stop; a click
+  // still reaches the other.
+  for (QRadioButton* button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
+    button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus
+                                               : Qt::ClickFocus);
   }
 }
 
@@ -311,6 +451,40 @@ void TTarnelMainForm::ConnectReactions() {
           &TTarnelMainForm::OKButtonClick);
   connect(CancelButton, &QPushButton::clicked, this,
           &TTarnelMainForm::CancelButtonClick);
+  for (QRadioButton* button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
+    connect(button, &QRadioButton::toggled, this,
+            &TTarnelMainForm::UpdateRadioTabStops);
+  }
+
+  connect(FileOpenPanel, &BrowsePanel::Clicked, this,
+          &TTarnelMainForm::FileOpen);
+  connect(FileOpenPanel, &BrowsePanel::FocusReceived, this,
+          [this](Qt::FocusReason reason) {
+            // Only a move from another control: the focus also comes back
+            // here when the dialog closes, and that must not reopen it.
+            if (reason != Qt::TabFocusReason &&
+                reason != Qt::BacktabFocusReason) {
+              return;
+            }
+            // Not inside the focus change itself: the dialog takes the
+            // focus away again.
+            QMetaObject::invokeMethod(this, &TTarnelMainForm::FileOpen,
+                                      Qt::QueuedConnection);
+          });
+  connect(FileSavePanel, &BrowsePanel::Clicked, this,
+          &TTarnelMainForm::FileSaveAs);
+
+  // textEdited comes just before textChanged, and only for the user's
+  // changes.
+  connect(SortPosEdit, &QLineEdit::textEdited, this,
+          [this] { sort_pos_edited_ = true; });
+  connect(SortPosEdit, &QLineEdit::textChanged, this, [this] {
+    sort_pos_modified_ = std::exchange(sort_pos_edited_, false);
+    SortPosEditChange();
+  });
+  connect(UpDown1, &UpDown::Clicked, this, &TTarnelMainForm::UpDown1Click);
+  connect(UpDown2, &UpDown::Clicked, this, &TTarnelMainForm::UpDown2Click);
+
   // Qt has default buttons only in dialogs; the window plays the part.
   for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);  // owned by us
@@ -320,7 +494,7 @@ void TTarnelMainForm::ConnectReactions() {
 }
 
 void TTarnelMainForm::FormCreate() {
-  // The status line's hint handler is installed first, once it exists.
+  application_.SetOnHint(this, [this] { ShowHint(); });
   if (arguments_.empty()) return;
   ParseCommandLine();
   if (AutoRun == 1) {
@@ -383,8 +557,8 @@ void TTarnelMainForm::ApplyKeyOption(const std::string& lowered) {
     if (digits.size() < kKeyDigitLimit) digits.push_back(lowered[j]);
   }
   SortPosEdit->setText(QString::fromLatin1(digits));
-  // UpDown1 takes ParseIntDefault(digits, 1) as its position here, leaving
-  // the edit's text as it is, once the spin controls exist.
+  // The edit keeps the digits as given: a batch run reads them.
+  UpDown1->SetPosition(ParseIntDefault(digits, 1));
   if (j < lowered.size() && lowered[j] == 'n') {
     NumCompCheckBox->setChecked(true);
     StringCompCheckBox->setChecked(false);
@@ -394,6 +568,26 @@ void TTarnelMainForm::ApplyKeyOption(const std::string& lowered) {
     FieldCheckBox->setChecked(true);
     ColumCheckBox->setChecked(false);
   }
+}
+
+void TTarnelMainForm::SwitchInputToFile(const std::string& name) {
+  ClipBoardCheckBox1->setChecked(false);
+  FileOpenCheckBox->setChecked(true);
+  FileOpenPanel->show();
+  FileOpenEdit->show();
+  SetPathText(FileOpenEdit, name);
+  activateWindow();
+  FileOpenEdit->setFocus();
+}
+
+void TTarnelMainForm::SwitchOutputToFile(const std::string& name) {
+  ClipBoardCheckBox2->setChecked(false);
+  FileSaveCheckBox->setChecked(true);
+  FileSavePanel->show();
+  FileSaveEdit->show();
+  SetPathText(FileSaveEdit, name);
+  activateWindow();
+  FileSaveEdit->setFocus();
 }
 
 void TTarnelMainForm::ClipBoardCheckBox1Click() {
@@ -525,10 +719,137 @@ void TTarnelMainForm::HelpAbout() {
   if (!about_box_->isVisible()) about_box_->show();
 }
 
+void TTarnelMainForm::HelpContents() {
+  CurrentHelpEngine().Command(HandleOf(this), application_.HelpFile(),
+                              kHelpContents, std::string());
+}
+
+void TTarnelMainForm::HelpSearch() {
+  CurrentHelpEngine().Command(HandleOf(this), application_.HelpFile(),
+                              kHelpPartialKey, std::string());
+}
+
+std::optional<std::string> TTarnelMainForm::RunFileDialog(
+    CommonFileDialog& dialog, unsigned options) {
+  dialog.options = options;
+  const FileDialogRequest request{dialog.kind, dialog.options, dialog.filter,
+                                  dialog.file_name};
+  std::optional<std::string> name =
+      CurrentFileDialogs().Run(HandleOf(this), request);
+  if (name) dialog.file_name = *name;
+  return name;
+}
+
+void TTarnelMainForm::FileOpen() {
+  if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
+    SetPathText(FileOpenEdit, *name);
+  }
+}
+
+void TTarnelMainForm::FileSaveAs() {
+  if (const auto name = RunFileDialog(SaveDialog, kSaveOptions)) {
+    SetPathText(FileSaveEdit, *name);
+  }
+}
+
+void TTarnelMainForm::FileOpen2() {
+  if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
+    SwitchInputToFile(*name);
+  }
+}
+
+void TTarnelMainForm::FileExit() { close(); }
+
+void TTarnelMainForm::ShowHint() {
+  StatusLine->showMessage(application_.Hint());
+}
+
+void TTarnelMainForm::SortPosEditChange() {
+  if (!sort_pos_modified_) return;
+  // The filter looks at bytes in the locale's encoding: a character beyond
+  // ASCII is several bytes, none of them a digit.
+  const std::string text = SortPosEdit->text().toLocal8Bit().toStdString();
+  const std::size_t n = text.size();
+  std::string working = text;
+  ShowPlainBox(text, kKeyPositionTextCaption);
+  if (text.empty() || text == "0") {
+    SortPosEdit->setText(QString::fromLatin1(kInitialKeyPosition));
+    return;
+  }
+  std::size_t caret = 0;
+  for (std::size_t i = n; i >= 1; --i) {
+    if (IsDigit(working[i - 1])) continue;
+    ShowPlainBox(Text(kEnterNumber).toLocal8Bit().toStdString(),
+                 kKeyPositionErrorCaption);
+    caret = i - 1;
+    working.erase(i - 1, 1);
+  }
+  if (working.size() < n) {
+    // Only digits are left, so bytes and characters count alike.
+    SortPosEdit->setText(QString::fromLatin1(working));
+    SortPosEdit->setCursorPosition(static_cast<int>(caret));
+  }
+  UpDown2->SetPosition(ParseIntDefault(SortPosEdit->text().toStdString(), 1));
+}
+
+void TTarnelMainForm::UpDown1Click() {
+  UpDown2->SetPosition(ParseIntDefault(SortPosEdit->text().toStdString(), 1));
+}
+
+void TTarnelMainForm::UpDown2Click() {
+  SortPosEdit->setText(QString::number(UpDown2->Position()));
+}
+
+void TTarnelMainForm::FormKeyDown(int key, Qt::KeyboardModifiers) {
+  if (key == Qt::Key_Escape) close();
+}
+
+void TTarnelMainForm::WMDropFiles(const QMimeData& data, const QPoint& point) {
+  // Further files of the same drop are ignored.
+  const std::optional<std::string> name = FirstDroppedFile(data);
+  if (!name) return;
+  QWidget* child = childAt(point);
+  if (child &&
+      (child == OutputGroupBox || OutputGroupBox->isAncestorOf(child))) {
+    SwitchOutputToFile(*name);
+  } else {
+    SwitchInputToFile(*name);
+  }
+}
+
+void TTarnelMainForm::keyPressEvent(QKeyEvent* event) {
+  // Qt passes a key that a control leaves unhandled on to its parents; the
+  // window's handler is for keys sent to the window itself.
+  QWidget* focus = focusWidget();
+  if (focus && focus != this) {
+    QMainWindow::keyPressEvent(event);
+    return;
+  }
+  FormKeyDown(event->key(), event->modifiers());
+}
+
+void TTarnelMainForm::dragEnterEvent(QDragEnterEvent* event) {
+  AcceptFileDrop(event);
+}
+
+void TTarnelMainForm::dragMoveEvent(QDragMoveEvent* event) {
+  AcceptFileDrop(event);
+}
+
+void TTarnelMainForm::dropEvent(QDropEvent* event) {
+  AcceptFileDrop(event);
+  if (!event->isAccepted()) return;
+  WMDropFiles(*event->mimeData(), event->position().toPoint());
+}
+
 void TTarnelMainForm::ShowPlainBox(const char* text) {
-  CurrentMessageBoxes().Show(application_.Handle(),
-                             Text(text).toLocal8Bit().toStdString(),
-                             kRunCheckCaption, kBoxPlain | kBoxTaskModal);
+  ShowPlainBox(Text(text).toLocal8Bit().toStdString(), kRunCheckCaption);
+}
+
+void TTarnelMainForm::ShowPlainBox(const std::string& text,
+                                   const char* caption) {
+  CurrentMessageBoxes().Show(application_.Handle(), text, caption,
+                             kBoxPlain | kBoxTaskModal);
 }
 
 void TTarnelMainForm::closeEvent(QCloseEvent* event) {

@@ -3,21 +3,29 @@
 // back into one RunSort call. Paired check boxes keep each other
 // consistent through the reactions below, which run synchronously whenever a
 // box's state really changes, whether the user or the program changed it.
+// Around them: the menu, the browse panels with the common file dialogs,
+// files dropped on the window, the key position's input filter and spin
+// controls, help, the status line's hints, and closing.
 #ifndef TARNEL_UI_MAIN_FORM_H_
 #define TARNEL_UI_MAIN_FORM_H_
 
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
 
+class QAction;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
@@ -28,6 +36,17 @@ namespace tarnel {
 class BrowsePanel;
 class TAboutBox;
 class TarnelApplication;
+class UpDown;
+
+/// A common file dialog as the window keeps it between uses.
+struct CommonFileDialog {
+  FileDialogKind kind;
+  /// Set before every use, replacing all others.
+  unsigned options = 0;
+  std::string filter;
+  /// The name last chosen in this dialog; offered as the next start.
+  std::string file_name;
+};
 
 /// The engine's entry as the run handler calls it. Returns the run's
 /// outcome: 0 when the result was delivered.
@@ -67,6 +86,37 @@ class TTarnelMainForm : public QMainWindow {
   void ParseCommandLine();
   /// Writes the version text into the About box and shows it, not modal.
   void HelpAbout();
+  /// Help > Contents: the help file's contents.
+  void HelpContents();
+  /// Help > Search: the help file's keyword index, no keyword chosen.
+  void HelpSearch();
+  /// File > Open: a file chosen in OpenDialog becomes the input file, its
+  /// path edit gets the focus. A cancel changes nothing.
+  void FileOpen2();
+  /// File > Exit: closes the window.
+  void FileExit();
+  /// The input browse panel: a file chosen in OpenDialog replaces the
+  /// input path's text, and nothing else.
+  void FileOpen();
+  /// The output browse panel: the same with SaveDialog and the output path.
+  void FileSaveAs();
+  /// The status line takes the application's hint text.
+  void ShowHint();
+  /// The input filter, after every change of SortPosEdit's text: reacts
+  /// only to the user's changes, shows the text, then removes every byte
+  /// that is not a digit with a box for each; an empty text or a lone 0
+  /// becomes 1. UpDown2 follows the number left.
+  void SortPosEditChange();
+  /// UpDown1 stepped: UpDown2 follows the number in SortPosEdit.
+  void UpDown1Click();
+  /// UpDown2 stepped: SortPosEdit shows its position.
+  void UpDown2Click();
+  /// A key that reached the window itself: Escape closes it.
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  /// Files dropped at |point| (window coordinates): the first one becomes
+  /// the output file over the output group, its controls included, and the
+  /// input file anywhere else. The name is taken whole and unchecked.
+  void WMDropFiles(const QMimeData& data, const QPoint& point);
   /// The About box that HelpAbout shows (not owned).
   void SetAboutBox(TAboutBox* about_box) { about_box_ = about_box; }
 
@@ -83,6 +133,15 @@ class TTarnelMainForm : public QMainWindow {
   // The controls, owned by the window. Those inside ClientArea sit at fixed
   // positions in its 426 x 314 pixels, below the menu bar MainMenu.
   QMenuBar* MainMenu = nullptr;
+  QMenu* FileMenu = nullptr;
+  QAction* FileOpenItem = nullptr;
+  QAction* N1 = nullptr;
+  QAction* FileExitItem = nullptr;
+  QMenu* HelpMenu = nullptr;
+  QAction* HelpContentsItem = nullptr;
+  QAction* HelpSearchItem = nullptr;
+  QAction* N3 = nullptr;
+  QAction* HelpAboutItem = nullptr;
   QWidget* ClientArea = nullptr;
   QStatusBar* StatusLine = nullptr;
   QGroupBox* SortMenu = nullptr;
@@ -106,19 +165,32 @@ class TTarnelMainForm : public QMainWindow {
   QCheckBox* UniqCheckBox = nullptr;
   QWidget* TabSheet2 = nullptr;
   QLineEdit* SortPosEdit = nullptr;
+  UpDown* UpDown1 = nullptr;
+  UpDown* UpDown2 = nullptr;
   QCheckBox* ColumCheckBox = nullptr;
   QCheckBox* FieldCheckBox = nullptr;
   QCheckBox* StringCompCheckBox = nullptr;
   QCheckBox* NumCompCheckBox = nullptr;
 
+  // The common dialogs, which have no place in the layout.
+  CommonFileDialog OpenDialog;
+  CommonFileDialog SaveDialog;
+
  protected:
   /// A close request during a run is refused; the run must end first.
   void closeEvent(QCloseEvent* event) override;
+  /// Keys reach FormKeyDown only while the window itself has the focus.
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildWindow();
+  void BuildMenu();
   void BuildControls();
   void SetTabOrder();
+  void UpdateRadioTabStops();
   void ConnectReactions();
   void FormCreate();
 
@@ -136,8 +208,16 @@ class TTarnelMainForm : public QMainWindow {
 
   void UseInputFile(const std::string& name);
   void UseOutputFile(const std::string& name);
+  // Switches a side to |name| as a file, as a menu choice or a drop does.
+  void SwitchInputToFile(const std::string& name);
+  void SwitchOutputToFile(const std::string& name);
   void ApplyKeyOption(const std::string& lowered);
+  // Runs |dialog| with exactly |options|; the name the user confirmed.
+  std::optional<std::string> RunFileDialog(CommonFileDialog& dialog,
+                                           unsigned options);
   void ShowPlainBox(const char* text);
+  // A plain, application-modal box; |text| in the locale's encoding.
+  void ShowPlainBox(const std::string& text, const char* caption);
 
   TarnelApplication& application_;
   std::vector<std::string> arguments_;
@@ -145,6 +225,11 @@ class TTarnelMainForm : public QMainWindow {
   TAboutBox* about_box_ = nullptr;
   bool running_ = false;
   bool batch_delivered_ = false;
+  // SortPosEdit's modified flag: set by the user's changes, cleared by the
+  // program's. Qt's own flag also clears when the user undoes back to the
+  // program's text, which is still the user's change.
+  bool sort_pos_modified_ = false;
+  bool sort_pos_edited_ = false;
 };
 
 }  // namespace tarnel

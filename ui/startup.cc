@@ -11,8 +11,12 @@
 #include <vector>
 
 #include "platform/clipboard.h"
+#include "platform/file_dialogs.h"
+#include "platform/help_engine.h"
 #include "platform/message_boxes.h"
 #include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_help_engine.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "ui/about_box.h"
 #include "ui/display.h"
@@ -37,29 +41,22 @@ const char* Getenv(const char* name) { return std::getenv(name); }
 void DiscardQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // Puts a platform service in place for as long as the scope lasts.
-class InstalledBoxes {
+template <class Service, Service* (*Install)(Service*)>
+class Installed {
  public:
-  explicit InstalledBoxes(MessageBoxes* boxes)
-      : previous_(InstallMessageBoxes(boxes)) {}
-  InstalledBoxes(const InstalledBoxes&) = delete;
-  InstalledBoxes& operator=(const InstalledBoxes&) = delete;
-  ~InstalledBoxes() { InstallMessageBoxes(previous_); }
+  explicit Installed(Service* service) : previous_(Install(service)) {}
+  Installed(const Installed&) = delete;
+  Installed& operator=(const Installed&) = delete;
+  ~Installed() { Install(previous_); }
 
  private:
-  MessageBoxes* previous_;
+  Service* previous_;
 };
 
-class InstalledClipboard {
- public:
-  explicit InstalledClipboard(Clipboard* clipboard)
-      : previous_(InstallClipboard(clipboard)) {}
-  InstalledClipboard(const InstalledClipboard&) = delete;
-  InstalledClipboard& operator=(const InstalledClipboard&) = delete;
-  ~InstalledClipboard() { InstallClipboard(previous_); }
-
- private:
-  Clipboard* previous_;
-};
+using InstalledBoxes = Installed<MessageBoxes, &InstallMessageBoxes>;
+using InstalledClipboard = Installed<Clipboard, &InstallClipboard>;
+using InstalledFileDialogs = Installed<FileDialogs, &InstallFileDialogs>;
+using InstalledHelpEngine = Installed<HelpEngine, &InstallHelpEngine>;
 
 // Exit status of a session that ran to its end.
 int ExitStatus(const TTarnelMainForm& form) {
@@ -95,6 +92,7 @@ int RunTarnel(int argc, char** argv) {
 
   QtMessageBoxes screen_boxes;
   QtClipboard clipboard;
+  QtFileDialogs file_dialogs;
   try {
     std::optional<QuietStandardError> quiet;
     if (!has_display) quiet.emplace();
@@ -104,9 +102,15 @@ int RunTarnel(int argc, char** argv) {
       QFontMetrics(TarnelFont()).height();
       quiet.reset();
     }
-    // Without a display the console boxes stay and the clipboard stays shut.
+    // Without a display the console boxes stay, the clipboard stays shut,
+    // and there are no dialogs and no help to show. The help window goes
+    // before the application does.
+    QtHelpEngine help_engine;
     InstalledBoxes boxes(has_display ? &screen_boxes : nullptr);
     InstalledClipboard installed_clipboard(has_display ? &clipboard : nullptr);
+    InstalledFileDialogs installed_dialogs(has_display ? &file_dialogs
+                                                       : nullptr);
+    InstalledHelpEngine installed_help(has_display ? &help_engine : nullptr);
     try {
       ConfigureApplication(application);
       TTarnelMainForm form(application, arguments);

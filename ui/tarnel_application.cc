@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QRect>
 #include <QScreen>
+#include <QStatusTipEvent>
 #include <QWidget>
 #include <utility>
 
@@ -15,11 +16,18 @@ namespace tarnel {
 namespace {
 constexpr char kIcon32[] = ":/tarnel/tarnel32.png";
 constexpr char kIcon16[] = ":/tarnel/tarnel16.png";
+constexpr char kStyle[] = "Windows";
 }  // namespace
 
 TarnelApplication::TarnelApplication(int& argc, char** argv)
     : QApplication(argc, argv),
       application_window_(std::make_unique<QWidget>()) {
+  // The windows are laid out for the classic Windows look: group captions
+  // on the frame line, small check boxes, bevelled buttons. A style the
+  // user names wins.
+  if (qEnvironmentVariableIsEmpty("QT_STYLE_OVERRIDE")) {
+    QApplication::setStyle(QString::fromLatin1(kStyle));
+  }
   setFont(TarnelFont());
   setWindowIcon(TarnelIcon());
 }
@@ -47,8 +55,17 @@ void TarnelApplication::ShowException(const std::exception& error) {
                              kBoxIconError | kBoxTaskModal);
 }
 
+void TarnelApplication::SetHint(const QString& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (hint_receiver_ && on_hint_) on_hint_();
+}
+
 bool TarnelApplication::notify(QObject* receiver, QEvent* event) {
   try {
+    if (event->type() == QEvent::StatusTip) {
+      SetHint(static_cast<QStatusTipEvent*>(event)->tip());
+    }
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
     ShowException(error);

@@ -1,16 +1,20 @@
 // The application object: its title and help file, the hidden application
 // window that owns every box, whether the main window is shown, the request
-// to terminate, and the exception box for errors that escape an event
-// handler.
+// to terminate, the exception box for errors that escape an event handler,
+// and the application's hint text with its handler.
 #ifndef TARNEL_UI_TARNEL_APPLICATION_H_
 #define TARNEL_UI_TARNEL_APPLICATION_H_
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
+#include <QString>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/message_boxes.h"
 
@@ -45,9 +49,22 @@ class TarnelApplication : public QApplication {
   /// under the title, error icon, every window disabled while it is open.
   void ShowException(const std::exception& error);
 
+  /// The application's hint text: empty at start, then the text of the
+  /// last status tip that any widget or menu sent.
+  const QString& Hint() const { return hint_; }
+  /// Makes |hint| the hint text; when that changes it, runs the handler.
+  void SetHint(const QString& hint);
+  /// Installs |handler| of |receiver| to run whenever the hint text
+  /// changes, replacing any other; it stops running once |receiver| is
+  /// destroyed.
+  void SetOnHint(QObject* receiver, std::function<void()> handler) {
+    hint_receiver_ = receiver;
+    on_hint_ = std::move(handler);
+  }
+
   /// Delivers |event|; an exception derived from std::exception that
   /// escapes its handler is shown in the exception box, and the program
-  /// goes on.
+  /// goes on. Status tips on their way feed the hint text.
   bool notify(QObject* receiver, QEvent* event) override;
 
  private:
@@ -55,6 +72,9 @@ class TarnelApplication : public QApplication {
   std::string help_file_;
   bool show_main_form_ = true;
   std::unique_ptr<QWidget> application_window_;
+  QString hint_;
+  QPointer<QObject> hint_receiver_;
+  std::function<void()> on_hint_;
 };
 
 /// The exception box's text: |message|, with a full stop appended when it

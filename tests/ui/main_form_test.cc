@@ -24,6 +24,7 @@
 
 #include "platform/fake_message_boxes.h"
 #include "ui/browse_panel.h"
+#include "ui/up_down.h"
 #include "ui_test_support.h"
 
 namespace tarnel {
@@ -140,6 +141,8 @@ TEST_F(MainFormTest, ControlsSitAtTheirPlacesInTheirParents) {
       {"NotCaseSensitiveCheckBox", "TabSheet1", {8, 8, 145, 17}},
       {"UniqCheckBox", "TabSheet1", {8, 32, 97, 17}},
       {"SortPosEdit", "TabSheet2", {16, 8, 41, 20}},
+      {"UpDown1", "TabSheet2", {57, 8, 15, 20}},
+      {"UpDown2", "TabSheet2", {72, 8, 16, 20}},
       {"ColumCheckBox", "TabSheet2", {16, 40, 81, 17}},
       {"FieldCheckBox", "TabSheet2", {104, 40, 73, 17}},
       {"StringCompCheckBox", "TabSheet2", {96, 0, 97, 17}},
@@ -153,6 +156,19 @@ TEST_F(MainFormTest, ControlsSitAtTheirPlacesInTheirParents) {
     EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), row.parent);
     EXPECT_EQ(widget->geometry(), row.geometry);
   }
+}
+
+TEST_F(MainFormTest, SpinControlsStartWithTheirRangesPositionsAndSteps) {
+  EXPECT_EQ(form->UpDown1->Minimum(), 1);
+  EXPECT_EQ(form->UpDown1->Maximum(), 1024);
+  EXPECT_EQ(form->UpDown1->Position(), 1);
+  EXPECT_EQ(form->UpDown1->Increment(), 10);
+  EXPECT_EQ(form->UpDown1->Associate(), form->SortPosEdit);
+  EXPECT_EQ(form->UpDown2->Minimum(), 1);
+  EXPECT_EQ(form->UpDown2->Maximum(), 1024);
+  EXPECT_EQ(form->UpDown2->Position(), 1);
+  EXPECT_EQ(form->UpDown2->Increment(), 1);
+  EXPECT_EQ(form->UpDown2->Associate(), nullptr);
 }
 
 TEST_F(MainFormTest, LaterControlsLieAboveEarlierOnes) {
@@ -173,8 +189,11 @@ TEST_F(MainFormTest, WindowHasFixedClientAreaBelowAMenuBarAndNoMaximise) {
   form->layout()->activate();
   EXPECT_EQ(form->minimumSize(), form->maximumSize());
   EXPECT_EQ(form->minimumSize().width(), 426);
+  // Below the menu bar, the client area and nothing else.
+  EXPECT_EQ(form->ClientArea->geometry().top(),
+            form->menuBar()->geometry().bottom() + 1);
   EXPECT_EQ(form->minimumSize().height(),
-            314 + form->menuBar()->sizeHint().height());
+            form->ClientArea->geometry().top() + 314);
   const Qt::WindowFlags flags = form->windowFlags();
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));

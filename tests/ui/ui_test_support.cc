@@ -37,18 +37,22 @@ RunSortFunction RunRecorder::Function() {
 
 void ResetApplicationState() {
   App().SetShowMainForm(true);
+  App().SetOnHint(nullptr, {});
+  App().SetHint(QString());
   // Deliver what a previous test left queued, such as a terminate request.
   QCoreApplication::processEvents();
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-void WhenModalBoxOpens(std::function<void(QWidget* box)> action) {
+void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
+                       QWidget* open_already) {
   // Parented to the application, so a box that never opens leaks nothing.
   auto* timer = new QTimer(QCoreApplication::instance());
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, timer,
-                   [timer, action, attempts = 0]() mutable {
+                   [timer, action, open_already, attempts = 0]() mutable {
                      QWidget* box = QApplication::activeModalWidget();
+                     if (box == open_already) box = nullptr;
                      if (!box && ++attempts < 500) return;
                      timer->stop();
                      timer->deleteLater();

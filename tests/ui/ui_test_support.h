@@ -54,7 +54,10 @@ void ResetApplicationState();
 
 /// Runs |action| on the first modal box that opens within a few seconds,
 /// from inside its own event loop. Call before the code that opens it.
-void WhenModalBoxOpens(std::function<void(QWidget* box)> action);
+/// A box already open, |open_already|, does not count: for a box that a
+/// modal dialog opens over itself.
+void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
+                       QWidget* open_already = nullptr);
 
 /// Clicks the middle of |widget| the way the user does: through its
 /// window, so that a window blocked by a modal box does not receive it.

@@ -1,0 +1,21 @@
+#include "platform/fake_file_dialogs.h"
+
+namespace tarnel {
+
+ScriptedFileDialogs::ScriptedFileDialogs()
+    : previous_(InstallFileDialogs(this)) {}
+
+ScriptedFileDialogs::~ScriptedFileDialogs() { InstallFileDialogs(previous_); }
+
+std::optional<std::string> ScriptedFileDialogs::Run(
+    WindowHandle owner, const FileDialogRequest& request) {
+  requests.push_back(request);
+  owners.push_back(owner);
+  if (on_run) on_run(request);
+  if (answers.empty()) return std::nullopt;
+  std::optional<std::string> answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+}  // namespace tarnel

@@ -1,0 +1,69 @@
+#include "platform/qt/qt_help_engine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <utility>
+
+#include "platform/message_boxes.h"
+#include "platform/qt/help_file.h"
+#include "platform/qt/help_window.h"
+
+namespace tarnel {
+
+namespace {
+
+constexpr char kBoxCaption[] = "Help";
+constexpr char kCannotRead[] = "Cannot open the help file %1.\n(%2)";
+constexpr char kNotReadable[] = "The help file %1 cannot be read.\n(%2: %3)";
+
+void ShowEngineBox(WindowHandle owner, const QString& text) {
+  CurrentMessageBoxes().Show(owner, text.toLocal8Bit().toStdString(),
+                             kBoxCaption, kBoxIconError);
+}
+
+}  // namespace
+
+QtHelpEngine::QtHelpEngine(std::string folder) : folder_(std::move(folder)) {}
+
+QtHelpEngine::~QtHelpEngine() = default;
+
+void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
+                           unsigned command, const std::string& keyword) {
+  if (command != kHelpContents && command != kHelpPartialKey) return;
+
+  const QString name = QFile::decodeName(QByteArray::fromStdString(help_file));
+  const QDir folder(folder_.empty() ? QCoreApplication::applicationDirPath()
+                                    : QFile::decodeName(QByteArray::fromStdString(
+                                          folder_)));
+  const QString path = folder.absoluteFilePath(name);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    ShowEngineBox(owner, QString::fromLatin1(kCannotRead)
+                             .arg(name, QDir::toNativeSeparators(path)));
+    return;
+  }
+  // Read again on every command: the file may have changed meanwhile.
+  const QByteArray bytes = file.readAll();
+  HelpDocument document;
+  const std::string error = ParseHelpFile(
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+      &document);
+  if (!error.empty()) {
+    ShowEngineBox(owner, QString::fromLatin1(kNotReadable)
+                             .arg(name, QDir::toNativeSeparators(path),
+                                  QString::fromStdString(error)));
+    return;
+  }
+
+  if (!window_) window_ = std::make_unique<HelpWindow>();
+  window_->SetDocument(std::move(document));
+  if (command == kHelpContents) {
+    window_->ShowContents();
+  } else {
+    window_->ShowIndex(QString::fromLocal8Bit(keyword));
+  }
+}
+
+}  // namespace tarnel

@@ -1,0 +1,202 @@
+// The built program's window on a real X server (run_under_xvfb.sh starts
+// a private one): its size and place as the window manager would see them,
+// a screenshot for the documentation, and a sort started with Enter.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "program_runner.h"
+#include "x11_session.h"
+
+namespace tarnel {
+namespace {
+
+constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
+constexpr char kDefaultScreenshot[] = TARNEL_SCREENSHOT_DEFAULT;
+constexpr char kTitle[] = "TARNEL";
+constexpr int kClientWidth = 426;
+constexpr int kClientHeight = 314;
+constexpr std::uint32_t kReturnKeysym = 0xff0d;
+
+// Polls |done| until it holds or |seconds| have passed.
+bool WaitFor(const std::function<bool()>& done, int seconds) {
+  const auto end =
+      std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+// A window not drawn yet is one flat colour.
+bool Flat(const QImage& picture) {
+  const QRgb first = picture.pixel(0, 0);
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      if (picture.pixel(x, y) != first) return false;
+    }
+  }
+  return true;
+}
+
+// The program running in the background, ended with the test.
+class RunningProgram {
+ public:
+  RunningProgram(const Folder& folder, const std::vector<std::string>& arguments) {
+    pid_ = fork();
+    if (pid_ != 0) return;
+    if (chdir(folder.path().c_str()) != 0) _exit(127);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    std::vector<char*> argv{const_cast<char*>(kProgram)};
+    for (const std::string& argument : arguments) {
+      argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    execv(kProgram, argv.data());
+    _exit(127);
+  }
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+  ~RunningProgram() {
+    if (!Running()) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+
+  bool Started() const { return pid_ > 0; }
+  /// True while the program has not ended.
+  bool Running() {
+    if (pid_ <= 0 || ended_) return false;
+    ended_ = waitpid(pid_, nullptr, WNOHANG) == pid_;
+    return !ended_;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  bool ended_ = false;
+};
+
+class RealWindowTest : public testing::Test {
+ protected:
+  // One connection for the whole suite: an X server that loses its last
+  // client starts afresh and refuses connections meanwhile.
+  static void SetUpTestSuite() { session_ = new X11Session; }
+  static void TearDownTestSuite() {
+    delete session_;
+    session_ = nullptr;
+  }
+
+  void SetUp() override {
+    const char* display = std::getenv("DISPLAY");
+    ASSERT_TRUE(display && *display) << "needs an X display";
+    ASSERT_TRUE(x11.Connected()) << "cannot connect to " << display;
+  }
+
+  // The program's one window, once it is on the screen; 0 when it never
+  // came.
+  xcb_window_t WaitForWindow(RunningProgram& program) {
+    std::vector<xcb_window_t> windows;
+    WaitFor(
+        [&] {
+          windows = x11.MappedWindowsTitled(kTitle);
+          return !windows.empty() || !program.Running();
+        },
+        30);
+    EXPECT_EQ(windows.size(), 1u);
+    return windows.empty() ? 0 : windows.front();
+  }
+
+  // The window's picture once it has been drawn and stays the same.
+  QImage SettledPicture(const QRect& area) {
+    QImage last;
+    QImage picture;
+    WaitFor(
+        [&] {
+          last = picture;
+          picture = x11.Grab(area);
+          return !picture.isNull() && picture == last && !Flat(picture);
+        },
+        20);
+    return picture;
+  }
+
+  static X11Session* session_;
+  X11Session& x11 = *session_;
+  Folder folder;
+};
+
+X11Session* RealWindowTest::session_ = nullptr;
+
+TEST_F(RealWindowTest, JapaneseFontIsInstalled) {
+  const Outcome fonts =
+      RunIn(folder, "fc-list", {":family=IPAPGothic", "family"},
+            ChildSetup{std::nullopt, {}, true});
+  EXPECT_NE(fonts.out.find("IPAPGothic"), std::string::npos)
+      << "install the package fonts-ipafont-gothic";
+}
+
+TEST_F(RealWindowTest, WindowIsFixedInSizeCentredAndIsPhotographed) {
+  RunningProgram program(folder, {});
+  ASSERT_TRUE(program.Started());
+  const xcb_window_t window = WaitForWindow(program);
+  ASSERT_NE(window, 0u);
+
+  // The client area lies below the menu bar, whose height the font decides.
+  const QRect frame = x11.Geometry(window);
+  EXPECT_EQ(frame.width(), kClientWidth);
+  const int menu_height = frame.height() - kClientHeight;
+  EXPECT_GE(menu_height, 15);
+  EXPECT_LE(menu_height, 40);
+
+  // A window manager may neither resize nor maximise it.
+  const X11Session::SizeLimits limits = x11.Limits(window);
+  EXPECT_EQ(limits.minimum, frame.size());
+  EXPECT_EQ(limits.maximum, frame.size());
+  EXPECT_FALSE(x11.MaximizeAllowed(window));
+
+  const QSize screen = x11.ScreenSize();
+  EXPECT_NEAR(frame.center().x(), screen.width() / 2, 1);
+  EXPECT_NEAR(frame.center().y(), screen.height() / 2, 1);
+
+  // Active, as a window manager would make it: the first control shows
+  // the focus.
+  x11.Focus(window);
+  const QImage picture = SettledPicture(frame);
+  ASSERT_FALSE(picture.isNull());
+  const char* wanted = std::getenv("TARNEL_SCREENSHOT");
+  const std::string path = wanted && *wanted ? wanted : kDefaultScreenshot;
+  EXPECT_TRUE(picture.save(QString::fromStdString(path), "PNG")) << path;
+}
+
+TEST_F(RealWindowTest, EnterSortsTheInputFileNamedOnTheCommandLine) {
+  folder.Write("in.txt", "pear\napple\nfig\n");
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  ASSERT_TRUE(program.Started());
+  const xcb_window_t window = WaitForWindow(program);
+  ASSERT_NE(window, 0u);
+  SettledPicture(x11.Geometry(window));
+  // Nothing runs before the user asks.
+  EXPECT_EQ(folder.Read("out.txt"), "<missing>");
+
+  x11.Focus(window);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  EXPECT_TRUE(WaitFor(
+      [&] { return folder.Read("out.txt") == "apple\r\nfig\r\npear\r\n"; }, 30))
+      << folder.Read("out.txt");
+  // The run ends with its "Finish!" box, and the window stays.
+  EXPECT_TRUE(program.Running());
+}
+
+}  // namespace
+}  // namespace tarnel
