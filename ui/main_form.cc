@@ -1,5 +1,6 @@
 #include "ui/main_form.h"
 
+
 #include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
@@ -32,6 +33,7 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
+#include "ui/off_thread_run.h"
 #include "ui/parse_int.h"
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
@@ -202,8 +204,10 @@ std::int32_t RunSortAndReport(WindowHandle owner, std::int32_t sort_mode,
                               const char* input_name, const char* output_name,
                               std::int32_t key_pos, std::int32_t key_kind,
                               std::uint8_t quiet) {
-  RunSort(owner, sort_mode, input_name, output_name, key_pos, key_kind, quiet);
-  return LastResult;
+  // A long run must not freeze the window: the engine works on a thread of
+  // its own while this one keeps painting and shows the run's boxes.
+  return RunSortOffThread(owner, sort_mode, input_name, output_name, key_pos,
+                          key_kind, quiet);
 }
 
 TTarnelMainForm::TTarnelMainForm(TarnelApplication& application,

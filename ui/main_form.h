@@ -55,7 +55,8 @@ using RunSortFunction = std::function<std::int32_t(
     const char* output_name, std::int32_t key_pos, std::int32_t key_kind,
     std::uint8_t quiet)>;
 
-/// RunSort, answering its LastResult.
+/// RunSort on a worker thread while the window stays responsive, answering
+/// its LastResult.
 std::int32_t RunSortAndReport(WindowHandle owner, std::int32_t sort_mode,
                               const char* input_name, const char* output_name,
                               std::int32_t key_pos, std::int32_t key_kind,
