@@ -13,6 +13,7 @@
 #include "platform/qt/qt_message_boxes.h"
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
+#include "ui/widget_helpers.h"
 
 namespace tarnel {
 
@@ -42,16 +43,6 @@ class DoubleBevelPanel : public QFrame {
                     /*sunken=*/false, 1);
   }
 };
-
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// Creates a control under |parent|, which owns it from here on.
-template <class Widget, class... Args>
-Widget* Create(QWidget* parent, const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)..., parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 // Keeps the label's place and fits its size to its text.
 void FitToText(QLabel* label) { label->resize(label->sizeHint()); }

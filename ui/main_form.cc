@@ -1,6 +1,5 @@
 #include "ui/main_form.h"
 
-
 #include <QApplication>
 #include <QByteArray>
 #include <QCheckBox>
@@ -40,6 +39,7 @@
 #include "ui/typed_length_validator.h"
 #include "ui/up_down.h"
 #include "ui/version_text.h"
+#include "ui/widget_helpers.h"
 
 namespace tarnel {
 
@@ -113,16 +113,6 @@ constexpr int kUpDown2Increment = 1;
 // Keeps a file name's exact bytes beside the edit's text: a name that is not
 // valid in the local encoding would not survive the trip through the text.
 constexpr char kPathBytesProperty[] = "tarnelPathBytes";
-
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// Creates a control under |parent|, which owns it from here on.
-template <class Widget, class... Args>
-Widget* Create(QWidget* parent, const char* name, Args&&... args) {
-  auto* widget = new Widget(std::forward<Args>(args)..., parent);
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
 
 void SetPathText(QLineEdit* edit, const std::string& bytes) {
   const QByteArray raw = QByteArray::fromStdString(bytes);

@@ -211,12 +211,7 @@ TEST_F(BatchRunTest, ReportsWhetherTheResultWasDelivered) {
 TEST_F(BatchRunTest, AsksTheApplicationToTerminate) {
   auto form = Start({"-a+"});
   // Stands in for a terminate request that never comes.
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout,
-                   [] { QCoreApplication::exit(99); });
-  guard.start(5000);
-  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_EQ(ExecWithDeadline(), 0);
 }
 
 TEST_F(BatchRunTest, ArgumentsWithoutAutoRunOnlyFillTheWindow) {

@@ -111,12 +111,7 @@ TEST_F(TarnelApplicationTest, ExceptionDuringAClickedRunLeavesTheWindowReady) {
 
 TEST_F(TarnelApplicationTest, TerminateEndsALoopThatStartsLater) {
   App().Terminate();
-  QTimer guard;
-  guard.setSingleShot(true);
-  QObject::connect(&guard, &QTimer::timeout,
-                   [] { QCoreApplication::exit(99); });
-  guard.start(5000);
-  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_EQ(ExecWithDeadline(), 0);
 }
 
 TEST_F(TarnelApplicationTest, CenterOnScreenCentresAWindowNotYetShown) {

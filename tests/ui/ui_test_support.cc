@@ -80,4 +80,13 @@ bool ShowAndActivate(QWidget& window) {
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
+int ExecWithDeadline() {
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout,
+                   [] { QCoreApplication::exit(99); });
+  guard.start(5000);
+  return QCoreApplication::exec();
+}
+
 }  // namespace tarnel

@@ -68,6 +68,10 @@ bool ShowAndActivate(QWidget& window);
 
 QString Utf8(const char* text);
 
+/// Runs the application's event loop and returns its exit code; a loop that
+/// no one ends gives up after five seconds with 99.
+int ExecWithDeadline();
+
 }  // namespace tarnel
 
 #endif  // TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_
