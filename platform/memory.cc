@@ -50,7 +50,10 @@ ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
   ZeroedBuffer buffer;
   if (allocation_filter && !allocation_filter(site, bytes)) return buffer;
 #if defined(__linux__)
-  if (bytes >= kMappedBuffer && bytes <= SIZE_MAX - 2 * kHugePage) {
+  // The line table is given back page by page while the result is built;
+  // huge pages would keep it whole until the end.
+  if (bytes >= kMappedBuffer && bytes <= SIZE_MAX - 2 * kHugePage &&
+      site != AllocationSite::kLineTable) {
     const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
     buffer.data_ = MapHugePages(length);
     if (buffer.data_) {
