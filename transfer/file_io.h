@@ -5,6 +5,7 @@
 #define TARNEL_TRANSFER_FILE_IO_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/memory.h"
@@ -27,11 +28,34 @@ struct WriteOutcome {
   std::uint64_t written = 0;  ///< bytes known to have reached the file
 };
 
-/// Writes |length| bytes to |path|. A regular file (or a new one) is written
+/// A file written piece by piece. A regular file (or a new one) is written
 /// to a temporary file beside it, flushed to disk and renamed over it, with
-/// the old file's permission bits, through any symbolic links; on failure
-/// the target is untouched and no temporary file is left. Anything else
-/// (a device, a pipe) is written directly.
+/// the old file's permission bits, through any symbolic links; until Commit
+/// succeeds the target is untouched, and a writer dropped or failed leaves no
+/// temporary file behind. Anything else (a device, a pipe) is written
+/// directly.
+class FileWriter {
+ public:
+  FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+  ~FileWriter();
+
+  /// False when |path| cannot be opened or created.
+  bool Open(const char* path);
+  /// Appends |length| bytes. Once a piece has failed to reach the file, the
+  /// pieces after it are not written.
+  void Write(const char* data, std::uint64_t length);
+  /// Flushes and puts the file in place: kOk, or kWriteFailed with the bytes
+  /// known to have reached the file.
+  WriteOutcome Commit();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
+
+/// Writes |length| bytes to |path| with one FileWriter.
 WriteOutcome WriteWholeFile(const char* path, const char* data,
                             std::uint64_t length);
 

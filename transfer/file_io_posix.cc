@@ -7,6 +7,9 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "transfer/file_io.h"
 
@@ -19,6 +22,13 @@ class FileDescriptor {
   explicit FileDescriptor(int fd) : fd_(fd) {}
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
   ~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -34,14 +44,17 @@ class FileDescriptor {
   int fd_;
 };
 
-// Reads up to |length| bytes, retrying after interruptions and partial reads.
-// Returns the count read; stops early at the end of the file or an error.
-std::uint64_t ReadFully(int fd, char* data, std::uint64_t length, bool* error) {
+// Reads up to |length| bytes from |offset| on, retrying after interruptions
+// and partial reads. Returns the count read; stops early at the end of the
+// file or an error.
+std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
+                          std::uint64_t offset, bool* error) {
   std::uint64_t done = 0;
   while (done < length) {
     const std::size_t chunk =
         static_cast<std::size_t>(std::min<std::uint64_t>(length - done, 1u << 30));
-    const ssize_t n = ::read(fd, data + done, chunk);
+    const ssize_t n = ::pread(fd, data + done, chunk,
+                              static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       *error = true;
@@ -53,9 +66,41 @@ std::uint64_t ReadFully(int fd, char* data, std::uint64_t length, bool* error) {
   return done;
 }
 
+// Below this a file is read on one thread.
+constexpr std::uint64_t kParallelRead = std::uint64_t{16} << 20;
+
+// Reads |length| bytes from the start of the file. The buffer's fresh pages
+// are zeroed by the system as the read first touches them, which for a big
+// file costs as much as the copy: two threads share both by reading a half
+// each.
+std::uint64_t ReadWhole(int fd, char* data, std::uint64_t length) {
+  bool error = false;
+  if (length < kParallelRead || std::thread::hardware_concurrency() < 2) {
+    return ReadFullyAt(fd, data, length, 0, &error);
+  }
+  const std::uint64_t half = length / 2;
+  bool upper_error = false;
+  std::uint64_t upper = 0;
+  auto read_upper = [&] {
+    upper = ReadFullyAt(fd, data + half, length - half, half, &upper_error);
+  };
+  std::thread helper;
+  try {
+    helper = std::thread(read_upper);
+  } catch (const std::system_error&) {
+    read_upper();
+  }
+  const std::uint64_t lower = ReadFullyAt(fd, data, half, 0, &error);
+  if (helper.joinable()) helper.join();
+  // A file that shrank meanwhile ends within the lower half.
+  return lower < half ? lower : lower + upper;
+}
+
 // Writes in pieces and, where the system allows, starts each piece on its way
 // to the disk at once, so that the final flush has little left to wait for.
-std::uint64_t WriteFully(int fd, const char* data, std::uint64_t length) {
+// |offset| is where in the file the bytes land.
+std::uint64_t WriteFully(int fd, const char* data, std::uint64_t length,
+                         std::uint64_t offset) {
   constexpr std::uint64_t kPiece = std::uint64_t{8} << 20;
   std::uint64_t done = 0;
   while (done < length) {
@@ -65,7 +110,8 @@ std::uint64_t WriteFully(int fd, const char* data, std::uint64_t length) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
 #ifdef SYNC_FILE_RANGE_WRITE
-    ::sync_file_range(fd, static_cast<off_t>(done), n, SYNC_FILE_RANGE_WRITE);
+    ::sync_file_range(fd, static_cast<off_t>(offset + done), n,
+                      SYNC_FILE_RANGE_WRITE);
 #endif
     done += static_cast<std::uint64_t>(n);
   }
@@ -120,21 +166,6 @@ std::string ResolveLinks(std::string path) {
   return path;
 }
 
-WriteOutcome WriteDirectly(const char* path, const char* data,
-                           std::uint64_t length) {
-  WriteOutcome outcome;
-  FileDescriptor fd(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
-  outcome.written = WriteFully(fd.get(), data, length);
-  if (outcome.written != length || !fd.Close()) {
-    outcome.status = WriteOutcome::kWriteFailed;
-  }
-  return outcome;
-}
-
 }  // namespace
 
 ReadOutcome ReadWholeFile(const char* path) {
@@ -157,9 +188,7 @@ ReadOutcome ReadWholeFile(const char* path) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
   }
-  bool error = false;
-  outcome.read =
-      ReadFully(fd.get(), outcome.text.data(), outcome.expected, &error);
+  outcome.read = ReadWhole(fd.get(), outcome.text.data(), outcome.expected);
   if (outcome.read != outcome.expected) {
     outcome.status = ReadOutcome::kShortRead;
     outcome.text.Reset();
@@ -167,60 +196,102 @@ ReadOutcome ReadWholeFile(const char* path) {
   return outcome;
 }
 
-WriteOutcome WriteWholeFile(const char* path, const char* data,
-                            std::uint64_t length) {
-  WriteOutcome outcome;
-  if (*path == '\0') {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
+struct FileWriter::State {
+  FileDescriptor fd{-1};
+  bool direct = false;     ///< a device or pipe, written in place
+  std::string target;      ///< the file that receives the text
+  std::string temporary;   ///< the file written first; empty when direct
+  std::string directory;
+  mode_t mode = 0;
+  std::uint64_t offered = 0;  ///< bytes handed to Write
+  std::uint64_t written = 0;  ///< bytes that reached the file
+  bool failed = false;
+};
+
+FileWriter::FileWriter() = default;
+
+FileWriter::~FileWriter() {
+  if (state_ && !state_->temporary.empty()) {
+    state_->fd.Close();
+    ::unlink(state_->temporary.c_str());
   }
-  const std::string target = ResolveLinks(path);
+}
+
+bool FileWriter::Open(const char* path) {
+  state_.reset();
+  if (*path == '\0') return false;
+  auto state = std::make_unique<State>();
+  state->target = ResolveLinks(path);
   struct stat info;
-  const bool exists = ::stat(target.c_str(), &info) == 0;
-  if (exists && S_ISDIR(info.st_mode)) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
+  const bool exists = ::stat(state->target.c_str(), &info) == 0;
+  if (exists && S_ISDIR(info.st_mode)) return false;
   if (exists && !S_ISREG(info.st_mode)) {
-    return WriteDirectly(target.c_str(), data, length);
+    state->fd = FileDescriptor(::open(state->target.c_str(),
+                                      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                                      0666));
+    if (state->fd.get() < 0) return false;
+    state->direct = true;
+    state_ = std::move(state);
+    return true;
   }
 
-  const std::string directory = DirectoryOf(target);
-  const std::string name = target.substr(target.rfind('/') + 1);
+  state->directory = DirectoryOf(state->target);
+  const std::string name =
+      state->target.substr(state->target.rfind('/') + 1);
   struct stat directory_info;
-  if (name.empty() || ::stat(directory.c_str(), &directory_info) != 0 ||
+  if (name.empty() || ::stat(state->directory.c_str(), &directory_info) != 0 ||
       !S_ISDIR(directory_info.st_mode)) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
+    return false;
   }
-
-  std::string temporary = directory + "/." + name + ".tarnel-XXXXXX";
-  FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (fd.get() < 0) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
-  mode_t mode;
+  std::string temporary = state->directory + "/." + name + ".tarnel-XXXXXX";
+  state->fd = FileDescriptor(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (state->fd.get() < 0) return false;
+  state->temporary = std::move(temporary);
   if (exists) {
-    mode = info.st_mode & 07777;
+    state->mode = info.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    mode = 0666 & ~mask;
+    state->mode = 0666 & ~mask;
   }
+  state_ = std::move(state);
+  return true;
+}
 
-  outcome.written = WriteFully(fd.get(), data, length);
-  const bool complete = outcome.written == length;
+void FileWriter::Write(const char* data, std::uint64_t length) {
+  State& state = *state_;
+  state.offered += length;
+  if (state.failed) return;
+  const std::uint64_t done = WriteFully(state.fd.get(), data, length,
+                                        state.written);
+  state.written += done;
+  if (done != length) state.failed = true;
+}
+
+WriteOutcome FileWriter::Commit() {
+  State& state = *state_;
+  WriteOutcome outcome;
+  outcome.written = state.written;
+  const bool complete = !state.failed && state.written == state.offered;
+  if (state.direct) {
+    if (!state.fd.Close() || !complete) {
+      outcome.status = WriteOutcome::kWriteFailed;
+    }
+    return outcome;
+  }
   // Only bytes that reached the disk count as written.
-  const bool durable = complete && ::fchmod(fd.get(), mode) == 0 &&
-                       ::fsync(fd.get()) == 0 && fd.Close();
-  if (!durable || ::rename(temporary.c_str(), target.c_str()) != 0) {
+  const bool durable = complete && ::fchmod(state.fd.get(), state.mode) == 0 &&
+                       ::fsync(state.fd.get()) == 0 && state.fd.Close();
+  const std::string temporary = std::move(state.temporary);
+  state.temporary.clear();
+  if (!durable || ::rename(temporary.c_str(), state.target.c_str()) != 0) {
     if (complete) outcome.written = 0;
+    state.fd.Close();
     ::unlink(temporary.c_str());
     outcome.status = WriteOutcome::kWriteFailed;
     return outcome;
   }
-  FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor folder(::open(state.directory.c_str(), O_RDONLY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
   return outcome;
 }

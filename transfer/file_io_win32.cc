@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "transfer/file_io.h"
 
@@ -16,6 +18,13 @@ class FileHandle {
   explicit FileHandle(HANDLE handle) : handle_(handle) {}
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+    }
+    return *this;
+  }
   ~FileHandle() {
     if (valid()) ::CloseHandle(handle_);
   }
@@ -115,60 +124,6 @@ std::string FinalPathOf(HANDLE file) {
   return path;
 }
 
-WriteOutcome WriteDirectly(HANDLE device, const char* data,
-                           std::uint64_t length) {
-  WriteOutcome outcome;
-  outcome.written = WriteFully(device, data, length);
-  if (outcome.written != length) outcome.status = WriteOutcome::kWriteFailed;
-  return outcome;
-}
-
-// Writes a new file in |directory|, flushed to disk, and puts it in place of
-// |target|: ReplaceFileA keeps an old file's attributes and security, and a
-// plain rename takes over where it is refused (a new target, some network
-// shares). On failure the target is untouched and the new file is deleted.
-WriteOutcome WriteReplacing(const std::string& target, bool exists,
-                            const char* data, std::uint64_t length) {
-  WriteOutcome outcome;
-  const std::string directory = DirectoryOf(target);
-  if (target.size() == directory.size()) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
-  char temporary[MAX_PATH];
-  if (::GetTempFileNameA(directory.c_str(), "trn", 0, temporary) == 0) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
-  FileHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr,
-                                TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-  if (!file.valid()) {
-    ::DeleteFileA(temporary);
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
-  }
-
-  outcome.written = WriteFully(file.get(), data, length);
-  const bool complete = outcome.written == length;
-  // Only bytes that reached the disk count as written.
-  const bool flushed = complete && ::FlushFileBuffers(file.get()) != 0;
-  const bool durable = file.Close() && flushed;
-  const bool placed =
-      durable &&
-      ((exists && ::ReplaceFileA(target.c_str(), temporary, nullptr,
-                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                 nullptr) != 0) ||
-       ::MoveFileExA(temporary, target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
-  if (!placed) {
-    if (complete) outcome.written = 0;
-    ::DeleteFileA(temporary);
-    outcome.status = WriteOutcome::kWriteFailed;
-  }
-  return outcome;
-}
-
 }  // namespace
 
 ReadOutcome ReadWholeFile(const char* path) {
@@ -210,16 +165,39 @@ ReadOutcome ReadWholeFile(const char* path) {
   return outcome;
 }
 
-WriteOutcome WriteWholeFile(const char* path, const char* data,
-                            std::uint64_t length) {
-  WriteOutcome outcome;
+// A new file is written in the target's folder and, once flushed to disk,
+// put in place of the target: ReplaceFileA keeps an old file's attributes and
+// security, and a plain rename takes over where it is refused (a new target,
+// some network shares).
+struct FileWriter::State {
+  FileHandle file{INVALID_HANDLE_VALUE};
+  bool direct = false;     ///< a device or pipe, written in place
+  bool exists = false;     ///< the target is an existing disk file
+  std::string target;
+  std::string temporary;   ///< the file written first; empty when direct
+  std::uint64_t offered = 0;  ///< bytes handed to Write
+  std::uint64_t written = 0;  ///< bytes that reached the file
+  bool failed = false;
+};
+
+FileWriter::FileWriter() = default;
+
+FileWriter::~FileWriter() {
+  if (state_ && !state_->temporary.empty()) {
+    state_->file.Close();
+    ::DeleteFileA(state_->temporary.c_str());
+  }
+}
+
+bool FileWriter::Open(const char* path) {
+  state_.reset();
   const DWORD attributes = *path ? ::GetFileAttributesA(path)
                                  : INVALID_FILE_ATTRIBUTES;
   if (*path == '\0' || (attributes != INVALID_FILE_ATTRIBUTES &&
                         (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
+    return false;
   }
+  auto state = std::make_unique<State>();
 
   // Opening follows links; the handle tells a disk file from a device or a
   // pipe, and where the file really is.
@@ -233,23 +211,78 @@ WriteOutcome WriteWholeFile(const char* path, const char* data,
     if (error != ERROR_FILE_NOT_FOUND ||
         (attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
-      outcome.status = WriteOutcome::kOpenFailed;
-      return outcome;
+      return false;
     }
-    return WriteReplacing(path, false, data, length);
+    state->target = path;
+  } else if (::GetFileType(existing.get()) != FILE_TYPE_DISK) {
+    state->file = std::move(existing);
+    state->direct = true;
+    state_ = std::move(state);
+    return true;
+  } else {
+    state->target = FinalPathOf(existing.get());
+    state->exists = true;
+    existing.Close();
+    if (state->target.empty()) return false;
   }
-  if (::GetFileType(existing.get()) != FILE_TYPE_DISK) {
-    outcome = WriteDirectly(existing.get(), data, length);
-    if (!existing.Close()) outcome.status = WriteOutcome::kWriteFailed;
+
+  const std::string directory = DirectoryOf(state->target);
+  if (state->target.size() == directory.size()) return false;
+  char temporary[MAX_PATH];
+  if (::GetTempFileNameA(directory.c_str(), "trn", 0, temporary) == 0) {
+    return false;
+  }
+  state->file = FileHandle(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr,
+                                         TRUNCATE_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!state->file.valid()) {
+    ::DeleteFileA(temporary);
+    return false;
+  }
+  state->temporary = temporary;
+  state_ = std::move(state);
+  return true;
+}
+
+void FileWriter::Write(const char* data, std::uint64_t length) {
+  State& state = *state_;
+  state.offered += length;
+  if (state.failed) return;
+  const std::uint64_t done = WriteFully(state.file.get(), data, length);
+  state.written += done;
+  if (done != length) state.failed = true;
+}
+
+WriteOutcome FileWriter::Commit() {
+  State& state = *state_;
+  WriteOutcome outcome;
+  outcome.written = state.written;
+  const bool complete = !state.failed && state.written == state.offered;
+  if (state.direct) {
+    if (!state.file.Close() || !complete) {
+      outcome.status = WriteOutcome::kWriteFailed;
+    }
     return outcome;
   }
-  const std::string target = FinalPathOf(existing.get());
-  existing.Close();
-  if (target.empty()) {
-    outcome.status = WriteOutcome::kOpenFailed;
-    return outcome;
+  // Only bytes that reached the disk count as written.
+  const bool flushed = complete && ::FlushFileBuffers(state.file.get()) != 0;
+  const bool durable = state.file.Close() && flushed;
+  const std::string temporary = std::move(state.temporary);
+  state.temporary.clear();
+  const bool placed =
+      durable &&
+      ((state.exists &&
+        ::ReplaceFileA(state.target.c_str(), temporary.c_str(), nullptr,
+                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                       nullptr) != 0) ||
+       ::MoveFileExA(temporary.c_str(), state.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
+  if (!placed) {
+    if (complete) outcome.written = 0;
+    ::DeleteFileA(temporary.c_str());
+    outcome.status = WriteOutcome::kWriteFailed;
   }
-  return WriteReplacing(target, true, data, length);
+  return outcome;
 }
 
 }  // namespace tarnel

@@ -35,18 +35,28 @@ ZeroedBuffer ReadTextFile(const char* path) {
 }
 
 int WriteTextFile(const char* path) {
-  const std::uint64_t length = ResultTextLength();
-  const WriteOutcome outcome = WriteWholeFile(path, lpMem, length);
-  switch (outcome.status) {
-    case WriteOutcome::kOk:
-      return 0;
-    case WriteOutcome::kOpenFailed:
-      ShowError(FormatBoxText(kWriteOpenError, {path}));
-      return -1;
-    case WriteOutcome::kWriteFailed:
-      ShowError(FormatBoxText(kWriteError, {length, outcome.written}));
-      return -1;
-  }
+  TextFileSink sink;
+  if (!sink.Open(path)) return -1;
+  sink.Append(lpMem, static_cast<std::size_t>(ResultTextLength()));
+  return sink.Finish();
+}
+
+bool TextFileSink::Open(const char* path) {
+  length_ = 0;
+  if (writer_.Open(path)) return true;
+  ShowError(FormatBoxText(kWriteOpenError, {path}));
+  return false;
+}
+
+void TextFileSink::Append(const char* data, std::size_t length) {
+  length_ += length;
+  writer_.Write(data, length);
+}
+
+int TextFileSink::Finish() {
+  const WriteOutcome outcome = writer_.Commit();
+  if (outcome.status == WriteOutcome::kOk) return 0;
+  ShowError(FormatBoxText(kWriteError, {length_, outcome.written}));
   return -1;
 }
 

@@ -3,7 +3,11 @@
 #ifndef TARNEL_TRANSFER_FILE_TRANSFER_H_
 #define TARNEL_TRANSFER_FILE_TRANSFER_H_
 
+#include <cstddef>
+#include <cstdint>
+
 #include "platform/memory.h"
+#include "transfer/file_io.h"
 
 namespace tarnel {
 
@@ -15,6 +19,23 @@ ZeroedBuffer ReadTextFile(const char* path);
 /// replaced only once the new contents are safely on disk: on failure it
 /// keeps its previous contents. Returns 0, or -1 after showing the failure.
 int WriteTextFile(const char* path);
+
+/// The result text delivered to a file piece by piece, as it is built, under
+/// the same rules and with the same messages as WriteTextFile.
+class TextFileSink {
+ public:
+  /// Returns false after showing the failure when |path| cannot be opened.
+  bool Open(const char* path);
+  /// Appends the next piece of the result text.
+  void Append(const char* data, std::size_t length);
+  /// Completes the file. Returns 0, or -1 after showing the failure, whose
+  /// box gives the length of the whole result text.
+  int Finish();
+
+ private:
+  FileWriter writer_;
+  std::uint64_t length_ = 0;
+};
 
 }  // namespace tarnel
 

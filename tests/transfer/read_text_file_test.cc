@@ -56,6 +56,24 @@ INSTANTIATE_TEST_SUITE_P(
         ContentCase{"NoFinalLineFeed", "a\nb"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A big file is read in two halves at once; the halves must meet exactly,
+// whatever the size's parity.
+TEST_F(ReadTextFileTest, BigFileIsReadWholeAndInOrder) {
+  for (const std::size_t size : {std::size_t{40} << 20, (std::size_t{17} << 20) + 1}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<char>('A' + (i * 7 + i / 4093) % 26);
+    }
+    const std::string path = dir_ / "big.txt";
+    WriteBytes(path, bytes);
+    const ZeroedBuffer text = ReadTextFile(path.c_str());
+    ASSERT_EQ(text.size(), size + 1);
+    EXPECT_TRUE(BytesOf(text) == bytes);
+  }
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
 TEST_F(ReadTextFileTest, FollowsSymlinkToItsFile) {
   WriteBytes(dir_ / "real.txt", "x\ny\n");
   ASSERT_EQ(::symlink("real.txt", (dir_ / "link.txt").c_str()), 0);

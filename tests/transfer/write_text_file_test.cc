@@ -307,5 +307,78 @@ TEST_F(WriteTextFileTest, ResultJustUnderSizeLimitIsWritten) {
   EXPECT_EQ(dir_.Names(), Names{"out.txt"});
 }
 
+// The engine hands a file its result in pieces as they are built. Until the
+// sink finishes, the old file is untouched; a sink given up on leaves it so.
+TEST_F(WriteTextFileTest, PiecesLandInOrderOnlyWhenTheSinkFinishes) {
+  const std::string path = dir_ / "out.txt";
+  WriteBytes(path, "old\r\n");
+  const std::string pieces[] = {"c\r\n", "", std::string(100000, 'b'), "\r\na\r\n"};
+  std::string whole;
+  {
+    TextFileSink sink;
+    ASSERT_TRUE(sink.Open(path.c_str()));
+    for (const std::string& piece : pieces) {
+      sink.Append(piece.data(), piece.size());
+      whole += piece;
+      EXPECT_EQ(ReadBytes(path), "old\r\n");
+    }
+    EXPECT_EQ(sink.Finish(), 0);
+  }
+  EXPECT_EQ(ReadBytes(path), whole);
+  EXPECT_EQ(dir_.Names(), Names{"out.txt"});
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(WriteTextFileTest, SinkGivenUpOnLeavesTheOldFileAndNoTemporary) {
+  for (const bool exists : {true, false}) {
+    SCOPED_TRACE(exists ? "old file" : "no old file");
+    const std::string path = dir_ / "out.txt";
+    if (exists) WriteBytes(path, "old\r\n");
+    {
+      TextFileSink sink;
+      ASSERT_TRUE(sink.Open(path.c_str()));
+      sink.Append("new\r\n", 5);
+    }
+    EXPECT_EQ(dir_.Names(), exists ? Names{"out.txt"} : Names{});
+    if (exists) {
+      EXPECT_EQ(ReadBytes(path), "old\r\n");
+    }
+    EXPECT_TRUE(boxes_.boxes.empty());
+    std::filesystem::remove(path);
+  }
+}
+
+// A piece cut short by the size limit stops the writing, but the box still
+// gives the length of the whole result, pieces after the failure included.
+TEST_F(WriteTextFileTest, ShortPieceReportsTheWholeLengthAndWhatLanded) {
+  const std::string path = dir_ / "out.txt";
+  WriteBytes(path, "old contents\r\n");
+  const std::string report = RunInChild([&] {
+    const rlimit size_limit{64, 64};
+    ::setrlimit(RLIMIT_FSIZE, &size_limit);
+    ::signal(SIGXFSZ, SIG_IGN);
+    RecordingMessageBoxes boxes;
+    TextFileSink sink;
+    if (!sink.Open(path.c_str())) return std::string("not opened");
+    const std::string piece(40, 'x');
+    for (int i = 0; i < 3; ++i) sink.Append(piece.data(), piece.size());
+    std::string result = std::to_string(sink.Finish());
+    for (const std::string& box : boxes.Texts()) result += "|" + box;
+    return result;
+  });
+  EXPECT_EQ(report, "-1|Write Error!(lstrlen(lpMem)=[120], writesize=[64])");
+  EXPECT_EQ(ReadBytes(path), "old contents\r\n");
+  EXPECT_EQ(dir_.Names(), Names{"out.txt"});
+}
+
+TEST_F(WriteTextFileTest, SinkThatCannotOpenShowsTheOpenBox) {
+  const std::string path = dir_ / "none/out.txt";
+  TextFileSink sink;
+  EXPECT_FALSE(sink.Open(path.c_str()));
+  EXPECT_EQ(boxes_.boxes,
+            (Boxes{ErrorBox("File Open Error!\n[" + path + "]")}));
+  EXPECT_EQ(dir_.Names(), Names{});
+}
+
 }  // namespace
 }  // namespace tarnel
