@@ -181,11 +181,12 @@ ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind) {
 }
 
 void SelectComparator(char** base, std::size_t count, int base_mode,
-                      std::int32_t key_pos, std::int32_t key_kind) {
+                      std::int32_t key_pos, std::int32_t key_kind,
+                      ZeroedBuffer* table) {
   KeyIndex = key_pos;
   const ComparatorRow row = SelectRow(key_pos, key_kind);
   if (row == kNoRow) return;
-  SortWithKeys(base, count, row, base_mode, key_pos);
+  SortWithKeys(base, count, row, base_mode, key_pos, table);
 }
 
 void SortWithComparators(char** base, std::size_t count, int base_mode,

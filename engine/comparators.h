@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/memory.h"
+
 namespace tarnel {
 
 /// qsort-style comparator over two entries of the line table.
@@ -74,9 +76,11 @@ ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind);
 
 /// Sorts the |count| lines of |base| in place with the comparator chosen from
 /// the base mode (0 to 3), KeyPos and KeyKind. Leaves the table untouched
-/// when KeyKind chooses no comparator.
+/// when KeyKind chooses no comparator. |table|, when given, is the memory
+/// that holds |base|: the sort may give its pages back for a while.
 void SelectComparator(char** base, std::size_t count, int base_mode,
-                      std::int32_t key_pos, std::int32_t key_kind);
+                      std::int32_t key_pos, std::int32_t key_kind,
+                      ZeroedBuffer* table = nullptr);
 
 /// The same sort with the table's comparators called on the lines at every
 /// comparison: slow, but the plain form of what SelectComparator must give.

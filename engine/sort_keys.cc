@@ -13,27 +13,24 @@ namespace tarnel {
 namespace {
 
 struct SortItem {
-  // Text keys: the first 16 key bytes, folded when case is ignored, as two
-  // big-endian numbers (zero-padded; key bytes are never 0). Number keys:
-  // |prefix| is the value shifted into unsigned order, or the lowest /
-  // highest value for a number too long to hold, which then marks a tie to
-  // settle from the digits.
+  // Text keys: the first 8 key bytes, folded when case is ignored, as a
+  // big-endian number (zero-padded; key bytes are never 0). Number keys: the
+  // value shifted into unsigned order, or the lowest / highest value for a
+  // number too long to hold, which then marks a tie to settle from the
+  // digits.
   std::uint64_t prefix;
-  std::uint64_t prefix2;
+  // Text keys: key bytes 8 to 14 in the upper seven bytes, likewise. The low
+  // byte holds the item's flags.
+  std::uint64_t rest;
   char* line;
-  // Where the key starts in the line; kNoKey when the line has no key, which
-  // makes it compare equal to every line.
-  std::uint32_t key_offset;
-  // Text keys: the key's length. Number keys: 1 when too long to hold.
-  std::uint32_t length;
-
-  const char* key() const { return line + key_offset; }
 };
 
-constexpr std::uint32_t kNoKey = ~std::uint32_t{0};
-// Offsets and lengths are kept in 32 bits; a line that needs more sends the
-// whole sort to the plain comparators.
-constexpr std::size_t kLongestKeyedLine = kNoKey - 1;
+// The line has no key, which makes it compare equal to every line.
+constexpr std::uint64_t kNoKey = 1;
+// The number is too long for |prefix|.
+constexpr std::uint64_t kLongNumber = 2;
+// Text key bytes held in the item; a tie on them goes on in the line.
+constexpr std::size_t kHeldBytes = 15;
 
 constexpr unsigned char Fold(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
@@ -50,27 +47,25 @@ constexpr std::uint64_t FoldWord(std::uint64_t word) {
   return word - (is_lower >> 2);
 }
 
-// The first 8 bytes of a key as a big-endian number, zero-padded.
+// Up to |width| bytes of a key of |length| bytes (or more), left-aligned in a big-endian number and
+// zero-padded.
 template <bool kFoldCase>
-std::uint64_t PrefixOf(const char* key, std::size_t length) {
+std::uint64_t WordOf(const char* key, std::size_t length, std::size_t width) {
   unsigned char bytes[8] = {};
-  std::memcpy(bytes, key, std::min<std::size_t>(length, 8));
-  std::uint64_t prefix = 0;
-  for (unsigned char c : bytes) prefix = (prefix << 8) | c;
-  if constexpr (kFoldCase) prefix = FoldWord(prefix);
-  return prefix;
+  std::memcpy(bytes, key, std::min(length, width));
+  std::uint64_t word = 0;
+  for (unsigned char c : bytes) word = (word << 8) | c;
+  if constexpr (kFoldCase) word = FoldWord(word);
+  return word;
 }
 
 // Numbers of up to 18 digits fit an int64 exactly.
 constexpr std::size_t kExactDigits = 18;
 
-void SetNumberKey(SortItem& item, const char* text) {
-  item.key_offset = static_cast<std::uint32_t>(text - item.line);
-  item.prefix2 = 0;
-  const NumberText number = NumberOf(text);
+void SetNumberKey(SortItem& item, const NumberText& number) {
   if (number.count > kExactDigits) {
     item.prefix = number.negative ? 0 : ~std::uint64_t{0};
-    item.length = 1;
+    item.rest = kLongNumber;
     return;
   }
   std::int64_t value = 0;
@@ -79,47 +74,62 @@ void SetNumberKey(SortItem& item, const char* text) {
   }
   if (number.negative) value = -value;
   item.prefix = static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63);
-  item.length = 0;
+  item.rest = 0;
 }
 
 void SetNoKey(SortItem& item) {
-  item.key_offset = kNoKey;
-  item.length = 0;
-  item.prefix = item.prefix2 = 0;
+  item.prefix = 0;
+  item.rest = kNoKey;
 }
 
 template <bool kFoldCase>
 void SetTextKey(SortItem& item, const char* key, std::size_t length) {
-  item.key_offset = static_cast<std::uint32_t>(key - item.line);
-  item.length = static_cast<std::uint32_t>(length);
-  item.prefix = PrefixOf<kFoldCase>(key, length);
-  item.prefix2 =
-      length > 8 ? PrefixOf<kFoldCase>(key + 8, length - 8) : 0;
+  item.prefix = WordOf<kFoldCase>(key, length, 8);
+  item.rest = length > 8 ? WordOf<kFoldCase>(key + 8, length - 8, 7) : 0;
 }
 
-// Fills the keys of |count| lines. False when a line is too long for the
-// 32-bit offsets.
+// The line table is handed back in steps of this many entries while the keys
+// hold the order, and the keys likewise once the order is back in the table.
+constexpr std::size_t kReleaseStep = std::size_t{1} << 16;
+
+void Release(ZeroedBuffer* memory, const void* base, std::size_t first,
+             std::size_t last, std::size_t entry_size) {
+  if (!memory || last <= first) return;
+  const std::size_t offset = static_cast<std::size_t>(
+      static_cast<const char*>(base) - memory->data());
+  memory->DiscardPages(offset + first * entry_size, (last - first) * entry_size);
+}
+
+// Fills the keys of lines [first, last) of |base|, handing back to |table|
+// the entries already read.
 template <bool kFoldCase>
-bool BuildKeys(SortItem* items, char** base, std::size_t count,
-               ComparatorRow row, std::int32_t key_index) {
+void BuildKeys(SortItem* items, char** base, std::size_t first,
+               std::size_t last, ComparatorRow row, std::int32_t key_index,
+               ZeroedBuffer* table) {
   const std::size_t column = static_cast<std::uint32_t>(key_index);
-  for (std::size_t i = 0; i < count; ++i) {
+  std::size_t released = first;
+  for (std::size_t i = first; i < last; ++i) {
+    if (i - released == kReleaseStep) {
+      Release(table, base, released, i, sizeof(char*));
+      released = i;
+    }
     SortItem& item = items[i];
     char* line = base[i];
     item.line = line;
-    const std::size_t length = std::strlen(line);
-    if (length > kLongestKeyedLine) return false;
     switch (row) {
       case kWholeLineText:
-        SetTextKey<kFoldCase>(item, line, length);
+        SetTextKey<kFoldCase>(item, line, strnlen(line, kHeldBytes));
         break;
-      case kColumnText:
-        if (length > column) {
-          SetTextKey<kFoldCase>(item, line + column, length - column);
+      case kColumnText: {
+        const std::size_t reach = strnlen(line, column + 1);
+        if (reach > column) {
+          SetTextKey<kFoldCase>(item, line + column,
+                                strnlen(line + column, kHeldBytes));
         } else {
           SetNoKey(item);
         }
         break;
+      }
       case kFieldText: {
         const char* field = FindField(line);
         if (field) {
@@ -131,61 +141,98 @@ bool BuildKeys(SortItem* items, char** base, std::size_t count,
         break;
       }
       case kWholeLineNumber:
-        SetNumberKey(item, line);
+        SetNumberKey(item, NumberOf(line));
         break;
       case kColumnNumber:
-        if (length > column) {
-          SetNumberKey(item, line + column);
+        if (strnlen(line, column + 1) > column) {
+          SetNumberKey(item, NumberOf(line + column));
         } else {
           SetNoKey(item);
         }
         break;
-      case kFieldNumber: {
-        const char* field = FindField(line);
-        if (!field) {
-          // No such field: the value 0, read from the line's terminator.
-          field = line + length;
-        } else if (*field == '"') {
-          ++field;
-        }
-        SetNumberKey(item, field);
+      case kFieldNumber:
+        SetNumberKey(item, FieldNumber(line));
         break;
-      }
       case kNoRow:
         break;
     }
   }
-  return true;
+  Release(table, base, released, last, sizeof(char*));
+}
+
+// Where a line's text key starts; only asked of lines that have one.
+const char* TextKeyOf(const char* line, ComparatorRow row) {
+  switch (row) {
+    case kColumnText:
+      return line + static_cast<std::uint32_t>(KeyIndex);
+    case kFieldText:
+      return FindField(line);
+    default:
+      return line;
+  }
+}
+
+NumberText NumberKeyOf(const char* line, ComparatorRow row) {
+  switch (row) {
+    case kColumnNumber:
+      return NumberOf(line + static_cast<std::uint32_t>(KeyIndex));
+    case kFieldNumber:
+      return FieldNumber(line);
+    default:
+      return NumberOf(line);
+  }
+}
+
+// Compares two keys from byte |kHeldBytes| on, the bytes before being
+// equal. A field key ends at a comma, and only its first kFieldCap bytes
+// count.
+template <bool kFoldCase>
+int CompareKeyTails(const char* a, const char* b, bool field) {
+  const auto* x = reinterpret_cast<const unsigned char*>(a);
+  const auto* y = reinterpret_cast<const unsigned char*>(b);
+  if (!field && !kFoldCase) {
+    const int c = std::strcmp(a + kHeldBytes, b + kHeldBytes);
+    return (c > 0) - (c < 0);
+  }
+  const std::size_t end = field ? kFieldCap : SIZE_MAX;
+  for (std::size_t i = kHeldBytes; i < end; ++i) {
+    unsigned char cx = x[i];
+    unsigned char cy = y[i];
+    if (field) {
+      if (cx == ',') cx = 0;
+      if (cy == ',') cy = 0;
+    }
+    if constexpr (kFoldCase) {
+      cx = Fold(cx);
+      cy = Fold(cy);
+    }
+    if (cx != cy) return cx < cy ? -1 : 1;
+    if (cx == 0) return 0;
+  }
+  return 0;
 }
 
 template <bool kFoldCase>
-int CompareTextItems(const SortItem& a, const SortItem& b) {
-  if (a.key_offset == kNoKey || b.key_offset == kNoKey) return 0;
+int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row) {
+  if ((a.rest | b.rest) & kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-  if (a.prefix2 != b.prefix2) return a.prefix2 < b.prefix2 ? -1 : 1;
-  // Equal prefixes: keys shorter than 16 bytes are then equal outright (a
-  // padding zero matches only a padding zero), longer ones go on from byte 16.
-  const std::size_t common = std::min(a.length, b.length);
-  if (common > 16) {
-    const auto* x = reinterpret_cast<const unsigned char*>(a.key());
-    const auto* y = reinterpret_cast<const unsigned char*>(b.key());
-    if constexpr (kFoldCase) {
-      for (std::size_t i = 16; i < common; ++i) {
-        if (Fold(x[i]) != Fold(y[i])) return Fold(x[i]) < Fold(y[i]) ? -1 : 1;
-      }
-    } else {
-      const int c = std::memcmp(x + 16, y + 16, common - 16);
-      if (c != 0) return c < 0 ? -1 : 1;
-    }
-  }
-  return (a.length > b.length) - (a.length < b.length);
+  if (a.rest != b.rest) return a.rest < b.rest ? -1 : 1;
+  // The held bytes are equal: keys shorter than that are then equal outright
+  // (a padding zero matches only a padding zero), longer ones go on in the
+  // lines.
+  if (((a.rest >> 8) & 0xFF) == 0) return 0;
+  return CompareKeyTails<kFoldCase>(TextKeyOf(a.line, row),
+                                    TextKeyOf(b.line, row),
+                                    row == kFieldText);
 }
 
-int CompareNumberItems(const SortItem& a, const SortItem& b) {
-  if (a.key_offset == kNoKey || b.key_offset == kNoKey) return 0;
+int CompareNumberItems(const SortItem& a, const SortItem& b,
+                       ComparatorRow row) {
+  if ((a.rest | b.rest) & kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-  if (a.length == 0 && b.length == 0) return 0;
-  return CompareNumbers(NumberOf(a.key()), NumberOf(b.key()));
+  // Equal prefixes are both exact or both too long to hold.
+  if (((a.rest | b.rest) & kLongNumber) == 0) return 0;
+  return CompareNumbers(NumberKeyOf(a.line, row), NumberKeyOf(b.line, row));
 }
 
 // Sorting in parallel pays only for large tables; below this size a side is
@@ -203,13 +250,13 @@ int ParallelLevels() {
 }
 
 template <bool kNumeric, bool kFoldCase, bool kDescending>
-void SortItems(SortItem* items, std::size_t count) {
-  const auto compare = [](const SortItem& a, const SortItem& b) {
+void SortItems(SortItem* items, std::size_t count, ComparatorRow row) {
+  const auto compare = [row](const SortItem& a, const SortItem& b) {
     int c;
     if constexpr (kNumeric) {
-      c = CompareNumberItems(a, b);
+      c = CompareNumberItems(a, b, row);
     } else {
-      c = CompareTextItems<kFoldCase>(a, b);
+      c = CompareTextItems<kFoldCase>(a, b, row);
     }
     return kDescending ? -c : c;
   };
@@ -217,18 +264,18 @@ void SortItems(SortItem* items, std::size_t count) {
 }
 
 // Keys are independent per line: build the two halves of a large table at
-// the same time. False when a line is too long for the keys.
+// the same time.
 template <bool kFoldCase>
-bool BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
-                         ComparatorRow row, std::int32_t key_index) {
-  const std::size_t half = count / 2;
+void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
+                         ComparatorRow row, std::int32_t key_index,
+                         ZeroedBuffer* table) {
   if (count < kParallelCutoff || HardwareThreads() <= 1) {
-    return BuildKeys<kFoldCase>(items, base, count, row, key_index);
+    BuildKeys<kFoldCase>(items, base, 0, count, row, key_index, table);
+    return;
   }
-  bool upper_ok = true;
-  auto build_upper = [=, &upper_ok] {
-    upper_ok = BuildKeys<kFoldCase>(items + half, base + half, count - half,
-                                    row, key_index);
+  const std::size_t half = count / 2;
+  auto build_upper = [=] {
+    BuildKeys<kFoldCase>(items, base, half, count, row, key_index, table);
   };
   std::thread helper;
   try {
@@ -236,9 +283,8 @@ bool BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
   } catch (const std::system_error&) {
     build_upper();
   }
-  const bool lower_ok = BuildKeys<kFoldCase>(items, base, half, row, key_index);
+  BuildKeys<kFoldCase>(items, base, 0, half, row, key_index, table);
   if (helper.joinable()) helper.join();
-  return lower_ok && upper_ok;
 }
 
 void SortWithComparatorTable(char** base, std::size_t count,
@@ -256,7 +302,7 @@ bool IsNumberRow(ComparatorRow row) {
 }  // namespace
 
 void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
-                  int base_mode, std::int32_t key_index) {
+                  int base_mode, std::int32_t key_index, ZeroedBuffer* table) {
   // Field keys and the plain comparators read the key position from here.
   KeyIndex = key_index;
   if (count < 2 || row == kNoRow) return;
@@ -266,33 +312,41 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
                                         AllocationSite::kSortKeys);
   }
   SortItem* const items = reinterpret_cast<SortItem*>(key_memory.data());
-  const bool numeric = IsNumberRow(row);
-  const bool fold = !numeric && (base_mode & 2) != 0;
-  const bool descending = (base_mode & 1) != 0;
-  const bool keyed =
-      items && (fold ? BuildKeysInParallel<true>(items, base, count, row,
-                                                 key_index)
-                     : BuildKeysInParallel<false>(items, base, count,
-                                                  row, key_index));
-  if (!keyed) {
-    // No room for the keys, or a line too long for them: the plain
-    // comparators give the same order, only slower.
+  if (!items) {
+    // No room for the keys: the plain comparators give the same order, only
+    // slower.
     SortWithComparatorTable(base, count, row, base_mode);
     return;
   }
-
-  SortItem* const first = items;
-  if (numeric) {
-    descending ? SortItems<true, false, true>(first, count)
-               : SortItems<true, false, false>(first, count);
-  } else if (fold) {
-    descending ? SortItems<false, true, true>(first, count)
-               : SortItems<false, true, false>(first, count);
+  const bool numeric = IsNumberRow(row);
+  const bool fold = !numeric && (base_mode & 2) != 0;
+  const bool descending = (base_mode & 1) != 0;
+  // From here until the order is written back, the keys alone hold the
+  // lines: the table's pages can go.
+  if (fold) {
+    BuildKeysInParallel<true>(items, base, count, row, key_index, table);
   } else {
-    descending ? SortItems<false, false, true>(first, count)
-               : SortItems<false, false, false>(first, count);
+    BuildKeysInParallel<false>(items, base, count, row, key_index, table);
   }
-  for (std::size_t i = 0; i < count; ++i) base[i] = items[i].line;
+
+  if (numeric) {
+    descending ? SortItems<true, false, true>(items, count, row)
+               : SortItems<true, false, false>(items, count, row);
+  } else if (fold) {
+    descending ? SortItems<false, true, true>(items, count, row)
+               : SortItems<false, true, false>(items, count, row);
+  } else {
+    descending ? SortItems<false, false, true>(items, count, row)
+               : SortItems<false, false, false>(items, count, row);
+  }
+  std::size_t released = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i - released == kReleaseStep) {
+      Release(&key_memory, items, released, i, sizeof(SortItem));
+      released = i;
+    }
+    base[i] = items[i].line;
+  }
 }
 
 }  // namespace tarnel
