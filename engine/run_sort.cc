@@ -50,6 +50,174 @@ struct RunResources {
   }
 };
 
+// A file destination takes the result in pieces as they are built, so the
+// whole result is never held at once. Each piece covers a run of lines of
+// about this many bytes; two are built at a time.
+constexpr std::size_t kPieceBytes = std::size_t{2} << 20;
+
+// A piece of the result being built; grows when its lines run long.
+class Piece {
+ public:
+  bool Allocate(std::size_t capacity) {
+    memory_ = ZeroedBuffer::Allocate(capacity, AllocationSite::kResultBlock);
+    used_ = 0;
+    return memory_.valid();
+  }
+  const char* data() const { return memory_.data(); }
+  std::size_t size() const { return used_; }
+  void Clear() { used_ = 0; }
+  // Appends |line| and CR LF; false when the piece cannot grow to take them.
+  bool AppendLine(const char* line, std::size_t length) {
+    const std::size_t need = length + 2;
+    if (memory_.size() - used_ < need && !Grow(need)) return false;
+    char* cursor = memory_.data() + used_;
+    std::memcpy(cursor, line, length);
+    cursor[length] = '\r';
+    cursor[length + 1] = '\n';
+    used_ += need;
+    return true;
+  }
+
+ private:
+  bool Grow(std::size_t need) {
+    if (need > SIZE_MAX / 2 - used_) return false;
+    const std::size_t capacity = std::max(memory_.size() * 2, used_ + need);
+    ZeroedBuffer bigger =
+        ZeroedBuffer::Allocate(capacity, AllocationSite::kResultBlock);
+    if (!bigger.valid()) return false;
+    std::memcpy(bigger.data(), memory_.data(), used_);
+    memory_ = std::move(bigger);
+    return true;
+  }
+
+  ZeroedBuffer memory_;
+  std::size_t used_ = 0;
+};
+
+// Tells whether line |i| is written: unless it repeats the line before it
+// when repeats are dropped. The line before is always the previous entry,
+// whether that one was written or not.
+class LineFilter {
+ public:
+  explicit LineFilter(std::int32_t sort_mode)
+      : unique_((sort_mode & kSortUnique) != 0),
+        equal_((sort_mode & kSortIgnoreCase) != 0) {}
+  bool Written(std::size_t i) const {
+    return !unique_ || i == 0 || !equal_(Base[i], Base[i - 1]);
+  }
+
+ private:
+  bool unique_;
+  LocaleEquality equal_;
+};
+
+constexpr std::size_t kPrefetchDistance = 16;
+
+inline void Prefetch(const char* line) {
+#if defined(__GNUC__)
+  __builtin_prefetch(line);
+#else
+  (void)line;
+#endif
+}
+
+// Lays lines [first, last) into |piece|; false when it ran out of memory.
+bool BuildPiece(const LineFilter& filter, std::size_t first, std::size_t last,
+                Piece& piece) {
+  piece.Clear();
+  for (std::size_t i = first; i < last; ++i) {
+    // Sorted lines lie all over the source: ask for the ones a little ahead
+    // while this one is copied.
+    if (i + kPrefetchDistance < last) Prefetch(Base[i + kPrefetchDistance]);
+    if (filter.Written(i) && !piece.AppendLine(Base[i], std::strlen(Base[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Builds the result into |sink| piece by piece, two pieces at a time, and
+// gives the line table back behind it. False after showing the failure when
+// memory ran out.
+bool StreamOutput(std::int32_t sort_mode, TextFileSink& sink, Piece pieces[2]) {
+  const LineFilter filter(sort_mode);
+  const std::uint64_t average = std::max<std::uint64_t>(
+      OutputSize / std::max<std::size_t>(LineCount, 1), 1);
+  const std::size_t lines_per_piece = static_cast<std::size_t>(
+      std::max<std::uint64_t>(kPieceBytes / average, 1));
+  const bool parallel = HardwareThreads() > 1;
+  for (std::size_t first = 0; first < LineCount;) {
+    // Entry first - 1 is still read as the line before |first|.
+    if (first > 1) DiscardLineTable(0, first - 1);
+    const std::size_t middle = std::min(LineCount - first, lines_per_piece);
+    const std::size_t last =
+        first + std::min(LineCount - first, 2 * lines_per_piece);
+    const std::size_t split = first + middle;
+    bool upper_ok = true;
+    std::thread helper;
+    if (split < last) {
+      auto build_upper = [&] {
+        upper_ok = BuildPiece(filter, split, last, pieces[1]);
+      };
+      if (parallel) {
+        try {
+          helper = std::thread(build_upper);
+        } catch (const std::system_error&) {
+          build_upper();
+        }
+      } else {
+        build_upper();
+      }
+    } else {
+      pieces[1].Clear();
+    }
+    const bool lower_ok = BuildPiece(filter, first, split, pieces[0]);
+    if (helper.joinable()) helper.join();
+    if (!lower_ok || !upper_ok) {
+      ShowError(kOutputAllocError);
+      return false;
+    }
+    sink.Append(pieces[0].data(), pieces[0].size());
+    sink.Append(pieces[1].data(), pieces[1].size());
+    first = last;
+  }
+  return true;
+}
+
+// The last steps of a run, once the lines are in order. Each sets
+// LastResult to the delivery's outcome and returns true, or returns false
+// after showing that memory ran out, which ends the run without its closing
+// box.
+bool DeliverToFile(std::int32_t sort_mode, const char* path,
+                   RunResources& run) {
+  Piece pieces[2];
+  if (!pieces[0].Allocate(2 * kPieceBytes) ||
+      !pieces[1].Allocate(2 * kPieceBytes)) {
+    ShowError(kOutputAllocError);
+    return false;
+  }
+  TextFileSink sink;
+  if (!sink.Open(path)) {
+    LastResult = -1;
+    return true;
+  }
+  if (!StreamOutput(sort_mode, sink, pieces)) return false;
+  run.source.Reset();
+  FreeBase();
+  LastResult = sink.Finish();
+  return true;
+}
+
+bool DeliverToClipboard(std::int32_t sort_mode, RunResources& run) {
+  if (AllocOutput() != 0) return false;
+  BuildOutput(sort_mode);
+  run.source.Reset();
+  FreeBase();
+  LastResult = WriteClipboardText();
+  FreeOutput();
+  return true;
+}
+
 }  // namespace
 
 std::int32_t LastResult = 0;
@@ -129,13 +297,8 @@ int AllocOutput() {
 }
 
 void BuildOutput(std::int32_t sort_mode) {
-  const bool unique = (sort_mode & kSortUnique) != 0;
-  const LocaleEquality equal((sort_mode & kSortIgnoreCase) != 0);
-  // A line is written unless it repeats the line before it; the line before
-  // is always the previous entry, whether that one was written or not.
-  auto written = [&](std::size_t i) {
-    return !unique || i == 0 || !equal(Base[i], Base[i - 1]);
-  };
+  const LineFilter filter(sort_mode);
+  auto written = [&filter](std::size_t i) { return filter.Written(i); };
 
   char* const end = lpMem + OutputSize;
   std::size_t half = LineCount;
@@ -234,18 +397,16 @@ void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
   }
   SplitLines(run.source.data(), n);
 
-  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind);
+  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind,
+                   &base_memory);
 
-  if (AllocOutput() != 0) {
+  const bool delivered = output_name
+                              ? DeliverToFile(sort_mode, output_name, run)
+                              : DeliverToClipboard(sort_mode, run);
+  if (!delivered) {
     LastResult = -1;
     return;
   }
-  BuildOutput(sort_mode);
-  run.source.Reset();
-  FreeBase();
-
-  LastResult = output_name ? WriteTextFile(output_name) : WriteClipboardText();
-  FreeOutput();
 
   if (quiet == 1) return;
   CurrentMessageBoxes().Show(OwnerWindow,

@@ -2,9 +2,11 @@
 // source to the closing box, and reports every problem to the user itself.
 //
 // Ownership within a run: the source text (lines are cut inside it), the line
-// table Base and the result block are allocated by the run and released
-// before RunSort returns, on every path. Only LastResult and OwnerWindow
-// outlive it. One run at a time: the engine's state is module-wide.
+// table Base and the result are allocated by the run and released before
+// RunSort returns, on every path. A file receives the result in pieces as
+// they are built; the clipboard receives it whole, in the result block. Only
+// LastResult and OwnerWindow outlive a run. One run at a time: the engine's
+// state is module-wide.
 #ifndef TARNEL_ENGINE_RUN_SORT_H_
 #define TARNEL_ENGINE_RUN_SORT_H_
 
