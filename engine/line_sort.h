@@ -9,9 +9,9 @@
 #define TARNEL_ENGINE_LINE_SORT_H_
 
 #include <cstddef>
-#include <system_error>
-#include <thread>
 #include <utility>
+
+#include "platform/helper_thread.h"
 
 namespace tarnel {
 
@@ -109,13 +109,6 @@ void LineSort(T* base, std::size_t n, Compare&& compare) {
   }
 }
 
-/// How many threads the machine runs at once; asked once per process, as
-/// the answer costs a read of a system file.
-inline unsigned HardwareThreads() {
-  static const unsigned threads = std::thread::hardware_concurrency();
-  return threads;
-}
-
 /// The same sort, with the two sides of the first |levels| partitions of at
 /// least |cutoff| elements sorted on threads of their own. The sides never
 /// share an element, so every element takes exactly the steps it would take
@@ -131,16 +124,11 @@ void ParallelLineSort(T* base, std::size_t n, const Compare& compare,
   PartitionResult parts;
   if (!PartitionLines(base, n, local, &parts)) return;
   T* const right = base + parts.right;
-  std::thread helper;
-  try {
-    helper = std::thread([right, &parts, &compare, levels, cutoff] {
-      ParallelLineSort(right, parts.n_right, compare, levels - 1, cutoff);
-    });
-  } catch (const std::system_error&) {
+  HelperThread helper([right, &parts, &compare, levels, cutoff] {
     ParallelLineSort(right, parts.n_right, compare, levels - 1, cutoff);
-  }
+  });
   ParallelLineSort(base, parts.n_left, compare, levels - 1, cutoff);
-  if (helper.joinable()) helper.join();
+  helper.Join();
 }
 
 }  // namespace tarnel

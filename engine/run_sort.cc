@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "core/run_context.h"
 #include "engine/comparators.h"
-#include "engine/line_sort.h"
+#include "platform/helper_thread.h"
 #include "platform/locale_equality.h"
 #include "transfer/clipboard_transfer.h"
 #include "transfer/file_transfer.h"
@@ -154,25 +152,11 @@ bool StreamOutput(std::int32_t sort_mode, TextFileSink& sink, Piece pieces[2]) {
         first + std::min(LineCount - first, 2 * lines_per_piece);
     const std::size_t split = first + middle;
     bool upper_ok = true;
-    std::thread helper;
-    if (split < last) {
-      auto build_upper = [&] {
-        upper_ok = BuildPiece(filter, split, last, pieces[1]);
-      };
-      if (parallel) {
-        try {
-          helper = std::thread(build_upper);
-        } catch (const std::system_error&) {
-          build_upper();
-        }
-      } else {
-        build_upper();
-      }
-    } else {
-      pieces[1].Clear();
-    }
+    HelperThread helper(
+        [&] { upper_ok = BuildPiece(filter, split, last, pieces[1]); },
+        parallel && split < last);
     const bool lower_ok = BuildPiece(filter, first, split, pieces[0]);
-    if (helper.joinable()) helper.join();
+    helper.Join();
     if (!lower_ok || !upper_ok) {
       ShowError(kOutputAllocError);
       return false;
@@ -320,14 +304,7 @@ void BuildOutput(std::int32_t sort_mode) {
       upper[length + 1] = '\n';
     }
   };
-  std::thread helper;
-  if (half < LineCount) {
-    try {
-      helper = std::thread(build_upper);
-    } catch (const std::system_error&) {
-      build_upper();
-    }
-  }
+  HelperThread helper(build_upper, half < LineCount);
   char* cursor = lpMem;
   for (std::size_t i = 0; i < half; ++i) {
     // Entry i - 1 is still read as the line before i, and the upper half
@@ -342,7 +319,7 @@ void BuildOutput(std::int32_t sort_mode) {
     *cursor++ = '\r';
     *cursor++ = '\n';
   }
-  if (helper.joinable()) helper.join();
+  helper.Join();
 
   // Dropped lines leave a gap between the halves: close it, and keep the
   // text NUL-terminated.

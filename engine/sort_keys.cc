@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "engine/line_sort.h"
+#include "platform/helper_thread.h"
 #include "platform/memory.h"
 
 namespace tarnel {
@@ -47,8 +46,8 @@ constexpr std::uint64_t FoldWord(std::uint64_t word) {
   return word - (is_lower >> 2);
 }
 
-// Up to |width| bytes of a key of |length| bytes (or more), left-aligned in a big-endian number and
-// zero-padded.
+// Up to |width| bytes of a key of at least |length| bytes, left-aligned in a
+// big-endian number and zero-padded.
 template <bool kFoldCase>
 std::uint64_t WordOf(const char* key, std::size_t length, std::size_t width) {
   unsigned char bytes[8] = {};
@@ -120,16 +119,14 @@ void BuildKeys(SortItem* items, char** base, std::size_t first,
       case kWholeLineText:
         SetTextKey<kFoldCase>(item, line, strnlen(line, kHeldBytes));
         break;
-      case kColumnText: {
-        const std::size_t reach = strnlen(line, column + 1);
-        if (reach > column) {
+      case kColumnText:
+        if (strnlen(line, column + 1) > column) {
           SetTextKey<kFoldCase>(item, line + column,
                                 strnlen(line + column, kHeldBytes));
         } else {
           SetNoKey(item);
         }
         break;
-      }
       case kFieldText: {
         const char* field = FindField(line);
         if (field) {
@@ -274,17 +271,11 @@ void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
     return;
   }
   const std::size_t half = count / 2;
-  auto build_upper = [=] {
+  HelperThread helper([=] {
     BuildKeys<kFoldCase>(items, base, half, count, row, key_index, table);
-  };
-  std::thread helper;
-  try {
-    helper = std::thread(build_upper);
-  } catch (const std::system_error&) {
-    build_upper();
-  }
+  });
   BuildKeys<kFoldCase>(items, base, 0, half, row, key_index, table);
-  if (helper.joinable()) helper.join();
+  helper.Join();
 }
 
 void SortWithComparatorTable(char** base, std::size_t count,

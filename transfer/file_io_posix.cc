@@ -7,10 +7,9 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <utility>
 
+#include "platform/helper_thread.h"
 #include "transfer/file_io.h"
 
 namespace tarnel {
@@ -48,7 +47,7 @@ class FileDescriptor {
 // and partial reads. Returns the count read; stops early at the end of the
 // file or an error.
 std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
-                          std::uint64_t offset, bool* error) {
+                          std::uint64_t offset) {
   std::uint64_t done = 0;
   while (done < length) {
     const std::size_t chunk =
@@ -56,11 +55,7 @@ std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
     const ssize_t n = ::pread(fd, data + done, chunk,
                               static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *error = true;
-      break;
-    }
-    if (n == 0) break;
+    if (n <= 0) break;
     done += static_cast<std::uint64_t>(n);
   }
   return done;
@@ -74,24 +69,15 @@ constexpr std::uint64_t kParallelRead = std::uint64_t{16} << 20;
 // file costs as much as the copy: two threads share both by reading a half
 // each.
 std::uint64_t ReadWhole(int fd, char* data, std::uint64_t length) {
-  bool error = false;
-  if (length < kParallelRead || std::thread::hardware_concurrency() < 2) {
-    return ReadFullyAt(fd, data, length, 0, &error);
+  if (length < kParallelRead || HardwareThreads() < 2) {
+    return ReadFullyAt(fd, data, length, 0);
   }
   const std::uint64_t half = length / 2;
-  bool upper_error = false;
   std::uint64_t upper = 0;
-  auto read_upper = [&] {
-    upper = ReadFullyAt(fd, data + half, length - half, half, &upper_error);
-  };
-  std::thread helper;
-  try {
-    helper = std::thread(read_upper);
-  } catch (const std::system_error&) {
-    read_upper();
-  }
-  const std::uint64_t lower = ReadFullyAt(fd, data, half, 0, &error);
-  if (helper.joinable()) helper.join();
+  HelperThread helper(
+      [&] { upper = ReadFullyAt(fd, data + half, length - half, half); });
+  const std::uint64_t lower = ReadFullyAt(fd, data, half, 0);
+  helper.Join();
   // A file that shrank meanwhile ends within the lower half.
   return lower < half ? lower : lower + upper;
 }
