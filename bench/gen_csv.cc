@@ -38,20 +38,21 @@ class Random {
 };
 
 constexpr const char* kWords[] = {
-    "alpha",   "bravo",    "charlie", "delta",   "echo",     "foxtrot",
-    "golf",    "hotel",    "india",   "juliet",  "kilo",     "lima",
-    "mike",    "november", "oscar",   "papa",    "quebec",   "romeo",
-    "sierra",  "tango",    "uniform", "victor",  "whiskey",  "xray",
-    "yankee",  "zulu",     "apple",   "banana",  "cherry",   "date",
+    "alpha",   "bravo",    "charlie",  "delta",   "echo",      "foxtrot",
+    "golf",    "hotel",    "india",    "juliet",  "kilo",      "lima",
+    "mike",    "november", "oscar",    "papa",    "quebec",    "romeo",
+    "sierra",  "tango",    "uniform",  "victor",  "whiskey",   "xray",
+    "yankee",  "zulu",     "apple",    "banana",  "cherry",    "date",
     "invoice", "order",    "customer", "product", "warehouse", "shipping",
-    "total",   "tax",      "region",  "north",   "south",    "east",
-    "west",    "status",   "pending", "closed",  "open",     "archived"};
+    "total",   "tax",      "region",   "north",   "south",     "east",
+    "west",    "status",   "pending",  "closed",  "open",      "archived"};
 constexpr std::uint32_t kWordCount = sizeof kWords / sizeof kWords[0];
 
 constexpr const char* kJapanese[] = {
-    "東京",     "大阪府",   "テスト",   "日本語のテキスト", "株式会社",
-    "データ",   "名古屋市", "売上合計", "注文番号",         "ひらがな",
-    "カタカナ", "漢字",     "請求書",   "商品",             "倉庫"};
+    "東京",     "大阪府",   "テスト",   "日本語のテキスト",
+    "株式会社", "データ",   "名古屋市", "売上合計",
+    "注文番号", "ひらがな", "カタカナ", "漢字",
+    "請求書",   "商品",     "倉庫"};
 constexpr std::uint32_t kJapaneseCount = sizeof kJapanese / sizeof kJapanese[0];
 
 void AppendWord(Random& random, std::string& line) {
@@ -84,7 +85,8 @@ void AppendInteger(Random& random, std::string& line) {
   if (shape == 0) {
     // Longer than any 64-bit number.
     line += std::to_string(1 + random.Below(9));
-    for (int i = 0; i < 22; ++i) line += static_cast<char>('0' + random.Below(10));
+    for (int i = 0; i < 22; ++i)
+      line += static_cast<char>('0' + random.Below(10));
   } else if (shape < 4) {
     line += std::to_string(random.Next() >> 8);
   } else {
@@ -121,10 +123,18 @@ void AppendLine(Random& random, std::string& line) {
   for (std::uint32_t f = 3; f < fields; ++f) {
     line += ',';
     switch (random.Below(4)) {
-      case 0: AppendDecimal(random, line); break;
-      case 1: line += kJapanese[random.Below(kJapaneseCount)]; break;
-      case 2: AppendInteger(random, line); break;
-      default: AppendWord(random, line); break;
+      case 0:
+        AppendDecimal(random, line);
+        break;
+      case 1:
+        line += kJapanese[random.Below(kJapaneseCount)];
+        break;
+      case 2:
+        AppendInteger(random, line);
+        break;
+      default:
+        AppendWord(random, line);
+        break;
     }
   }
   line += '\n';
@@ -138,8 +148,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s PATH [LINES]\n", argv[0]);
     return 2;
   }
-  const long lines = argc == 3 ? std::strtol(argv[2], nullptr, 10)
-                               : tarnel::kDefaultLines;
+  const long lines =
+      argc == 3 ? std::strtol(argv[2], nullptr, 10) : tarnel::kDefaultLines;
   if (lines <= 0) {
     std::fprintf(stderr, "LINES must be a positive number\n");
     return 2;

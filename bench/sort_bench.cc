@@ -42,12 +42,20 @@ struct Workload {
 const std::vector<Workload>& Workloads() {
   static const std::vector<Workload> workloads = {
       {"whole-line", 0, kKeyColumn, 0, {}, {}},
-      {"ignore-case-unique", kSortIgnoreCase | kSortUnique, kKeyColumn, 0,
-       {"-f", "-u"}, {"-i", "-u"}},
+      {"ignore-case-unique",
+       kSortIgnoreCase | kSortUnique,
+       kKeyColumn,
+       0,
+       {"-f", "-u"},
+       {"-i", "-u"}},
       // A separator that never occurs makes the whole line field 1.
       {"column-4-text", 0, kKeyColumn, 3, {"-t\x01", "-k1.4"}, {"-4"}},
       {"field-3-text", 0, kKeyField, 2, {"-t,", "-k3,3"}, {"-3f"}},
-      {"field-2-number", 0, kKeyField | kKeyNumeric, 1, {"-t,", "-k2,2n"},
+      {"field-2-number",
+       0,
+       kKeyField | kKeyNumeric,
+       1,
+       {"-t,", "-k2,2n"},
        {"-2nf"}},
   };
   return workloads;
@@ -67,15 +75,14 @@ std::uint64_t PeakBytes(const rusage& usage) {
   return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
 }
 
-Sample WaitFor(pid_t child,
-               std::chrono::steady_clock::time_point started) {
+Sample WaitFor(pid_t child, std::chrono::steady_clock::time_point started) {
   Sample sample;
   int status = 0;
   rusage usage{};
   if (::wait4(child, &status, 0, &usage) != child) return sample;
-  sample.seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - started)
-                       .count();
+  sample.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
+          .count();
   sample.peak_bytes = PeakBytes(usage);
   sample.cpu_seconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
   sample.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -222,8 +229,8 @@ int Main(int argc, char** argv) {
   const std::string gnu_out = workdir + "/bench-gnu.out";
   const std::string program_out = workdir + "/bench-program.out";
 
-  std::printf("input %s: %.1f MB, %d runs each, medians shown\n",
-              input.c_str(), input_bytes / 1e6, repeat);
+  std::printf("input %s: %.1f MB, %d runs each, medians shown\n", input.c_str(),
+              input_bytes / 1e6, repeat);
   std::printf("%-20s %-8s %9s %9s %7s %10s %9s %9s %9s  %s\n", "workload",
               "ours", "ours s", "GNU s", "ratio", "ours peak", "x input",
               "ours cpu", "GNU cpu", "check");
@@ -262,10 +269,10 @@ int Main(int argc, char** argv) {
       const double peak = static_cast<double>(
           *std::max_element(ours.peak.begin(), ours.peak.end()));
       const double median = Median(ours.time);
-      std::printf("%-20s %-8s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
-                  w.name, what, median, gnu_median, median / gnu_median,
-                  peak / 1e6, peak / input_bytes, Median(ours.cpu),
-                  Median(gnu.cpu), check);
+      std::printf(
+          "%-20s %-8s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
+          w.name, what, median, gnu_median, median / gnu_median, peak / 1e6,
+          peak / input_bytes, Median(ours.cpu), Median(gnu.cpu), check);
     };
     print("RunSort", engine,
           ok ? CompareOutputs(w, ours_out, gnu_out) : "RUN FAILED");

@@ -99,17 +99,21 @@ int CompareDescending(const void* left, const void* right) {
 }  // namespace
 
 // Case has no meaning for numbers: their modes 2 and 3 repeat modes 0 and 1.
-#define TARNEL_TEXT_ROW(row)                                           \
-  {CompareAscending<row, false>, CompareDescending<row, false>,         \
-   CompareAscending<row, true>, CompareDescending<row, true>}
-#define TARNEL_NUMBER_ROW(row)                                         \
-  {CompareAscending<row, false>, CompareDescending<row, false>,         \
-   CompareAscending<row, false>, CompareDescending<row, false>}
+#define TARNEL_TEXT_ROW(row)                                      \
+  {                                                               \
+    CompareAscending<row, false>, CompareDescending<row, false>,  \
+        CompareAscending<row, true>, CompareDescending<row, true> \
+  }
+#define TARNEL_NUMBER_ROW(row)                                      \
+  {                                                                 \
+    CompareAscending<row, false>, CompareDescending<row, false>,    \
+        CompareAscending<row, false>, CompareDescending<row, false> \
+  }
 
 const LineComparator ComparatorTable[kComparatorRows][kBaseModes] = {
-    TARNEL_TEXT_ROW(kWholeLineText),     TARNEL_TEXT_ROW(kColumnText),
-    TARNEL_TEXT_ROW(kFieldText),         TARNEL_NUMBER_ROW(kWholeLineNumber),
-    TARNEL_NUMBER_ROW(kColumnNumber),    TARNEL_NUMBER_ROW(kFieldNumber),
+    TARNEL_TEXT_ROW(kWholeLineText),  TARNEL_TEXT_ROW(kColumnText),
+    TARNEL_TEXT_ROW(kFieldText),      TARNEL_NUMBER_ROW(kWholeLineNumber),
+    TARNEL_NUMBER_ROW(kColumnNumber), TARNEL_NUMBER_ROW(kFieldNumber),
 };
 
 #undef TARNEL_TEXT_ROW

@@ -29,7 +29,8 @@ enum ComparatorRow {
   kNoRow = -1,
 };
 inline constexpr int kComparatorRows = 6;
-inline constexpr int kBaseModes = 4;  ///< 0 asc, 1 desc, 2 asc ignoring case, 3 desc ignoring case
+inline constexpr int kBaseModes =
+    4;  ///< 0 asc, 1 desc, 2 asc ignoring case, 3 desc ignoring case
 
 /// Indexed by row, then by base mode.
 extern const LineComparator ComparatorTable[kComparatorRows][kBaseModes];

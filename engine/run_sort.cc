@@ -227,8 +227,8 @@ int AllocBase(std::size_t n) {
     ShowError(kBaseAllocError);
     return -1;
   }
-  base_memory = ZeroedBuffer::Allocate(n * sizeof(char*),
-                                       AllocationSite::kLineTable);
+  base_memory =
+      ZeroedBuffer::Allocate(n * sizeof(char*), AllocationSite::kLineTable);
   if (!base_memory.valid()) {
     ShowError(kBaseAllocError);
     return -1;
@@ -374,12 +374,11 @@ void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
   }
   SplitLines(run.source.data(), n);
 
-  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind,
-                   &base_memory);
+  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind, &base_memory);
 
   const bool delivered = output_name
-                              ? DeliverToFile(sort_mode, output_name, run)
-                              : DeliverToClipboard(sort_mode, run);
+                             ? DeliverToFile(sort_mode, output_name, run)
+                             : DeliverToClipboard(sort_mode, run);
   if (!delivered) {
     LastResult = -1;
     return;

@@ -94,9 +94,10 @@ constexpr std::size_t kReleaseStep = std::size_t{1} << 16;
 void Release(ZeroedBuffer* memory, const void* base, std::size_t first,
              std::size_t last, std::size_t entry_size) {
   if (!memory || last <= first) return;
-  const std::size_t offset = static_cast<std::size_t>(
-      static_cast<const char*>(base) - memory->data());
-  memory->DiscardPages(offset + first * entry_size, (last - first) * entry_size);
+  const std::size_t offset =
+      static_cast<std::size_t>(static_cast<const char*>(base) - memory->data());
+  memory->DiscardPages(offset + first * entry_size,
+                       (last - first) * entry_size);
 }
 
 // Fills the keys of lines [first, last) of |base|, handing back to |table|
@@ -219,8 +220,7 @@ int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row) {
   // lines.
   if (((a.rest >> 8) & 0xFF) == 0) return 0;
   return CompareKeyTails<kFoldCase>(TextKeyOf(a.line, row),
-                                    TextKeyOf(b.line, row),
-                                    row == kFieldText);
+                                    TextKeyOf(b.line, row), row == kFieldText);
 }
 
 int CompareNumberItems(const SortItem& a, const SortItem& b,
@@ -278,16 +278,15 @@ void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
   helper.Join();
 }
 
-void SortWithComparatorTable(char** base, std::size_t count,
-                             ComparatorRow row, int base_mode) {
+void SortWithComparatorTable(char** base, std::size_t count, ComparatorRow row,
+                             int base_mode) {
   const LineComparator compare = ComparatorTable[row][base_mode];
   LineSort(base, count,
            [compare](char*& a, char*& b) { return compare(&a, &b); });
 }
 
 bool IsNumberRow(ComparatorRow row) {
-  return row == kWholeLineNumber || row == kColumnNumber ||
-         row == kFieldNumber;
+  return row == kWholeLineNumber || row == kColumnNumber || row == kFieldNumber;
 }
 
 }  // namespace

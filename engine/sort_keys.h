@@ -1,8 +1,9 @@
 // The fast form of the line sort: every line's key is worked out once
-// (the number's value, or the first 15 bytes of the possibly folded text) and the comparisons look at those first, touching the
-// line bytes only on a tie. Each comparison has the same sign as the table's
-// comparator for the same two lines, so the line sort's steps, and with them
-// the order of lines that compare equal, are exactly those of the plain sort.
+// (the number's value, or the first 15 bytes of the possibly folded text) and
+// the comparisons look at those first, touching the line bytes only on a tie.
+// Each comparison has the same sign as the table's comparator for the same two
+// lines, so the line sort's steps, and with them the order of lines that
+// compare equal, are exactly those of the plain sort.
 #ifndef TARNEL_ENGINE_SORT_KEYS_H_
 #define TARNEL_ENGINE_SORT_KEYS_H_
 

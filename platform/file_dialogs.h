@@ -16,10 +16,10 @@ namespace tarnel {
 enum class FileDialogKind { kOpen, kSave };
 
 /// Dialog options, with the values the Win32 common dialogs use.
-inline constexpr unsigned kDialogOverwritePrompt = 0x2;   ///< ask first
-inline constexpr unsigned kDialogHideReadOnly = 0x4;      ///< no such box
-inline constexpr unsigned kDialogPathMustExist = 0x800;   ///< folder exists
-inline constexpr unsigned kDialogFileMustExist = 0x1000;  ///< file exists
+inline constexpr unsigned kDialogOverwritePrompt = 0x2;      ///< ask first
+inline constexpr unsigned kDialogHideReadOnly = 0x4;         ///< no such box
+inline constexpr unsigned kDialogPathMustExist = 0x800;      ///< folder exists
+inline constexpr unsigned kDialogFileMustExist = 0x1000;     ///< file exists
 inline constexpr unsigned kDialogNoReadOnlyReturn = 0x8000;  ///< refuse one
 
 struct FileDialogRequest {

@@ -35,7 +35,8 @@ char* MapHugePages(std::size_t length) {
                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapping == MAP_FAILED) return nullptr;
   const auto start = reinterpret_cast<std::uintptr_t>(mapping);
-  const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+  const std::uintptr_t aligned =
+      (start + kHugePage - 1) / kHugePage * kHugePage;
   if (aligned > start) ::munmap(mapping, aligned - start);
   const std::uintptr_t tail = start + length + kHugePage - (aligned + length);
   if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
@@ -103,7 +104,8 @@ void ZeroedBuffer::Reset() {
 
 void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {
 #if defined(__unix__)
-  static const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  static const std::size_t page =
+      static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   if (!data_ || offset >= size_ || page == 0) return;
   bytes = std::min(bytes, size_ - offset);
   const auto begin = reinterpret_cast<std::uintptr_t>(data_ + offset);

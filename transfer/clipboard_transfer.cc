@@ -26,7 +26,8 @@ ZeroedBuffer ReadClipboardText() {
     if (GlobalBlock* block = clipboard.GetText()) {
       if (const char* text = block->Lock()) {
         const std::size_t length = strnlen(text, block->Size());
-        copy = ZeroedBuffer::Allocate(length + 1, AllocationSite::kClipboardRead);
+        copy =
+            ZeroedBuffer::Allocate(length + 1, AllocationSite::kClipboardRead);
         if (copy.valid()) std::memcpy(copy.data(), text, length);
         block->Unlock();
       }

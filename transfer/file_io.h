@@ -14,9 +14,9 @@ namespace tarnel {
 
 struct ReadOutcome {
   enum Status { kOk, kOpenFailed, kNoMemory, kShortRead } status = kOk;
-  ZeroedBuffer text;             ///< the bytes and a NUL, when kOk
-  std::uint64_t expected = 0;    ///< the size the file reported
-  std::uint64_t read = 0;        ///< bytes actually read
+  ZeroedBuffer text;           ///< the bytes and a NUL, when kOk
+  std::uint64_t expected = 0;  ///< the size the file reported
+  std::uint64_t read = 0;      ///< bytes actually read
 };
 
 /// Reads the whole file. A regular file is read up to its reported size; a

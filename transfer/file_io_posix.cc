@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -50,10 +50,10 @@ std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
                           std::uint64_t offset) {
   std::uint64_t done = 0;
   while (done < length) {
-    const std::size_t chunk =
-        static_cast<std::size_t>(std::min<std::uint64_t>(length - done, 1u << 30));
-    const ssize_t n = ::pread(fd, data + done, chunk,
-                              static_cast<off_t>(offset + done));
+    const std::size_t chunk = static_cast<std::size_t>(
+        std::min<std::uint64_t>(length - done, 1u << 30));
+    const ssize_t n =
+        ::pread(fd, data + done, chunk, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<std::uint64_t>(n);
@@ -90,8 +90,8 @@ std::uint64_t WriteFully(int fd, const char* data, std::uint64_t length,
   constexpr std::uint64_t kPiece = std::uint64_t{8} << 20;
   std::uint64_t done = 0;
   while (done < length) {
-    const std::size_t chunk =
-        static_cast<std::size_t>(std::min<std::uint64_t>(length - done, kPiece));
+    const std::size_t chunk = static_cast<std::size_t>(
+        std::min<std::uint64_t>(length - done, kPiece));
     const ssize_t n = ::write(fd, data + done, chunk);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
@@ -120,8 +120,8 @@ ReadOutcome ReadStream(int fd) {
     if (n == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(n));
   }
-  outcome.text = ZeroedBuffer::Allocate(bytes.size() + 1,
-                                        AllocationSite::kReadBuffer);
+  outcome.text =
+      ZeroedBuffer::Allocate(bytes.size() + 1, AllocationSite::kReadBuffer);
   if (!outcome.text.valid()) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
@@ -167,9 +167,9 @@ ReadOutcome ReadWholeFile(const char* path) {
   if (!S_ISREG(info.st_mode) || info.st_size == 0) return ReadStream(fd.get());
 
   outcome.expected = static_cast<std::uint64_t>(info.st_size);
-  outcome.text = ZeroedBuffer::Allocate(
-      static_cast<std::size_t>(outcome.expected) + 1,
-      AllocationSite::kReadBuffer);
+  outcome.text =
+      ZeroedBuffer::Allocate(static_cast<std::size_t>(outcome.expected) + 1,
+                             AllocationSite::kReadBuffer);
   if (!outcome.text.valid()) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
@@ -184,9 +184,9 @@ ReadOutcome ReadWholeFile(const char* path) {
 
 struct FileWriter::State {
   FileDescriptor fd{-1};
-  bool direct = false;     ///< a device or pipe, written in place
-  std::string target;      ///< the file that receives the text
-  std::string temporary;   ///< the file written first; empty when direct
+  bool direct = false;    ///< a device or pipe, written in place
+  std::string target;     ///< the file that receives the text
+  std::string temporary;  ///< the file written first; empty when direct
   std::string directory;
   mode_t mode = 0;
   std::uint64_t offered = 0;  ///< bytes handed to Write
@@ -212,9 +212,8 @@ bool FileWriter::Open(const char* path) {
   const bool exists = ::stat(state->target.c_str(), &info) == 0;
   if (exists && S_ISDIR(info.st_mode)) return false;
   if (exists && !S_ISREG(info.st_mode)) {
-    state->fd = FileDescriptor(::open(state->target.c_str(),
-                                      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                                      0666));
+    state->fd = FileDescriptor(::open(
+        state->target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (state->fd.get() < 0) return false;
     state->direct = true;
     state_ = std::move(state);
@@ -222,8 +221,7 @@ bool FileWriter::Open(const char* path) {
   }
 
   state->directory = DirectoryOf(state->target);
-  const std::string name =
-      state->target.substr(state->target.rfind('/') + 1);
+  const std::string name = state->target.substr(state->target.rfind('/') + 1);
   struct stat directory_info;
   if (name.empty() || ::stat(state->directory.c_str(), &directory_info) != 0 ||
       !S_ISDIR(directory_info.st_mode)) {
@@ -248,8 +246,8 @@ void FileWriter::Write(const char* data, std::uint64_t length) {
   State& state = *state_;
   state.offered += length;
   if (state.failed) return;
-  const std::uint64_t done = WriteFully(state.fd.get(), data, length,
-                                        state.written);
+  const std::uint64_t done =
+      WriteFully(state.fd.get(), data, length, state.written);
   state.written += done;
   if (done != length) state.failed = true;
 }

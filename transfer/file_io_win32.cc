@@ -41,7 +41,8 @@ class FileHandle {
   HANDLE handle_;
 };
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kShareAll =
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::uint64_t kChunk = 1u << 30;
 
 // ReadFile and WriteFile take 32-bit counts: big files go in chunks.
@@ -84,8 +85,8 @@ ReadOutcome ReadStream(HANDLE file) {
     if (got == 0) break;
     bytes.append(chunk, got);
   }
-  outcome.text = ZeroedBuffer::Allocate(bytes.size() + 1,
-                                        AllocationSite::kReadBuffer);
+  outcome.text =
+      ZeroedBuffer::Allocate(bytes.size() + 1, AllocationSite::kReadBuffer);
   if (!outcome.text.valid()) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
@@ -150,9 +151,9 @@ ReadOutcome ReadWholeFile(const char* path) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
   }
-  outcome.text = ZeroedBuffer::Allocate(
-      static_cast<std::size_t>(outcome.expected) + 1,
-      AllocationSite::kReadBuffer);
+  outcome.text =
+      ZeroedBuffer::Allocate(static_cast<std::size_t>(outcome.expected) + 1,
+                             AllocationSite::kReadBuffer);
   if (!outcome.text.valid()) {
     outcome.status = ReadOutcome::kNoMemory;
     return outcome;
@@ -171,10 +172,10 @@ ReadOutcome ReadWholeFile(const char* path) {
 // some network shares).
 struct FileWriter::State {
   FileHandle file{INVALID_HANDLE_VALUE};
-  bool direct = false;     ///< a device or pipe, written in place
-  bool exists = false;     ///< the target is an existing disk file
+  bool direct = false;  ///< a device or pipe, written in place
+  bool exists = false;  ///< the target is an existing disk file
   std::string target;
-  std::string temporary;   ///< the file written first; empty when direct
+  std::string temporary;      ///< the file written first; empty when direct
   std::uint64_t offered = 0;  ///< bytes handed to Write
   std::uint64_t written = 0;  ///< bytes that reached the file
   bool failed = false;
@@ -191,8 +192,8 @@ FileWriter::~FileWriter() {
 
 bool FileWriter::Open(const char* path) {
   state_.reset();
-  const DWORD attributes = *path ? ::GetFileAttributesA(path)
-                                 : INVALID_FILE_ATTRIBUTES;
+  const DWORD attributes =
+      *path ? ::GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
   if (*path == '\0' || (attributes != INVALID_FILE_ATTRIBUTES &&
                         (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
     return false;
@@ -271,10 +272,9 @@ WriteOutcome FileWriter::Commit() {
   state.temporary.clear();
   const bool placed =
       durable &&
-      ((state.exists &&
-        ::ReplaceFileA(state.target.c_str(), temporary.c_str(), nullptr,
-                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                       nullptr) != 0) ||
+      ((state.exists && ::ReplaceFileA(state.target.c_str(), temporary.c_str(),
+                                       nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                       nullptr, nullptr) != 0) ||
        ::MoveFileExA(temporary.c_str(), state.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
   if (!placed) {

@@ -1,16 +1,17 @@
 #include "transfer/file_transfer.h"
 
+#include <utility>
+
 #include "core/run_context.h"
 #include "transfer/file_io.h"
-
-#include <utility>
 
 namespace tarnel {
 
 namespace {
 constexpr char kReadOpenError[] = "File Open Error![%s]";
 constexpr char kReadBufferError[] = "Memory Allocate Error![readbuf]";
-constexpr char kReadError[] = "Read Error!(statbuf.st_size=[%u], readsize=[%u])";
+constexpr char kReadError[] =
+    "Read Error!(statbuf.st_size=[%u], readsize=[%u])";
 constexpr char kWriteOpenError[] = "File Open Error!\n[%s]";
 constexpr char kWriteError[] =
     "Write Error!(lstrlen(lpMem)=[%u], writesize=[%u])";

@@ -248,8 +248,8 @@ void TTarnelMainForm::BuildMenu() {
     return menu;
   };
   const auto add_item = [this](QMenu* menu, const char* name,
-                               const char* caption, void (TTarnelMainForm::*
-                                                             handler)()) {
+                               const char* caption,
+                               void (TTarnelMainForm::*handler)()) {
     QAction* item = menu->addAction(Text(caption));
     item->setObjectName(QString::fromLatin1(name));
     connect(item, &QAction::triggered, this, handler);
@@ -267,9 +267,9 @@ void TTarnelMainForm::BuildMenu() {
   FileExitItem = add_item(FileMenu, "FileExitItem", kFileExitCaption,
                           &TTarnelMainForm::FileExit);
   HelpMenu = add_menu("HelpMenu", kHelpMenuCaption);
-  HelpContentsItem = add_item(HelpMenu, "HelpContentsItem",
-                              kHelpContentsCaption,
-                              &TTarnelMainForm::HelpContents);
+  HelpContentsItem =
+      add_item(HelpMenu, "HelpContentsItem", kHelpContentsCaption,
+               &TTarnelMainForm::HelpContents);
   HelpSearchItem = add_item(HelpMenu, "HelpSearchItem", kHelpSearchCaption,
                             &TTarnelMainForm::HelpSearch);
   N3 = add_separator(HelpMenu, "N3");
@@ -392,10 +392,14 @@ void TTarnelMainForm::BuildControls() {
   PageControl1->setCurrentWidget(TabSheet1);
 
   // The common dialogs, which have no place in the layout.
-  OpenDialog = {FileDialogKind::kOpen, 0,
-                Text(kOpenFilter).toLocal8Bit().toStdString(), {}};
-  SaveDialog = {FileDialogKind::kSave, 0,
-                Text(kSaveFilter).toLocal8Bit().toStdString(), {}};
+  OpenDialog = {FileDialogKind::kOpen,
+                0,
+                Text(kOpenFilter).toLocal8Bit().toStdString(),
+                {}};
+  SaveDialog = {FileDialogKind::kSave,
+                0,
+                Text(kSaveFilter).toLocal8Bit().toStdString(),
+                {}};
 }
 
 void TTarnelMainForm::SetTabOrder() {
@@ -452,19 +456,19 @@ void TTarnelMainForm::ConnectReactions() {
 
   connect(FileOpenPanel, &BrowsePanel::Clicked, this,
           &TTarnelMainForm::FileOpen);
-  connect(FileOpenPanel, &BrowsePanel::FocusReceived, this,
-          [this](Qt::FocusReason reason) {
-            // Only a move from another control: the focus also comes back
-            // here when the dialog closes, and that must not reopen it.
-            if (reason != Qt::TabFocusReason &&
-                reason != Qt::BacktabFocusReason) {
-              return;
-            }
-            // Not inside the focus change itself: the dialog takes the
-            // focus away again.
-            QMetaObject::invokeMethod(this, &TTarnelMainForm::FileOpen,
-                                      Qt::QueuedConnection);
-          });
+  connect(
+      FileOpenPanel, &BrowsePanel::FocusReceived, this,
+      [this](Qt::FocusReason reason) {
+        // Only a move from another control: the focus also comes back
+        // here when the dialog closes, and that must not reopen it.
+        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) {
+          return;
+        }
+        // Not inside the focus change itself: the dialog takes the
+        // focus away again.
+        QMetaObject::invokeMethod(this, &TTarnelMainForm::FileOpen,
+                                  Qt::QueuedConnection);
+      });
   connect(FileSavePanel, &BrowsePanel::Clicked, this,
           &TTarnelMainForm::FileSaveAs);
 

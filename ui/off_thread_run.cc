@@ -2,7 +2,6 @@
 
 #include <QEventLoop>
 #include <QMetaObject>
-
 #include <system_error>
 #include <thread>
 

@@ -1,8 +1,7 @@
-#include "ui/program_arguments.h"
-
 #include <windows.h>
 
 #include "ui/command_line_split.h"
+#include "ui/program_arguments.h"
 
 namespace tarnel {
 

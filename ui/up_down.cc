@@ -43,7 +43,9 @@ void UpDown::SetRange(int minimum, int maximum) {
   position_ = std::clamp(position_, minimum_, maximum_);
 }
 
-void UpDown::SetIncrement(int increment) { increment_ = std::max(1, increment); }
+void UpDown::SetIncrement(int increment) {
+  increment_ = std::max(1, increment);
+}
 
 void UpDown::SetPosition(int position) {
   position_ = std::clamp(position, minimum_, maximum_);
@@ -59,13 +61,16 @@ bool UpDown::Step(Button button) {
   if (button == Button::kNone) return false;
   int start = position_;
   if (associate_) {
-    if (const std::optional<long long> value = DecimalValue(associate_->text())) {
-      start = static_cast<int>(std::clamp<long long>(*value, minimum_, maximum_));
+    if (const std::optional<long long> value =
+            DecimalValue(associate_->text())) {
+      start =
+          static_cast<int>(std::clamp<long long>(*value, minimum_, maximum_));
     }
   }
   const long long target = static_cast<long long>(start) +
                            (button == Button::kUp ? increment_ : -increment_);
-  position_ = static_cast<int>(std::clamp<long long>(target, minimum_, maximum_));
+  position_ =
+      static_cast<int>(std::clamp<long long>(target, minimum_, maximum_));
   if (position_ == start) return false;
   // Plain decimal: a thousands separator would make the text something the
   // run cannot read as a number.
@@ -94,15 +99,16 @@ void UpDown::paintEvent(QPaintEvent*) {
     QStyleOptionButton panel;
     panel.initFrom(this);
     panel.rect = ButtonRect(button);
-    panel.state |= (pressed_ == button) ? QStyle::State_Sunken
-                                        : QStyle::State_Raised;
+    panel.state |=
+        (pressed_ == button) ? QStyle::State_Sunken : QStyle::State_Raised;
     style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &panel, &painter, this);
     QStyleOption arrow;
     arrow.initFrom(this);
     arrow.rect = panel.rect.adjusted(3, 2, -3, -2);
     if (pressed_ == button) arrow.rect.translate(1, 1);
-    style()->drawPrimitive(button == Button::kUp ? QStyle::PE_IndicatorArrowUp
-                                                 : QStyle::PE_IndicatorArrowDown,
+    style()->drawPrimitive(button == Button::kUp
+                               ? QStyle::PE_IndicatorArrowUp
+                               : QStyle::PE_IndicatorArrowDown,
                            &arrow, &painter, this);
   }
 }

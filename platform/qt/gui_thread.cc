@@ -12,8 +12,8 @@ void RunOnGuiThread(const std::function<void()>& work) {
     work();
     return;
   }
-  QMetaObject::invokeMethod(application, [&work] { work(); },
-                            Qt::BlockingQueuedConnection);
+  QMetaObject::invokeMethod(
+      application, [&work] { work(); }, Qt::BlockingQueuedConnection);
 }
 
 int GuiThreadMessageBoxes::Show(WindowHandle owner, const std::string& text,

@@ -75,7 +75,8 @@ class Reader {
       return;
     }
     if (line.starts_with(kItemPrefix)) {
-      Open(topic, HelpBlock::Kind::kItem, Trim(line.substr(kItemPrefix.size())));
+      Open(topic, HelpBlock::Kind::kItem,
+           Trim(line.substr(kItemPrefix.size())));
       return;
     }
     const bool indented = line.starts_with(kExampleIndent);
@@ -115,7 +116,8 @@ class Reader {
 
 std::string ParseHelpFile(std::string_view text, HelpDocument* document) {
   HelpDocument result;
-  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+  if (text.starts_with(kByteOrderMark))
+    text.remove_prefix(kByteOrderMark.size());
   Reader reader(result);
   int number = 0;
   while (!text.empty()) {

@@ -93,10 +93,9 @@ HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window) {
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(splitter);
 
-  connect(ContentsList, &QListWidget::currentRowChanged, this,
-          [this](int row) {
-            if (row >= 0) ShowTopic(row);
-          });
+  connect(ContentsList, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row >= 0) ShowTopic(row);
+  });
   connect(SearchEdit, &QLineEdit::textEdited, this, &HelpWindow::FilterIndex);
   connect(SearchEdit, &QLineEdit::returnPressed, this,
           &HelpWindow::ShowSelectedKeyword);

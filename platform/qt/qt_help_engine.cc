@@ -34,9 +34,9 @@ void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
   if (command != kHelpContents && command != kHelpPartialKey) return;
 
   const QString name = QFile::decodeName(QByteArray::fromStdString(help_file));
-  const QDir folder(folder_.empty() ? QCoreApplication::applicationDirPath()
-                                    : QFile::decodeName(QByteArray::fromStdString(
-                                          folder_)));
+  const QDir folder(
+      folder_.empty() ? QCoreApplication::applicationDirPath()
+                      : QFile::decodeName(QByteArray::fromStdString(folder_)));
   const QString path = folder.absoluteFilePath(name);
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -47,9 +47,10 @@ void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
   // Read again on every command: the file may have changed meanwhile.
   const QByteArray bytes = file.readAll();
   HelpDocument document;
-  const std::string error = ParseHelpFile(
-      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-      &document);
+  const std::string error =
+      ParseHelpFile(std::string_view(bytes.constData(),
+                                     static_cast<std::size_t>(bytes.size())),
+                    &document);
   if (!error.empty()) {
     ShowEngineBox(owner, QString::fromLatin1(kNotReadable)
                              .arg(name, QDir::toNativeSeparators(path),

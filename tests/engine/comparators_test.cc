@@ -19,13 +19,20 @@ int Sign(int v) { return (v > 0) - (v < 0); }
 
 const char* RowName(ComparatorRow row) {
   switch (row) {
-    case kWholeLineText: return "whole line text";
-    case kColumnText: return "column text";
-    case kFieldText: return "field text";
-    case kWholeLineNumber: return "whole line number";
-    case kColumnNumber: return "column number";
-    case kFieldNumber: return "field number";
-    case kNoRow: return "none";
+    case kWholeLineText:
+      return "whole line text";
+    case kColumnText:
+      return "column text";
+    case kFieldText:
+      return "field text";
+    case kWholeLineNumber:
+      return "whole line number";
+    case kColumnNumber:
+      return "column number";
+    case kFieldNumber:
+      return "field number";
+    case kNoRow:
+      return "none";
   }
   return "?";
 }
@@ -125,8 +132,8 @@ const std::vector<PairCase>& PairCases() {
       {kFieldText, 1, "x,a\x82", "y,a\x41", 1, 1},
       {kFieldText, INT32_MAX, "a,b", "c,d", 0, 0},
       // Only the first 512 bytes of a field take part.
-      {kFieldText, 1, "k," + Repeat('m', 512) + "a", "k," + Repeat('m', 512) + "b",
-       0, 0},
+      {kFieldText, 1, "k," + Repeat('m', 512) + "a",
+       "k," + Repeat('m', 512) + "b", 0, 0},
       {kFieldText, 1, "k," + Repeat('m', 512), "k," + Repeat('m', 600), 0, 0},
       {kFieldText, 1, "k," + Repeat('m', 511), "k," + Repeat('m', 512), -1, -1},
       {kFieldText, 1, "k," + Repeat('m', 511) + "a",
@@ -168,13 +175,17 @@ const std::vector<PairCase>& PairCases() {
       Num(kWholeLineNumber, 0, "-2147483649", "-2147483648", -1),
       Num(kWholeLineNumber, 0, "9223372036854775808", "9223372036854775807", 1),
       Num(kWholeLineNumber, 0, "18446744073709551616", "1", 1),
-      Num(kWholeLineNumber, 0, "12345678901234567890", "12345678901234567891", -1),
-      Num(kWholeLineNumber, 0, "99999999999999999999999", "99999999999999999999998", 1),
-      Num(kWholeLineNumber, 0, "-99999999999999999999999", "-99999999999999999999998", -1),
+      Num(kWholeLineNumber, 0, "12345678901234567890", "12345678901234567891",
+          -1),
+      Num(kWholeLineNumber, 0, "99999999999999999999999",
+          "99999999999999999999998", 1),
+      Num(kWholeLineNumber, 0, "-99999999999999999999999",
+          "-99999999999999999999998", -1),
       Num(kWholeLineNumber, 0, "-99999999999999999999999", "1", -1),
       Num(kWholeLineNumber, 0, "000000000000000000000000000001", "1", 0),
       Num(kWholeLineNumber, 0, "-000000000000000000000000000001", "-1", 0),
-      Num(kWholeLineNumber, 0, "100000000000000000000", "99999999999999999999", 1),
+      Num(kWholeLineNumber, 0, "100000000000000000000", "99999999999999999999",
+          1),
       Num(kWholeLineNumber, 3, "7,1", "5,9", 1),
 
       // Column numbers: the same length test as column text.
@@ -208,7 +219,8 @@ const std::vector<PairCase>& PairCases() {
       Num(kFieldNumber, 1, "a,-0", "b,0", 0),
       Num(kFieldNumber, 1, "a,09012345678", "b,999", 1),
       Num(kFieldNumber, 1, "a,3000000000", "b,1", 1),
-      Num(kFieldNumber, 1, "a,-12345678901234567890123", "b,-12345678901234567890124", 1),
+      Num(kFieldNumber, 1, "a,-12345678901234567890123",
+          "b,-12345678901234567890124", 1),
       Num(kFieldNumber, 2, "a,b", "x,y,1", -1),
       Num(kFieldNumber, INT32_MAX, "a,b", "x,y,1", 0),
   };
@@ -225,8 +237,8 @@ TEST(ComparatorTableTest, EveryRowAndModeGivesTheExpectedSign) {
       const int ascending = (mode & 2) ? c.folded : c.plain;
       const int expected = (mode & 1) ? -ascending : ascending;
       SCOPED_TRACE(testing::Message()
-                   << RowName(c.row) << ", mode " << mode << ", key "
-                   << c.key << ": " << Escaped(c.a) << " vs " << Escaped(c.b));
+                   << RowName(c.row) << ", mode " << mode << ", key " << c.key
+                   << ": " << Escaped(c.a) << " vs " << Escaped(c.b));
       EXPECT_EQ(CompareLines(c.row, mode, c.key, c.a, c.b), expected);
       EXPECT_EQ(CompareLines(c.row, mode, c.key, c.b, c.a), -expected);
     }
@@ -250,7 +262,8 @@ TEST(ComparatorTableTest, NumberRowsRepeatTheirFunctionsForIgnoreCase) {
 
 // [ \ ] ^ _ ` lie between upper and lower case letters, so folding to upper
 // case moves them after every letter.
-TEST(ComparatorTableTest, PunctuationBetweenTheCasesSortsAfterLettersWhenFolded) {
+TEST(ComparatorTableTest,
+     PunctuationBetweenTheCasesSortsAfterLettersWhenFolded) {
   struct Shape {
     ComparatorRow row;
     std::int32_t key;
@@ -264,8 +277,8 @@ TEST(ComparatorTableTest, PunctuationBetweenTheCasesSortsAfterLettersWhenFolded)
         const std::string a = shape.lead + std::string(1, mark);
         const std::string b = shape.lead + std::string(1, letter);
         const int plain = mark < letter ? -1 : 1;
-        SCOPED_TRACE(testing::Message() << RowName(shape.row) << ": " << mark
-                                        << " vs " << letter);
+        SCOPED_TRACE(testing::Message()
+                     << RowName(shape.row) << ": " << mark << " vs " << letter);
         EXPECT_EQ(CompareLines(shape.row, 0, shape.key, a, b), plain);
         EXPECT_EQ(CompareLines(shape.row, 1, shape.key, a, b), -plain);
         EXPECT_EQ(CompareLines(shape.row, 2, shape.key, a, b), 1);
@@ -275,7 +288,8 @@ TEST(ComparatorTableTest, PunctuationBetweenTheCasesSortsAfterLettersWhenFolded)
   }
 }
 
-TEST(ComparatorTableTest, TextComparisonsReturnTheDifferenceOfTheFirstDifferingBytes) {
+TEST(ComparatorTableTest,
+     TextComparisonsReturnTheDifferenceOfTheFirstDifferingBytes) {
   KeyIndex = 0;
   std::string a = "abd", b = "abb";
   char* pa = a.data();
@@ -294,8 +308,8 @@ TEST(ComparatorTableTest, TextComparisonsReturnTheDifferenceOfTheFirstDifferingB
 
 struct SelectRowCase {
   std::int32_t key_kind;
-  ComparatorRow at_zero;       ///< KeyPos 0
-  ComparatorRow elsewhere;     ///< any other KeyPos
+  ComparatorRow at_zero;    ///< KeyPos 0
+  ComparatorRow elsewhere;  ///< any other KeyPos
 };
 
 TEST(SelectRowTest, EachUnitKeyPosAndNumericBitPicksItsRow) {
@@ -305,8 +319,8 @@ TEST(SelectRowTest, EachUnitKeyPosAndNumericBitPicksItsRow) {
       {2, kWholeLineText, kFieldText},
       {6, kFieldNumber, kFieldNumber},
   };
-  const std::int32_t positions[] = {1, 2, 3, 511, 512, -1, -1000,
-                                    INT32_MAX, INT32_MIN};
+  const std::int32_t positions[] = {1,  2,     3,         511,      512,
+                                    -1, -1000, INT32_MAX, INT32_MIN};
   for (const SelectRowCase& c : cases) {
     SCOPED_TRACE(c.key_kind);
     EXPECT_EQ(SelectRow(0, c.key_kind), c.at_zero);
@@ -317,9 +331,9 @@ TEST(SelectRowTest, EachUnitKeyPosAndNumericBitPicksItsRow) {
 }
 
 TEST(SelectRowTest, OtherKindsSortNothing) {
-  const std::int32_t kinds[] = {0,  3,  4,  7,  8,  9,  10, 13,
-                                14, 16, 17, 18, 33, -1, -2, -3,
-                                -5, -6, INT32_MIN, INT32_MAX};
+  const std::int32_t kinds[] = {0,  3,  4,  7,  8,         9,        10,
+                                13, 14, 16, 17, 18,        33,       -1,
+                                -2, -3, -5, -6, INT32_MIN, INT32_MAX};
   for (std::int32_t kind : kinds) {
     for (std::int32_t pos : {0, 1, -1, INT32_MAX}) {
       EXPECT_EQ(SelectRow(pos, kind), kNoRow) << kind << " at " << pos;
@@ -489,41 +503,99 @@ struct SortCase {
 TEST(SelectComparatorTest, SortsKnownTablesIntoTheirKnownOrder) {
   const SortCase cases[] = {
       {"numbers keep the procedure's order of equal values",
-       {"3a", "1b", "3c", "2d", "3e", "1f", "2g", "3h"}, 0, 0, 5,
+       {"3a", "1b", "3c", "2d", "3e", "1f", "2g", "3h"},
+       0,
+       0,
+       5,
        {"1b", "1f", "2g", "2d", "3h", "3e", "3c", "3a"}},
       {"ignoring case", {"B", "a", "b", "A"}, 2, 0, 1, {"a", "A", "b", "B"}},
       {"with case", {"B", "a", "b", "A"}, 0, 0, 1, {"A", "B", "a", "b"}},
-      {"descending, longer before its prefix", {"a", "ab", "b"}, 1, 0, 1,
+      {"descending, longer before its prefix",
+       {"a", "ab", "b"},
+       1,
+       0,
+       1,
        {"b", "ab", "a"}},
-      {"column 1 is the whole line, empty lines first", {"b", "", "a", ""},
-       0, 0, 1, {"", "", "a", "b"}},
+      {"column 1 is the whole line, empty lines first",
+       {"b", "", "a", ""},
+       0,
+       0,
+       1,
+       {"", "", "a", "b"}},
       {"three lines beyond the column: second, first, third",
-       {"c", "a", "b"}, 0, 5, 1, {"a", "c", "b"}},
-      {"two lines beyond the column keep order", {"b", "a"}, 0, 5, 1,
+       {"c", "a", "b"},
+       0,
+       5,
+       1,
+       {"a", "c", "b"}},
+      {"two lines beyond the column keep order",
+       {"b", "a"},
+       0,
+       5,
+       1,
        {"b", "a"}},
-      {"four lines beyond the column keep order", {"d", "c", "b", "a"}, 1, 5,
-       1, {"d", "c", "b", "a"}},
-      {"negative column: all equal", {"d", "c", "b", "a", "e"}, 0, -1, 1,
+      {"four lines beyond the column keep order",
+       {"d", "c", "b", "a"},
+       1,
+       5,
+       1,
+       {"d", "c", "b", "a"}},
+      {"negative column: all equal",
+       {"d", "c", "b", "a", "e"},
+       0,
+       -1,
+       1,
        {"d", "c", "b", "a", "e"}},
-      {"negative field text compares the first field", {"b,1", "a,2"}, 0,
-       -1, 2, {"a,2", "b,1"}},
-      {"negative field text ignores the later fields", {"a,2", "a,1"}, 0, -1,
-       2, {"a,2", "a,1"}},
-      {"field key 1 compares whole lines", {"a,2", "a,1"}, 0, 0, 2,
+      {"negative field text compares the first field",
+       {"b,1", "a,2"},
+       0,
+       -1,
+       2,
+       {"a,2", "b,1"}},
+      {"negative field text ignores the later fields",
+       {"a,2", "a,1"},
+       0,
+       -1,
+       2,
+       {"a,2", "a,1"}},
+      {"field key 1 compares whole lines",
+       {"a,2", "a,1"},
+       0,
+       0,
+       2,
        {"a,1", "a,2"}},
-      {"line without the field is 0 as a number", {"x", "a,-1", "b,1"}, 0, 1,
-       6, {"a,-1", "x", "b,1"}},
-      {"first field number after one quote", {"\"10\",a", "9,b", " 8"}, 0, 0,
-       6, {" 8", "9,b", "\"10\",a"}},
-      {"big numbers by exact value", {"09012345678", "999", "3000000000", "1",
-                                      "-3000000000"},
-       0, 0, 5, {"-3000000000", "1", "999", "3000000000", "09012345678"}},
+      {"line without the field is 0 as a number",
+       {"x", "a,-1", "b,1"},
+       0,
+       1,
+       6,
+       {"a,-1", "x", "b,1"}},
+      {"first field number after one quote",
+       {"\"10\",a", "9,b", " 8"},
+       0,
+       0,
+       6,
+       {" 8", "9,b", "\"10\",a"}},
+      {"big numbers by exact value",
+       {"09012345678", "999", "3000000000", "1", "-3000000000"},
+       0,
+       0,
+       5,
+       {"-3000000000", "1", "999", "3000000000", "09012345678"}},
       {"numbers descending", {"2", "10", "-1"}, 1, 0, 5, {"10", "2", "-1"}},
-      {"numbers ignore the case bit", {"2", "10", "-1"}, 3, 0, 5,
+      {"numbers ignore the case bit",
+       {"2", "10", "-1"},
+       3,
+       0,
+       5,
        {"10", "2", "-1"}},
       {"column numbers", {"x10", "y9", "z-1"}, 0, 1, 5, {"z-1", "y9", "x10"}},
       {"field text", {"1,c", "2,a", "3,b"}, 0, 1, 2, {"2,a", "3,b", "1,c"}},
-      {"field text descending ignoring case", {"1,a", "2,B", "3,c"}, 3, 1, 2,
+      {"field text descending ignoring case",
+       {"1,a", "2,B", "3,c"},
+       3,
+       1,
+       2,
        {"3,c", "2,B", "1,a"}},
   };
   for (const SortCase& c : cases) {

@@ -17,9 +17,8 @@ struct Tagged {
 };
 
 std::string SortTags(std::vector<Tagged> items) {
-  LineSort(items.data(), items.size(), [](const Tagged& a, const Tagged& b) {
-    return a.key - b.key;
-  });
+  LineSort(items.data(), items.size(),
+           [](const Tagged& a, const Tagged& b) { return a.key - b.key; });
   std::string tags;
   for (const Tagged& t : items) tags += t.tag;
   return tags;
@@ -66,8 +65,8 @@ TEST(LineSortTest, EqualKeysComeOutInTheProcedureOrder) {
   };
   const Case cases[] = {
       {{3, 1, 3, 2, 3, 1, 2, 3}, "bfgdheca"},
-      {{2, 1, 2, 1}, "bdca"},   // B a b A ignoring case: a A b B
-      {{1, 0, 3, 2}, "badc"},   // distinct keys
+      {{2, 1, 2, 1}, "bdca"},  // B a b A ignoring case: a A b B
+      {{1, 0, 3, 2}, "badc"},  // distinct keys
       {{2, 2, 1}, "cab"},
       {{1, 2, 2}, "abc"},
       {{2, 1, 1}, "bca"},
@@ -129,11 +128,13 @@ TEST(LineSortTest, PatternedLargeInputsComeOutSorted) {
   std::vector<std::vector<int>> patterns(5, std::vector<int>(n));
   for (std::size_t i = 0; i < n; ++i) {
     const int k = static_cast<int>(i);
-    patterns[0][i] = k;                                  // ascending
-    patterns[1][i] = static_cast<int>(n) - k;            // descending
-    patterns[2][i] = k < static_cast<int>(n / 2) ? k : static_cast<int>(n) - k;  // organ pipe
-    patterns[3][i] = k % 2;                              // two values
-    patterns[4][i] = (k * 7919) % 1000;                  // many repeats
+    patterns[0][i] = k;                        // ascending
+    patterns[1][i] = static_cast<int>(n) - k;  // descending
+    patterns[2][i] = k < static_cast<int>(n / 2)
+                         ? k
+                         : static_cast<int>(n) - k;  // organ pipe
+    patterns[3][i] = k % 2;                          // two values
+    patterns[4][i] = (k * 7919) % 1000;              // many repeats
   }
   for (std::size_t p = 0; p < patterns.size(); ++p) {
     SCOPED_TRACE(p);

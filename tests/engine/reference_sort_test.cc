@@ -88,10 +88,25 @@ void ReferenceSort(std::vector<char*>& v, std::size_t lo, std::size_t n,
 // Short lines, missing and equal fields, case twins, numbers with and
 // without quotes and signs, long shared prefixes and bytes above 127.
 std::vector<std::string> TieHeavy(std::mt19937& rng, std::size_t n) {
-  static const char* const kPieces[] = {
-      "", "a", "A", "b", "B", "ab", "aB", "_", "\xe6\x9d\xb1", "\x82\xa0",
-      "1", "01", "-0", "+7", " 42", "\"3", "99999999999999999999", "-5x",
-      "sameprefix-sameprefix-"};
+  static const char* const kPieces[] = {"",
+                                        "a",
+                                        "A",
+                                        "b",
+                                        "B",
+                                        "ab",
+                                        "aB",
+                                        "_",
+                                        "\xe6\x9d\xb1",
+                                        "\x82\xa0",
+                                        "1",
+                                        "01",
+                                        "-0",
+                                        "+7",
+                                        " 42",
+                                        "\"3",
+                                        "99999999999999999999",
+                                        "-5x",
+                                        "sameprefix-sameprefix-"};
   std::vector<std::string> lines(n);
   for (std::string& line : lines) {
     const int fields = static_cast<int>(rng() % 4);
@@ -120,9 +135,9 @@ TEST(ReferenceSortTest, EngineSortGivesTheReferenceOrderForEveryRowAndMode) {
           KeyIndex = pos;
           ReferenceSort(reference, 0, reference.size(),
                         ComparatorTable[row][mode]);
-          ASSERT_EQ(engine, reference) << "n " << n << ", KeyKind " << kind
-                                       << ", KeyPos " << pos << ", mode "
-                                       << mode;
+          ASSERT_EQ(engine, reference)
+              << "n " << n << ", KeyKind " << kind << ", KeyPos " << pos
+              << ", mode " << mode;
         }
       }
     }

@@ -2,11 +2,10 @@
 // keys are all different, the order of ties cannot differ, so both must give
 // the same text (ours with CR LF).
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -79,7 +78,8 @@ std::vector<std::string> DistinctLines(std::mt19937& rng, std::size_t n,
     const std::size_t extra = rng() % 30;
     for (std::size_t i = 0; i < extra; ++i) {
       const unsigned r = rng() % 100;
-      line += static_cast<char>(r < 85 ? 0x20 + rng() % 95 : 0x80 + rng() % 128);
+      line +=
+          static_cast<char>(r < 85 ? 0x20 + rng() % 95 : 0x80 + rng() % 128);
     }
     const std::string key = fold_distinct ? FoldUpper(line) : line;
     if (seen.insert(key).second) lines.push_back(line);
@@ -107,7 +107,8 @@ std::vector<std::string> Sampled(std::mt19937& rng,
                                  const std::vector<std::string>& pool,
                                  std::size_t n) {
   std::vector<std::string> lines;
-  for (std::size_t i = 0; i < n; ++i) lines.push_back(pool[rng() % pool.size()]);
+  for (std::size_t i = 0; i < n; ++i)
+    lines.push_back(pool[rng() % pool.size()]);
   return lines;
 }
 
@@ -123,8 +124,9 @@ struct ModeCase {
 TEST(RunSortDifferentialTest, WholeLineOrderMatchesTheSystemByteOrderSort) {
   if (access(kSystemSort, X_OK) != 0) GTEST_SKIP() << "no " << kSystemSort;
   const ModeCase modes[] = {
-      {0, {}},           {1, {"-r"}},           {2, {"-f"}},
-      {3, {"-f", "-r"}}, {4, {"-u"}},           {5, {"-r", "-u"}},
+      {0, {}},           {1, {"-r"}},
+      {2, {"-f"}},       {3, {"-f", "-r"}},
+      {4, {"-u"}},       {5, {"-r", "-u"}},
       {6, {"-f", "-u"}}, {7, {"-f", "-r", "-u"}},
   };
   TempFolder folder;
@@ -135,8 +137,8 @@ TEST(RunSortDifferentialTest, WholeLineOrderMatchesTheSystemByteOrderSort) {
   std::mt19937 rng(314159);
   for (int trial = 0; trial < 7; ++trial) {
     for (const ModeCase& m : modes) {
-      SCOPED_TRACE(testing::Message() << "trial " << trial << ", mode "
-                                      << m.mode);
+      SCOPED_TRACE(testing::Message()
+                   << "trial " << trial << ", mode " << m.mode);
       const bool fold_distinct = (m.mode & kSortIgnoreCase) != 0;
       std::vector<std::string> lines;
       if (trial < 3) {
@@ -195,9 +197,8 @@ TEST(RunSortDifferentialTest, SystemSortIsByteOrderUnderCLocale) {
   ASSERT_EQ(RunSystemSort({}, folder.File("in.txt"), folder.File("out.txt")),
             0);
   EXPECT_EQ(ReadBytes(folder.File("out.txt")), "B\n_\na\nb\n\x82\xa0\n");
-  ASSERT_EQ(RunSystemSort({"-f"}, folder.File("in.txt"),
-                          folder.File("out.txt")),
-            0);
+  ASSERT_EQ(
+      RunSystemSort({"-f"}, folder.File("in.txt"), folder.File("out.txt")), 0);
   EXPECT_EQ(ReadBytes(folder.File("out.txt")), "a\nB\nb\n_\n\x82\xa0\n");
 }
 

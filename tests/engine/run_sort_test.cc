@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -105,8 +105,8 @@ TEST_F(RunSortTest, OnlyQuietOneSuppressesTheClosingBox) {
 }
 
 TEST_F(RunSortTest, BaseModeOutsideZeroToThreeIsRejectedBeforeReading) {
-  const std::int32_t modes[] = {8, 12, 15, 16, -1, -4, -5, INT32_MIN,
-                                INT32_MAX};
+  const std::int32_t modes[] = {8,  12, 15,        16,       -1,
+                                -4, -5, INT32_MIN, INT32_MAX};
   PrepareOutput();
   for (std::int32_t mode : modes) {
     SCOPED_TRACE(mode);
@@ -122,10 +122,10 @@ TEST_F(RunSortTest, BaseModeOutsideZeroToThreeIsRejectedBeforeReading) {
 }
 
 TEST_F(RunSortTest, EveryModeFromZeroToSevenIsAccepted) {
-  const std::string expected[8] = {
-      "a\r\nb\r\nb\r\n", "b\r\nb\r\na\r\n", "a\r\nb\r\nb\r\n",
-      "b\r\nb\r\na\r\n", "a\r\nb\r\n",       "b\r\na\r\n",
-      "a\r\nb\r\n",       "b\r\na\r\n"};
+  const std::string expected[8] = {"a\r\nb\r\nb\r\n", "b\r\nb\r\na\r\n",
+                                   "a\r\nb\r\nb\r\n", "b\r\nb\r\na\r\n",
+                                   "a\r\nb\r\n",      "b\r\na\r\n",
+                                   "a\r\nb\r\n",      "b\r\na\r\n"};
   for (std::int32_t mode = 0; mode < 8; ++mode) {
     SCOPED_TRACE(mode);
     EXPECT_EQ(Sorted("b\na\nb\n", mode), expected[mode]);
@@ -257,9 +257,8 @@ TEST_F(RunSortTest, FolderAsInputIsAnOpenError) {
   PrepareOutput();
   RunPaths(folder_.path(), output_path(), 0, 0, 1);
   EXPECT_EQ(LastResult, -1);
-  EXPECT_EQ(boxes_.boxes,
-            std::vector<RecordedBox>{
-                ErrorBox("File Open Error![" + folder_.path() + "]")});
+  EXPECT_EQ(boxes_.boxes, std::vector<RecordedBox>{ErrorBox(
+                              "File Open Error![" + folder_.path() + "]")});
   ExpectOutputUntouched();
   ExpectReleased();
 }
@@ -270,10 +269,9 @@ TEST_F(RunSortTest, FolderAsOutputIsAnOpenErrorThenErrorFinish) {
   WriteBytes(input_path(), "b\na\n");
   RunPaths(input_path(), target, 0, 0, 1);
   EXPECT_EQ(LastResult, -1);
-  EXPECT_EQ(boxes_.boxes,
-            (std::vector<RecordedBox>{
-                ErrorBox("File Open Error!\n[" + target + "]"),
-                FinishBox("Error-Finish!")}));
+  EXPECT_EQ(boxes_.boxes, (std::vector<RecordedBox>{
+                              ErrorBox("File Open Error!\n[" + target + "]"),
+                              FinishBox("Error-Finish!")}));
   EXPECT_TRUE(std::filesystem::is_directory(target));
   EXPECT_TRUE(std::filesystem::is_empty(target));
   ExpectReleased();
@@ -453,8 +451,8 @@ TEST_F(RunSortTest, KindsThatSortNothingKeepInputOrderAndStillFilter) {
 }
 
 TEST_F(RunSortTest, BytesAboveAsciiSortAfterAscii) {
-  const std::string sjis = "\x82\xa0";       // Shift-JIS hiragana a
-  const std::string utf8 = "\xe3\x81\x82";   // UTF-8 hiragana a
+  const std::string sjis = "\x82\xa0";      // Shift-JIS hiragana a
+  const std::string utf8 = "\xe3\x81\x82";  // UTF-8 hiragana a
   const std::string input = sjis + "\n~\nz\n" + utf8 + "\nA\n\x7f\n";
   EXPECT_EQ(Sorted(input, 0),
             "A\r\nz\r\n~\r\n\x7f\r\n" + sjis + "\r\n" + utf8 + "\r\n");
@@ -548,9 +546,10 @@ TEST_F(RunSortTest, TenMillionEmptyLinesAreCountedAndWritten) {
 }
 
 TEST(FormatBoxTextTest, CountsPrintAsFullUnsignedDecimals) {
-  EXPECT_EQ(FormatBoxText("Read Error!(statbuf.st_size=[%u], readsize=[%u])",
-                          {std::uint64_t{5000000000}, std::uint64_t{4294967296}}),
-            "Read Error!(statbuf.st_size=[5000000000], readsize=[4294967296])");
+  EXPECT_EQ(
+      FormatBoxText("Read Error!(statbuf.st_size=[%u], readsize=[%u])",
+                    {std::uint64_t{5000000000}, std::uint64_t{4294967296}}),
+      "Read Error!(statbuf.st_size=[5000000000], readsize=[4294967296])");
 }
 
 }  // namespace

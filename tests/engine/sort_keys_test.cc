@@ -2,7 +2,6 @@
 // line comparators give, ties included. These tests hunt for any pair of
 // lines on which the two disagree, on inputs built to be full of ties.
 #include "engine/sort_keys.h"
-#include "platform/memory.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 
 #include "engine/comparators.h"
 #include "engine/line_sort.h"
+#include "platform/memory.h"
 #include "tests/engine/test_support.h"
 
 namespace tarnel {
@@ -23,23 +23,68 @@ using testing_support::Escaped;
 
 const char* const kPieces[] = {
     // Letters on both sides of the punctuation that folding moves.
-    "a", "A", "b", "B", "z", "Z", "m", "_", "[", "`", "~",
+    "a",
+    "A",
+    "b",
+    "B",
+    "z",
+    "Z",
+    "m",
+    "_",
+    "[",
+    "`",
+    "~",
     // Field and number syntax.
-    ",", ",", ",", "\"", "\" ", " ", "\t", "-", "+", "0", "7", "9", "\r",
+    ",",
+    ",",
+    ",",
+    "\"",
+    "\" ",
+    " ",
+    "\t",
+    "-",
+    "+",
+    "0",
+    "7",
+    "9",
+    "\r",
     // Bytes above ASCII, with a trail byte inside a to z.
-    "\x80", "\x82\x61", "\x82\x41", "\xe3\x81\x82", "\xff",
+    "\x80",
+    "\x82\x61",
+    "\x82\x41",
+    "\xe3\x81\x82",
+    "\xff",
     // Numbers around and beyond 64 bits, with ties by value.
-    "12345678901234567890123", "12345678901234567890124",
-    "-99999999999999999999", "999999999999999999", "1000000000000000000",
-    "-1000000000000000000", "000000000000000000000042", "42", "-0", "+0",
-    "3000000000", "2147483648", "-2147483649", "9223372036854775807",
-    "9223372036854775808", "18446744073709551616", "-18446744073709551616",
+    "12345678901234567890123",
+    "12345678901234567890124",
+    "-99999999999999999999",
+    "999999999999999999",
+    "1000000000000000000",
+    "-1000000000000000000",
+    "000000000000000000000042",
+    "42",
+    "-0",
+    "+0",
+    "3000000000",
+    "2147483648",
+    "-2147483649",
+    "9223372036854775807",
+    "9223372036854775808",
+    "18446744073709551616",
+    "-18446744073709551616",
     "0000000000000000000000000000000000000000",
     // Long prefixes that agree beyond 8 bytes, some only ignoring case, and
     // keys ending on either side of the 15 bytes an item holds.
-    "abcdefghij", "ABCDEFGHIJ", "abcdefgh", "ABCDEFGH", "abcdefghiJ",
-    "0123456789012345678901", "abcdefghijklmn", "abcdefghijklmno",
-    "ABCDEFGHIJKLMNOp", "abcdefghijklmnoP,",
+    "abcdefghij",
+    "ABCDEFGHIJ",
+    "abcdefgh",
+    "ABCDEFGH",
+    "abcdefghiJ",
+    "0123456789012345678901",
+    "abcdefghijklmn",
+    "abcdefghijklmno",
+    "ABCDEFGHIJKLMNOp",
+    "abcdefghijklmnoP,",
 };
 
 std::string SwapCase(std::string line) {
@@ -80,8 +125,8 @@ std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
   return lines;
 }
 
-const std::int32_t kKeyPositions[] = {0,   1,  2,  3,         9,        10,
-                                      17,  513, -1, -2, INT32_MAX, INT32_MIN};
+const std::int32_t kKeyPositions[] = {0,  1,   2,  3,  9,         10,
+                                      17, 513, -1, -2, INT32_MAX, INT32_MIN};
 
 std::string Describe(const std::vector<std::string>& lines,
                      const std::vector<char*>& order) {
@@ -106,8 +151,8 @@ TEST(SortKeysEquivalenceTest, SelectComparatorGivesThePlainComparatorOrder) {
   std::mt19937 rng(1234567);
   const std::int32_t kinds[] = {1, 2, 5, 6};
   for (int trial = 0; trial < 120; ++trial) {
-    const std::size_t n = trial < 20 ? static_cast<std::size_t>(trial % 6)
-                                     : 2 + rng() % 30;
+    const std::size_t n =
+        trial < 20 ? static_cast<std::size_t>(trial % 6) : 2 + rng() % 30;
     std::vector<std::string> lines = TieHeavyLines(rng, n);
     const std::vector<char*> input = Pointers(lines);
     for (std::int32_t kind : kinds) {
@@ -118,8 +163,8 @@ TEST(SortKeysEquivalenceTest, SelectComparatorGivesThePlainComparatorOrder) {
           SelectComparator(fast.data(), fast.size(), mode, pos, kind);
           SortWithComparators(plain.data(), plain.size(), mode, pos, kind);
           ASSERT_EQ(fast, plain)
-              << "trial " << trial << ", KeyKind " << kind << ", KeyPos "
-              << pos << ", mode " << mode << "\nkeys:\n"
+              << "trial " << trial << ", KeyKind " << kind << ", KeyPos " << pos
+              << ", mode " << mode << "\nkeys:\n"
               << Describe(lines, fast) << "\ncomparators:\n"
               << Describe(lines, plain);
         }
@@ -174,11 +219,12 @@ TEST(SortKeysEquivalenceTest, EveryPairComparesWithTheComparatorSign) {
             if (&a == &b) continue;  // one line cannot show a swap
             char* pair[2] = {a.data(), b.data()};
             KeyIndex = key;
-            const bool positive = ComparatorTable[row][mode](&pair[0], &pair[1]) > 0;
+            const bool positive =
+                ComparatorTable[row][mode](&pair[0], &pair[1]) > 0;
             SortWithKeys(pair, 2, static_cast<ComparatorRow>(row), mode, key);
             ASSERT_EQ(pair[0] == b.data(), positive)
-                << "row " << row << ", mode " << mode << ", key " << key
-                << ": " << Escaped(a) << " vs " << Escaped(b);
+                << "row " << row << ", mode " << mode << ", key " << key << ": "
+                << Escaped(a) << " vs " << Escaped(b);
           }
         }
       }
@@ -235,9 +281,9 @@ TEST(SortKeysEquivalenceTest, LargeTablesSortedOnThreadsGiveThePlainOrder) {
     std::int32_t kind, pos;
     int mode;
   };
-  const Config configs[] = {{1, 0, 0}, {1, 0, 3}, {1, 3, 1}, {2, 1, 2},
-                            {2, -1, 0}, {5, 0, 1}, {5, 1, 0}, {6, 1, 3},
-                            {6, 0, 0}};
+  const Config configs[] = {{1, 0, 0}, {1, 0, 3},  {1, 3, 1},
+                            {2, 1, 2}, {2, -1, 0}, {5, 0, 1},
+                            {5, 1, 0}, {6, 1, 3},  {6, 0, 0}};
   for (const Config& c : configs) {
     std::vector<char*> fast = input;
     std::vector<char*> plain = input;
@@ -291,8 +337,8 @@ TEST(SortKeysTest, SortsByItsOwnKeyPositionWhateverKeyIndexHolds) {
 // Without memory for the keys the sort falls back to the plain comparators
 // and still gives their order.
 TEST(SortKeysTest, SortsWithoutItsKeyTableWhenThatMemoryIsRefused) {
-  const AllocationFilter previous = SetAllocationFilter(
-      [](AllocationSite site, std::size_t) {
+  const AllocationFilter previous =
+      SetAllocationFilter([](AllocationSite site, std::size_t) {
         return site != AllocationSite::kSortKeys;
       });
   std::mt19937 rng(99);

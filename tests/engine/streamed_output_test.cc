@@ -34,8 +34,8 @@ class StreamedOutputTest : public ::testing::Test {
   std::string ToFile(std::int32_t mode, std::int32_t key_pos,
                      std::int32_t key_kind) {
     boxes_.boxes.clear();
-    RunSort(nullptr, mode, input_path().c_str(), output_path().c_str(),
-            key_pos, key_kind, 1);
+    RunSort(nullptr, mode, input_path().c_str(), output_path().c_str(), key_pos,
+            key_kind, 1);
     EXPECT_EQ(LastResult, 0);
     EXPECT_TRUE(boxes_.boxes.empty());
     return ReadBytes(output_path());
@@ -46,8 +46,7 @@ class StreamedOutputTest : public ::testing::Test {
                           std::int32_t key_kind) {
     FakeClipboard clipboard;
     boxes_.boxes.clear();
-    RunSort(nullptr, mode, input_path().c_str(), nullptr, key_pos, key_kind,
-            1);
+    RunSort(nullptr, mode, input_path().c_str(), nullptr, key_pos, key_kind, 1);
     EXPECT_EQ(LastResult, 0);
     EXPECT_TRUE(boxes_.boxes.empty());
     return clipboard.text().value_or("<no text>");
@@ -60,8 +59,9 @@ class StreamedOutputTest : public ::testing::Test {
 // About 7 MB of short lines from a small alphabet: many lines repeat, some
 // only ignoring case, so repeats meet across every piece boundary.
 std::string RepeatHeavyText(std::mt19937& rng) {
-  const char* const words[] = {"apple", "Apple", "APPLE", "b", "B", "",
-                               "cherry,1", "cherry,01", "date,-5", "10", "9"};
+  const char* const words[] = {"apple",   "Apple", "APPLE",    "b",
+                               "B",       "",      "cherry,1", "cherry,01",
+                               "date,-5", "10",    "9"};
   std::string text;
   while (text.size() < 7'000'000) {
     const unsigned count = 1 + rng() % 3;
@@ -139,7 +139,8 @@ TEST_F(StreamedOutputTest, LineLongerThanAPieceIsWrittenWhole) {
 }
 
 bool RefuseGrownPieces(AllocationSite site, std::size_t bytes) {
-  return site != AllocationSite::kResultBlock || bytes <= (std::size_t{4} << 20);
+  return site != AllocationSite::kResultBlock ||
+         bytes <= (std::size_t{4} << 20);
 }
 
 // When a piece cannot grow the run stops as when the result block cannot be
@@ -158,7 +159,8 @@ TEST_F(StreamedOutputTest, PieceThatCannotGrowStopsTheRunCleanly) {
             std::vector<std::string>{"Memory Allocate Error![hMem]"});
   EXPECT_EQ(ReadBytes(output_path()), "previous\n");
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+  for (const auto& entry :
+       std::filesystem::directory_iterator(folder_.path())) {
     names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end());

@@ -164,8 +164,9 @@ TEST_F(FileSortRunTest, QuietFailureShowsOnlyTheErrorBox) {
   WriteBytes(dir_ / "in.txt", "b\na\n");
   SortWholeLines(dir_ / "in.txt", "/dev/full", kQuiet);
   EXPECT_EQ(LastResult, -1);
-  EXPECT_EQ(boxes_.boxes,
-            (Boxes{ErrorBox("Write Error!(lstrlen(lpMem)=[6], writesize=[0])")}));
+  EXPECT_EQ(
+      boxes_.boxes,
+      (Boxes{ErrorBox("Write Error!(lstrlen(lpMem)=[6], writesize=[0])")}));
 }
 
 TEST_F(FileSortRunTest, ShortWriteEndsWithErrorFinishAndKeepsOldOutput) {
@@ -174,7 +175,8 @@ TEST_F(FileSortRunTest, ShortWriteEndsWithErrorFinishAndKeepsOldOutput) {
   // 100 lines of "line NN" (7 bytes + CR LF): a 900-byte result.
   std::string input;
   for (int i = 99; i >= 0; --i) {
-    input += "line " + std::string(i < 10 ? "0" : "") + std::to_string(i) + "\n";
+    input +=
+        "line " + std::string(i < 10 ? "0" : "") + std::to_string(i) + "\n";
   }
   WriteBytes(in, input);
   WriteBytes(out, "previous\r\n");

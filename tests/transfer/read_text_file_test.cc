@@ -47,19 +47,20 @@ TEST_P(ReadTextFileContentTest, ReturnsEveryByteFollowedByOneNul) {
 
 INSTANTIATE_TEST_SUITE_P(
     RawBytes, ReadTextFileContentTest,
-    ::testing::Values(
-        ContentCase{"EmptyFile", ""},
-        ContentCase{"CrLfKept", "b\r\na\r\n"},
-        ContentCase{"LoneCrKept", "a\rb\n"},
-        ContentCase{"NulBytesDoNotEndTheRead", std::string("b\na\n\0c\n", 7)},
-        ContentCase{"HighBytesAndCtrlZ", "\x82\xa0\xff\x1a\n"},
-        ContentCase{"NoFinalLineFeed", "a\nb"}),
+    ::testing::Values(ContentCase{"EmptyFile", ""},
+                      ContentCase{"CrLfKept", "b\r\na\r\n"},
+                      ContentCase{"LoneCrKept", "a\rb\n"},
+                      ContentCase{"NulBytesDoNotEndTheRead",
+                                  std::string("b\na\n\0c\n", 7)},
+                      ContentCase{"HighBytesAndCtrlZ", "\x82\xa0\xff\x1a\n"},
+                      ContentCase{"NoFinalLineFeed", "a\nb"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A big file is read in two halves at once; the halves must meet exactly,
 // whatever the size's parity.
 TEST_F(ReadTextFileTest, BigFileIsReadWholeAndInOrder) {
-  for (const std::size_t size : {std::size_t{40} << 20, (std::size_t{17} << 20) + 1}) {
+  for (const std::size_t size :
+       {std::size_t{40} << 20, (std::size_t{17} << 20) + 1}) {
     SCOPED_TRACE(size);
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
@@ -199,10 +200,10 @@ TEST_F(ReadTextFileTest, ShortReadShowsReportedAndReadCounts) {
 
   EXPECT_FALSE(ReadTextFile(path.c_str()).valid());
 
-  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("Read Error!(statbuf.st_size=[" +
-                                   std::to_string(info.st_size) +
-                                   "], readsize=[" +
-                                   std::to_string(actual.size()) + "])")}));
+  EXPECT_EQ(boxes_.boxes,
+            (Boxes{ErrorBox("Read Error!(statbuf.st_size=[" +
+                            std::to_string(info.st_size) + "], readsize=[" +
+                            std::to_string(actual.size()) + "])")}));
 }
 
 bool RefuseReadBuffer(AllocationSite site, std::size_t) {

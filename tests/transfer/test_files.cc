@@ -113,7 +113,8 @@ std::string RunInChild(const std::function<std::string()>& body) {
     const std::string report = body();
     std::size_t done = 0;
     while (done < report.size()) {
-      const ssize_t n = ::write(fds[1], report.data() + done, report.size() - done);
+      const ssize_t n =
+          ::write(fds[1], report.data() + done, report.size() - done);
       if (n <= 0) ::_exit(2);
       done += static_cast<std::size_t>(n);
     }

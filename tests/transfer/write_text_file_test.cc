@@ -26,9 +26,9 @@ struct BytesCase {
   std::string result;
 };
 
-class WriteTextFileBytesTest
-    : public WriteTextFileTest,
-      public ::testing::WithParamInterface<BytesCase> {};
+class WriteTextFileBytesTest : public WriteTextFileTest,
+                               public ::testing::WithParamInterface<BytesCase> {
+};
 
 TEST_P(WriteTextFileBytesTest, FileHoldsExactlyTheResultText) {
   const std::string path = dir_ / "out.txt";
@@ -45,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
     RawBytes, WriteTextFileBytesTest,
     ::testing::Values(BytesCase{"CrLfKept", "a\r\nb\r\n"},
                       BytesCase{"LoneCrKept", "a\rb\r\n"},
-                      BytesCase{"HighBytesAndCtrlZ", "\x82\xa0\r\n\xff\x1a\r\n"},
+                      BytesCase{"HighBytesAndCtrlZ",
+                                "\x82\xa0\r\n\xff\x1a\r\n"},
                       BytesCase{"EmptyResult", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -82,9 +83,8 @@ struct ModeCase {
   int expected;
 };
 
-class WriteTextFileModeTest
-    : public WriteTextFileTest,
-      public ::testing::WithParamInterface<ModeCase> {};
+class WriteTextFileModeTest : public WriteTextFileTest,
+                              public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(WriteTextFileModeTest, KeepsOldBitsOrTakesUmask) {
   const ModeCase& c = GetParam();
@@ -233,8 +233,9 @@ TEST_F(WriteTextFileTest, DeviceFullShowsWriteErrorWithNothingWritten) {
 
   EXPECT_EQ(WriteTextFile("/dev/full"), -1);
 
-  EXPECT_EQ(boxes_.boxes,
-            (Boxes{ErrorBox("Write Error!(lstrlen(lpMem)=[6], writesize=[0])")}));
+  EXPECT_EQ(
+      boxes_.boxes,
+      (Boxes{ErrorBox("Write Error!(lstrlen(lpMem)=[6], writesize=[0])")}));
 }
 
 TEST_F(WriteTextFileTest, PipeTargetIsWrittenDirectlyAndStaysAPipe) {
@@ -312,7 +313,8 @@ TEST_F(WriteTextFileTest, ResultJustUnderSizeLimitIsWritten) {
 TEST_F(WriteTextFileTest, PiecesLandInOrderOnlyWhenTheSinkFinishes) {
   const std::string path = dir_ / "out.txt";
   WriteBytes(path, "old\r\n");
-  const std::string pieces[] = {"c\r\n", "", std::string(100000, 'b'), "\r\na\r\n"};
+  const std::string pieces[] = {"c\r\n", "", std::string(100000, 'b'),
+                                "\r\na\r\n"};
   std::string whole;
   {
     TextFileSink sink;

@@ -55,8 +55,8 @@ TEST_F(BrowseTest, InputPanelClickAsksTheOpenDialogAndTakesTheChoice) {
   UserClick(form->FileOpenPanel);
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0],
-            (FileDialogRequest{FileDialogKind::kOpen, kOpenOptions,
-                               kOpenFilter, ""}));
+            (FileDialogRequest{FileDialogKind::kOpen, kOpenOptions, kOpenFilter,
+                               ""}));
   EXPECT_EQ(dialogs.owners[0], static_cast<QWidget*>(form.get()));
   EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/chosen.txt"));
   EXPECT_EQ(form->FileSaveEdit->text(), QString("out.txt"));
@@ -67,8 +67,8 @@ TEST_F(BrowseTest, OutputPanelClickAsksTheSaveDialogAndTakesTheChoice) {
   UserClick(form->FileSavePanel);
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0],
-            (FileDialogRequest{FileDialogKind::kSave, kSaveOptions,
-                               kSaveFilter, ""}));
+            (FileDialogRequest{FileDialogKind::kSave, kSaveOptions, kSaveFilter,
+                               ""}));
   EXPECT_EQ(form->FileSaveEdit->text(), QString("/data/result.csv"));
   EXPECT_EQ(form->FileOpenEdit->text(), QString("in.txt"));
 }

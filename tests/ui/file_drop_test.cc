@@ -121,11 +121,13 @@ TEST_P(DropRegionTest, FirstFileBecomesTheFileOfItsSide) {
   const DropOutcome outcome = Drop(*data, GetParam().point(*form));
 
   EXPECT_TRUE(outcome.dropped);
-  QLineEdit* taken = GetParam().output ? form->FileSaveEdit : form->FileOpenEdit;
-  QLineEdit* other = GetParam().output ? form->FileOpenEdit : form->FileSaveEdit;
+  QLineEdit* taken =
+      GetParam().output ? form->FileSaveEdit : form->FileOpenEdit;
+  QLineEdit* other =
+      GetParam().output ? form->FileOpenEdit : form->FileSaveEdit;
   EXPECT_EQ(taken->text(), name);
-  EXPECT_EQ(other->text(), GetParam().output ? QString("old-in")
-                                             : QString("old-out"));
+  EXPECT_EQ(other->text(),
+            GetParam().output ? QString("old-in") : QString("old-out"));
   EXPECT_EQ(QApplication::focusWidget(), taken);
   EXPECT_TRUE(form->isActiveWindow());
 }
@@ -158,10 +160,12 @@ const Region kRegions[] = {
      false},
     {"Sort_R_RadioButton",
      [](TTarnelMainForm& f) { return Middle(f.Sort_R_RadioButton, f); }, false},
-    {"OptionPage",
-     [](TTarnelMainForm& f) { return Middle(f.UniqCheckBox, f); }, false},
+    {"OptionPage", [](TTarnelMainForm& f) { return Middle(f.UniqCheckBox, f); },
+     false},
     {"PageTabs",
-     [](TTarnelMainForm& f) { return f.PageControl1->mapTo(&f, QPoint(30, 8)); },
+     [](TTarnelMainForm& f) {
+       return f.PageControl1->mapTo(&f, QPoint(30, 8));
+     },
      false},
     {"OKButton", [](TTarnelMainForm& f) { return Middle(f.OKButton, f); },
      false},
@@ -170,7 +174,9 @@ const Region kRegions[] = {
     {"StatusLine", [](TTarnelMainForm& f) { return Middle(f.StatusLine, f); },
      false},
     {"BareWindow",
-     [](TTarnelMainForm& f) { return f.ClientArea->mapTo(&f, QPoint(196, 50)); },
+     [](TTarnelMainForm& f) {
+       return f.ClientArea->mapTo(&f, QPoint(196, 50));
+     },
      false},
     {"MenuBar",
      [](TTarnelMainForm& f) { return f.MainMenu->mapTo(&f, QPoint(300, 5)); },
@@ -205,17 +211,16 @@ TEST_F(FileDropTest, DroppedFileOnTheKeyPageIsTheInputNotText) {
 }
 
 TEST_F(FileDropTest, OnlyTheFirstOfSeveralFilesIsTaken) {
-  const auto data = FilesData({"/data/first.txt", "/data/second.txt",
-                               "/data/third.txt"});
+  const auto data =
+      FilesData({"/data/first.txt", "/data/second.txt", "/data/third.txt"});
   Drop(*data, Over(form->OKButton));
   EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/first.txt"));
   EXPECT_EQ(form->FileSaveEdit->text(), QString());
 }
 
 TEST_F(FileDropTest, LongNameIsTakenWhole) {
-  const QString name =
-      QStringLiteral("/data/") + QString(300, QLatin1Char('n')) +
-      QStringLiteral(".txt");
+  const QString name = QStringLiteral("/data/") +
+                       QString(300, QLatin1Char('n')) + QStringLiteral(".txt");
   const auto data = FilesData({name});
   Drop(*data, Over(form->InputGroupBox));
   form->ExecuteSort();
@@ -225,8 +230,8 @@ TEST_F(FileDropTest, LongNameIsTakenWhole) {
 
 TEST_F(FileDropTest, DropIsACopySoTheFileManagerKeepsTheFile) {
   const auto data = FilesData({"/data/in.txt"});
-  const DropOutcome moved = Drop(*data, Over(form->OKButton),
-                                 Qt::MoveAction | Qt::CopyAction);
+  const DropOutcome moved =
+      Drop(*data, Over(form->OKButton), Qt::MoveAction | Qt::CopyAction);
   EXPECT_EQ(moved.action, Qt::CopyAction);
   const DropOutcome linked = Drop(*data, Over(form->OKButton), Qt::LinkAction);
   EXPECT_TRUE(linked.dropped);

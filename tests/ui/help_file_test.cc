@@ -51,14 +51,13 @@ TEST(HelpFileTest, TopicsWithTitlesKeywordsAndBlocks) {
   EXPECT_EQ(first.title, "First topic");
   EXPECT_EQ(first.keywords,
             (std::vector<std::string>{"one", "two", "three", "four"}));
-  EXPECT_EQ(first.blocks,
-            (std::vector<HelpBlock>{
-                {Kind::kParagraph, "A paragraph on two lines."},
-                {Kind::kParagraph, "Second paragraph."},
-                {Kind::kItem, "an item continued"},
-                {Kind::kItem, "another item which goes on"},
-                {Kind::kExample, "example one\n  indented more"},
-            }));
+  EXPECT_EQ(first.blocks, (std::vector<HelpBlock>{
+                              {Kind::kParagraph, "A paragraph on two lines."},
+                              {Kind::kParagraph, "Second paragraph."},
+                              {Kind::kItem, "an item continued"},
+                              {Kind::kItem, "another item which goes on"},
+                              {Kind::kExample, "example one\n  indented more"},
+                          }));
   EXPECT_EQ(document.topics[1].title, "Second topic");
   EXPECT_TRUE(document.topics[1].keywords.empty());
   EXPECT_EQ(document.topics[1].blocks,
@@ -66,13 +65,13 @@ TEST(HelpFileTest, TopicsWithTitlesKeywordsAndBlocks) {
 }
 
 TEST(HelpFileTest, KeywordsLineAfterTheTextIsText) {
-  const HelpDocument document = Parse(
-      "TARNEL-HELP 1\n== T\nFirst.\nKeywords: not one\n");
+  const HelpDocument document =
+      Parse("TARNEL-HELP 1\n== T\nFirst.\nKeywords: not one\n");
   ASSERT_EQ(document.topics.size(), 1u);
   EXPECT_TRUE(document.topics[0].keywords.empty());
-  EXPECT_EQ(document.topics[0].blocks,
-            (std::vector<HelpBlock>{
-                {Kind::kParagraph, "First. Keywords: not one"}}));
+  EXPECT_EQ(
+      document.topics[0].blocks,
+      (std::vector<HelpBlock>{{Kind::kParagraph, "First. Keywords: not one"}}));
 }
 
 TEST(HelpFileTest, ByteOrderMarkCarriageReturnsAndCommentsAreIgnored) {
@@ -152,10 +151,11 @@ TEST(ShippedHelpFileTest, CommandLineTopicNamesEveryOption) {
   std::string command_line;
   for (const HelpTopic& topic : document.topics) {
     if (topic.title != "Command line") continue;
-    for (const HelpBlock& block : topic.blocks) command_line += block.text + "\n";
+    for (const HelpBlock& block : topic.blocks)
+      command_line += block.text + "\n";
   }
-  for (const char* option : {"-a ", "-a+", "-r ", "-i ", "-u ", "-f FILE",
-                             "-o FILE", "-3nf"}) {
+  for (const char* option :
+       {"-a ", "-a+", "-r ", "-i ", "-u ", "-f FILE", "-o FILE", "-3nf"}) {
     EXPECT_NE(command_line.find(option), std::string::npos) << option;
   }
 }

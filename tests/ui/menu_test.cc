@@ -73,14 +73,13 @@ TEST_F(MenuTest, MenuBarHoldsFileAndHelpWithTheirEntries) {
   EXPECT_EQ(form->HelpMenu->title(), QString("&Help"));
   EXPECT_EQ(form->FileMenu->objectName(), QString("FileMenu"));
   EXPECT_EQ(form->HelpMenu->objectName(), QString("HelpMenu"));
-  ExpectEntries(form->FileMenu,
-                {{"FileOpenItem", "&Open"}, {"N1", nullptr},
-                 {"FileExitItem", "e&Xit"}});
-  ExpectEntries(form->HelpMenu,
-                {{"HelpContentsItem", "&Contents"},
-                 {"HelpSearchItem", "&Search"},
-                 {"N3", nullptr},
-                 {"HelpAboutItem", "&About"}});
+  ExpectEntries(
+      form->FileMenu,
+      {{"FileOpenItem", "&Open"}, {"N1", nullptr}, {"FileExitItem", "e&Xit"}});
+  ExpectEntries(form->HelpMenu, {{"HelpContentsItem", "&Contents"},
+                                 {"HelpSearchItem", "&Search"},
+                                 {"N3", nullptr},
+                                 {"HelpAboutItem", "&About"}});
 }
 
 TEST_F(MenuTest, MenuBarIsInTheWindowAboveTheClientArea) {
@@ -113,8 +112,8 @@ TEST_F(MenuTest, AltAndTheUnderlinedLetterOpenTheMenus) {
 TEST_F(MenuTest, LetterInAnOpenMenuChoosesTheEntry) {
   ASSERT_TRUE(ShowAndActivate(*form));
   QTest::keyClick(form->Sort_F_RadioButton, Qt::Key_H, Qt::AltModifier);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return form->HelpMenu->isVisible(); },
-                              2000));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return form->HelpMenu->isVisible(); }, 2000));
   QTest::keyClick(form->HelpMenu, Qt::Key_S);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !help.commands.empty(); }, 2000));
   ASSERT_EQ(help.commands.size(), 1u);

@@ -105,9 +105,9 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
   timer.start(0);
   line_table_on_window_thread = true;
   const AllocationFilter previous = SetAllocationFilter(RecordLineTableThread);
-  const std::int32_t result = RunSortOffThread(
-      nullptr, 0, Path("in.txt").c_str(), Path("out.txt").c_str(), 0,
-      kKeyColumn, 0);
+  const std::int32_t result =
+      RunSortOffThread(nullptr, 0, Path("in.txt").c_str(),
+                       Path("out.txt").c_str(), 0, kKeyColumn, 0);
   SetAllocationFilter(previous);
   timer.stop();
 

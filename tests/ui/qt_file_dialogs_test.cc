@@ -49,9 +49,8 @@ class QtFileDialogsTest : public testing::Test {
 
   // Runs the dialog for |request|; |user| acts on it while it is open and
   // must close it.
-  std::optional<std::string> Run(
-      const FileDialogRequest& request,
-      std::function<void(CheckedFileDialog&)> user) {
+  std::optional<std::string> Run(const FileDialogRequest& request,
+                                 std::function<void(CheckedFileDialog&)> user) {
     WhenModalBoxOpens([user](QWidget* box) {
       auto* dialog = qobject_cast<CheckedFileDialog*>(box);
       if (!dialog) {
@@ -106,7 +105,8 @@ TEST(QtNameFiltersTest, PairsBecomeDescriptionsWithTheirPatterns) {
   EXPECT_EQ(QtNameFilters(kOpenFilter),
             (QStringList{Utf8("テキストファイル(*.TXT,*.CSV) (*.TXT *.CSV)"),
                          Utf8("すべてのファイル(*.*) (*.*)")}));
-  EXPECT_EQ(QtNameFilters("Text|*.txt|Dangling"), (QStringList{"Text (*.txt)"}));
+  EXPECT_EQ(QtNameFilters("Text|*.txt|Dangling"),
+            (QStringList{"Text (*.txt)"}));
   EXPECT_EQ(QtNameFilters(""), QStringList());
 }
 
@@ -163,9 +163,9 @@ TEST_F(QtFileDialogsTest, StartsFromTheGivenNameInItsFolder) {
   Run(OpenRequest(Path("last.txt")), [this](CheckedFileDialog& dialog) {
     EXPECT_EQ(QDir(dialog.directory()).canonicalPath(),
               QDir(QString::fromStdString(folder.path())).canonicalPath());
-    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-                  ->text(),
-              QString("last.txt"));
+    EXPECT_EQ(
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(),
+        QString("last.txt"));
     dialog.reject();
   });
 }

@@ -86,8 +86,8 @@ TEST_F(QtHelpEngineTest, PartialKeyWithoutKeywordOpensTheWholeIndex) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
   EXPECT_EQ(QApplication::focusWidget(), Window().SearchEdit);
   // Sorted regardless of case; a keyword of two topics names each.
-  EXPECT_EQ(IndexTexts(), (QStringList{"key", "start", "window (Start)",
-                                       "Window (Keys)"}));
+  EXPECT_EQ(IndexTexts(),
+            (QStringList{"key", "start", "window (Start)", "Window (Keys)"}));
   EXPECT_EQ(Window().IndexList->currentRow(), 0);
 }
 
@@ -162,9 +162,8 @@ TEST(QtHelpEngineDefaultTest, LooksBesideTheProgramForTheShippedFile) {
   RecordingMessageBoxes boxes;
   QtHelpEngine engine;
   engine.Command(nullptr, "Tarnel.hlp", kHelpContents, "");
-  ASSERT_NE(engine.Window(), nullptr) << (boxes.boxes.empty()
-                                              ? std::string()
-                                              : boxes.boxes[0].text);
+  ASSERT_NE(engine.Window(), nullptr)
+      << (boxes.boxes.empty() ? std::string() : boxes.boxes[0].text);
   EXPECT_EQ(engine.Window()->windowTitle(), QString("TARNEL Help"));
   EXPECT_TRUE(boxes.boxes.empty());
 }

@@ -52,7 +52,8 @@ bool Flat(const QImage& picture) {
 // The program running in the background, ended with the test.
 class RunningProgram {
  public:
-  RunningProgram(const Folder& folder, const std::vector<std::string>& arguments) {
+  RunningProgram(const Folder& folder,
+                 const std::vector<std::string>& arguments) {
     pid_ = fork();
     if (pid_ != 0) return;
     if (chdir(folder.path().c_str()) != 0) _exit(127);

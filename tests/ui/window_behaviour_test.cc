@@ -35,8 +35,8 @@ class WindowBehaviourTest : public testing::Test {
   void SetUp() override { ResetApplicationState(); }
 
   std::unique_ptr<TTarnelMainForm> Open(const Arguments& arguments = {}) {
-    auto form =
-        std::make_unique<TTarnelMainForm>(App(), arguments, recorder.Function());
+    auto form = std::make_unique<TTarnelMainForm>(App(), arguments,
+                                                  recorder.Function());
     EXPECT_TRUE(ShowAndActivate(*form));
     return form;
   }
@@ -46,8 +46,8 @@ class WindowBehaviourTest : public testing::Test {
   static std::string FocusName(TTarnelMainForm& form) {
     QWidget* focus = QApplication::focusWidget();
     if (!focus) return "(none)";
-    if (qobject_cast<QTabBar*>(focus) && focus->parentWidget() ==
-                                             form.PageControl1) {
+    if (qobject_cast<QTabBar*>(focus) &&
+        focus->parentWidget() == form.PageControl1) {
       return "PageControl1";
     }
     return focus->objectName().toStdString();
@@ -96,13 +96,13 @@ TEST_F(WindowBehaviourTest, TabVisitsTheControlsInTheirOrder) {
 TEST_F(WindowBehaviourTest, TabOnTheKeyPageVisitsItsControls) {
   auto form = Open({"-r"});
   form->PageControl1->setCurrentWidget(form->TabSheet2);
-  EXPECT_EQ(TabCycle(*form),
-            (std::vector<std::string>{
-                "Sort_R_RadioButton", "PageControl1", "SortPosEdit",
-                "ColumCheckBox", "FieldCheckBox", "StringCompCheckBox",
-                "NumCompCheckBox", "ClipBoardCheckBox1", "FileOpenCheckBox",
-                "ClipBoardCheckBox2", "FileSaveCheckBox", "OKButton",
-                "CancelButton"}));
+  EXPECT_EQ(
+      TabCycle(*form),
+      (std::vector<std::string>{
+          "Sort_R_RadioButton", "PageControl1", "SortPosEdit", "ColumCheckBox",
+          "FieldCheckBox", "StringCompCheckBox", "NumCompCheckBox",
+          "ClipBoardCheckBox1", "FileOpenCheckBox", "ClipBoardCheckBox2",
+          "FileSaveCheckBox", "OKButton", "CancelButton"}));
 }
 
 TEST_F(WindowBehaviourTest, ArrowKeysMoveBetweenTheOrderButtons) {
@@ -142,10 +142,9 @@ TEST_F(WindowBehaviourTest, FramesPagesStatusLineAndSpinsNeverTakeTheFocus) {
 
 TEST_F(WindowBehaviourTest, EscapeOnAControlDoesNothing) {
   auto form = Open();
-  for (QWidget* control :
-       {static_cast<QWidget*>(form->UniqCheckBox),
-        static_cast<QWidget*>(form->Sort_F_RadioButton),
-        static_cast<QWidget*>(form->OKButton)}) {
+  for (QWidget* control : {static_cast<QWidget*>(form->UniqCheckBox),
+                           static_cast<QWidget*>(form->Sort_F_RadioButton),
+                           static_cast<QWidget*>(form->OKButton)}) {
     SCOPED_TRACE(control->objectName().toStdString());
     control->setFocus();
     QTest::keyClick(control, Qt::Key_Escape);
@@ -205,9 +204,7 @@ TEST_F(WindowBehaviourTest, MenuEntriesWithoutHintsKeepTheStartText) {
 }
 
 TEST_F(WindowBehaviourTest, HintHandlerEndsWithTheWindow) {
-  {
-    auto form = Open();
-  }
+  { auto form = Open(); }
   App().SetHint(QStringLiteral("after the window"));
   EXPECT_EQ(App().Hint(), QString("after the window"));
 }

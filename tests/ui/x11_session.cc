@@ -61,8 +61,8 @@ std::vector<std::uint32_t> X11Session::Words(xcb_window_t window,
                                              const char* property) {
   auto reply = Owned(xcb_get_property_reply(
       connection_,
-      xcb_get_property(connection_, 0, window, Atom(property), XCB_ATOM_ANY,
-                       0, 64),
+      xcb_get_property(connection_, 0, window, Atom(property), XCB_ATOM_ANY, 0,
+                       64),
       nullptr));
   if (!reply || reply->format != 32) return {};
   const auto* words =
@@ -74,8 +74,8 @@ std::vector<std::uint32_t> X11Session::Words(xcb_window_t window,
 std::string X11Session::Text(xcb_window_t window, const char* property) {
   auto reply = Owned(xcb_get_property_reply(
       connection_,
-      xcb_get_property(connection_, 0, window, Atom(property), XCB_ATOM_ANY,
-                       0, 256),
+      xcb_get_property(connection_, 0, window, Atom(property), XCB_ATOM_ANY, 0,
+                       256),
       nullptr));
   if (!reply || reply->format != 8) return {};
   return std::string(
@@ -115,8 +115,7 @@ QRect X11Session::Geometry(xcb_window_t window) {
       xcb_translate_coordinates(connection_, window, screen_->root, 0, 0),
       nullptr));
   if (!origin) return QRect();
-  return QRect(origin->dst_x, origin->dst_y, geometry->width,
-               geometry->height);
+  return QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
 }
 
 X11Session::SizeLimits X11Session::Limits(xcb_window_t window) {
