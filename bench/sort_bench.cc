@@ -26,6 +26,7 @@
 
 #include "engine/run_sort.h"
 #include "platform/message_boxes.h"
+#include "platform/service.h"
 
 namespace tarnel {
 namespace {
@@ -105,7 +106,7 @@ Sample RunOurs(const Workload& w, const std::string& input,
     ResetPeakResidentSize();
     std::setlocale(LC_ALL, "C");
     ConsoleMessageBoxes console;
-    InstallMessageBoxes(&console);
+    Installed<MessageBoxes> boxes(&console);
     RunSort(nullptr, w.sort_mode, input.c_str(), output.c_str(), w.key_pos,
             w.key_kind, 1);
     ::_exit(LastResult == 0 ? 0 : 1);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/run_context.h"
-#include "engine/comparators.h"
+#include "core/result_block.h"
+#include "core/show_error.h"
+#include "engine/sort_selection.h"
 #include "platform/helper_thread.h"
 #include "platform/locale_equality.h"
+#include "platform/service.h"
 #include "transfer/clipboard_transfer.h"
 #include "transfer/file_transfer.h"
 
@@ -24,19 +26,33 @@ constexpr char kErrorFinish[] = "Error-Finish!";
 ZeroedBuffer base_memory;
 
 // While the result is built the line table is read once, from both ends
-// inwards; the parts already read are given back every so many entries so
-// that the table and the whole result are not both held at the end.
-constexpr std::size_t kDiscardStep = std::size_t{1} << 16;
-
+// inwards; the parts already read are given back every kDiscardStep entries
+// so that the table and the whole result are not both held at the end.
 void DiscardLineTable(std::size_t first, std::size_t last) {
-  if (last > first) {
-    base_memory.DiscardPages(first * sizeof(char*),
-                             (last - first) * sizeof(char*));
-  }
+  DiscardTableEntries(&base_memory, Base, first, last, sizeof(char*));
 }
 
-// Below this many lines the result is built on one thread.
-constexpr std::size_t kParallelOutputLines = std::size_t{1} << 15;
+// Lays lines down, each followed by CR LF, whatever ended it in the source.
+class LineWriter {
+ public:
+  explicit LineWriter(char* cursor) : cursor_(cursor) {}
+  /// Writes |line| and CR LF at |at|; returns the end of what it wrote.
+  static char* Put(char* at, const char* line, std::size_t length) {
+    std::memcpy(at, line, length);
+    at[length] = '\r';
+    at[length + 1] = '\n';
+    return at + length + 2;
+  }
+  /// Bytes a line of |length| bytes takes.
+  static constexpr std::size_t Size(std::size_t length) { return length + 2; }
+  void Append(const char* line, std::size_t length) {
+    cursor_ = Put(cursor_, line, length);
+  }
+  char* cursor() const { return cursor_; }
+
+ private:
+  char* cursor_;
+};
 
 // Releases whatever the run still holds when it leaves early.
 struct RunResources {
@@ -66,12 +82,9 @@ class Piece {
   void Clear() { used_ = 0; }
   // Appends |line| and CR LF; false when the piece cannot grow to take them.
   bool AppendLine(const char* line, std::size_t length) {
-    const std::size_t need = length + 2;
+    const std::size_t need = LineWriter::Size(length);
     if (memory_.size() - used_ < need && !Grow(need)) return false;
-    char* cursor = memory_.data() + used_;
-    std::memcpy(cursor, line, length);
-    cursor[length] = '\r';
-    cursor[length + 1] = '\n';
+    LineWriter::Put(memory_.data() + used_, line, length);
     used_ += need;
     return true;
   }
@@ -98,8 +111,7 @@ class Piece {
 class LineFilter {
  public:
   explicit LineFilter(std::int32_t sort_mode)
-      : unique_((sort_mode & kSortUnique) != 0),
-        equal_((sort_mode & kSortIgnoreCase) != 0) {}
+      : unique_(DropsRepeats(sort_mode)), equal_(IgnoresCase(sort_mode)) {}
   bool Written(std::size_t i) const {
     return !unique_ || i == 0 || !equal_(Base[i], Base[i - 1]);
   }
@@ -143,7 +155,7 @@ bool StreamOutput(std::int32_t sort_mode, TextFileSink& sink, Piece pieces[2]) {
       OutputSize / std::max<std::size_t>(LineCount, 1), 1);
   const std::size_t lines_per_piece = static_cast<std::size_t>(
       std::max<std::uint64_t>(kPieceBytes / average, 1));
-  const bool parallel = HardwareThreads() > 1;
+  const bool parallel = WorthSplitting(LineCount);
   for (std::size_t first = 0; first < LineCount;) {
     // Entry first - 1 is still read as the line before |first|.
     if (first > 1) DiscardLineTable(0, first - 1);
@@ -285,10 +297,8 @@ void BuildOutput(std::int32_t sort_mode) {
   auto written = [&filter](std::size_t i) { return filter.Written(i); };
 
   char* const end = lpMem + OutputSize;
-  std::size_t half = LineCount;
-  if (LineCount >= kParallelOutputLines && HardwareThreads() > 1) {
-    half = LineCount / 2;
-  }
+  const std::size_t half =
+      WorthSplitting(LineCount) ? LineCount / 2 : LineCount;
 
   // The upper half is laid down backwards from the end of the block while
   // the lower half is laid down forwards from its start.
@@ -298,28 +308,22 @@ void BuildOutput(std::int32_t sort_mode) {
       if (i % kDiscardStep == 0) DiscardLineTable(i + 1, LineCount);
       if (!written(i)) continue;
       const std::size_t length = std::strlen(Base[i]);
-      upper -= length + 2;
-      std::memcpy(upper, Base[i], length);
-      upper[length] = '\r';
-      upper[length + 1] = '\n';
+      upper -= LineWriter::Size(length);
+      LineWriter::Put(upper, Base[i], length);
     }
   };
   HelperThread helper(build_upper, half < LineCount);
-  char* cursor = lpMem;
+  LineWriter lower(lpMem);
   for (std::size_t i = 0; i < half; ++i) {
     // Entry i - 1 is still read as the line before i, and the upper half
     // reads the last entry of this one.
     if (i % kDiscardStep == 0 && i > 0) {
       DiscardLineTable(0, std::min(i - 1, half - 1));
     }
-    if (!written(i)) continue;
-    const std::size_t length = std::strlen(Base[i]);
-    std::memcpy(cursor, Base[i], length);
-    cursor += length;
-    *cursor++ = '\r';
-    *cursor++ = '\n';
+    if (written(i)) lower.Append(Base[i], std::strlen(Base[i]));
   }
   helper.Join();
+  char* const cursor = lower.cursor();
 
   // Dropped lines leave a gap between the halves: close it, and keep the
   // text NUL-terminated.
@@ -345,18 +349,24 @@ void FreeOutput() {
 void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
              const char* input_name, const char* output_name,
              std::int32_t key_pos, std::int32_t key_kind, std::uint8_t quiet) {
-  LastResult = 0;
-  OwnerWindow = owner_window;
+  RunSort(SortRequest{owner_window, sort_mode, input_name, output_name, key_pos,
+                      key_kind, quiet});
+}
 
-  const std::int32_t base_mode = sort_mode & ~kSortUnique;
-  if (base_mode < 0 || base_mode > 3) {
+void RunSort(const SortRequest& request) {
+  LastResult = 0;
+  OwnerWindow = request.owner_window;
+
+  const std::int32_t base_mode = BaseModeOf(request.sort_mode);
+  if (!IsValidBaseMode(base_mode)) {
     ShowError(kSortModeOutOfRange);
     LastResult = -1;
     return;
   }
 
   RunResources run;
-  run.source = input_name ? ReadTextFile(input_name) : ReadClipboardText();
+  run.source = request.input_name ? ReadTextFile(request.input_name)
+                                  : ReadClipboardText();
   if (!run.source.valid()) {
     LastResult = -1;
     return;
@@ -374,20 +384,22 @@ void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
   }
   SplitLines(run.source.data(), n);
 
-  SelectComparator(Base, LineCount, base_mode, key_pos, key_kind, &base_memory);
+  SelectComparator(Base, LineCount, base_mode, request.key_pos,
+                   request.key_kind, &base_memory);
 
-  const bool delivered = output_name
-                             ? DeliverToFile(sort_mode, output_name, run)
-                             : DeliverToClipboard(sort_mode, run);
+  const bool delivered =
+      request.output_name
+          ? DeliverToFile(request.sort_mode, request.output_name, run)
+          : DeliverToClipboard(request.sort_mode, run);
   if (!delivered) {
     LastResult = -1;
     return;
   }
 
-  if (quiet == 1) return;
-  CurrentMessageBoxes().Show(OwnerWindow,
-                             LastResult == 0 ? kFinish : kErrorFinish,
-                             kFinishCaption, kBoxPlain);
+  if (request.quiet == 1) return;
+  Current<MessageBoxes>().Show(OwnerWindow,
+                               LastResult == 0 ? kFinish : kErrorFinish,
+                               kFinishCaption, kBoxPlain);
 }
 
 }  // namespace tarnel

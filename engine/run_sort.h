@@ -13,20 +13,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/memory.h"
+#include "engine/sort_parameters.h"
 #include "platform/message_boxes.h"
 
 namespace tarnel {
-
-/// SortMode bits.
-inline constexpr std::int32_t kSortDescending = 1;
-inline constexpr std::int32_t kSortIgnoreCase = 2;
-inline constexpr std::int32_t kSortUnique = 4;
-
-/// KeyKind bits. The kinds that sort are 1, 5, 2 and 6.
-inline constexpr std::int32_t kKeyColumn = 1;
-inline constexpr std::int32_t kKeyField = 2;
-inline constexpr std::int32_t kKeyNumeric = 4;
 
 inline constexpr char kFinishCaption[] = "TARNEL";
 
@@ -39,6 +29,8 @@ extern std::int32_t LastResult;
 void RunSort(WindowHandle owner_window, std::int32_t sort_mode,
              const char* input_name, const char* output_name,
              std::int32_t key_pos, std::int32_t key_kind, std::uint8_t quiet);
+/// The same job, its seven values in one request.
+void RunSort(const SortRequest& request);
 
 // The steps of a run, exposed for tests.
 

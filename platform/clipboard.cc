@@ -2,19 +2,9 @@
 
 namespace tarnel {
 
-namespace {
-NoClipboard no_clipboard;
-Clipboard* installed_clipboard = nullptr;
-}  // namespace
-
-Clipboard& CurrentClipboard() {
-  return installed_clipboard ? *installed_clipboard : no_clipboard;
-}
-
-Clipboard* InstallClipboard(Clipboard* clipboard) {
-  Clipboard* previous = installed_clipboard;
-  installed_clipboard = clipboard;
-  return previous ? previous : &no_clipboard;
+Clipboard& Clipboard::Fallback() {
+  static NoClipboard no_clipboard;
+  return no_clipboard;
 }
 
 }  // namespace tarnel

@@ -29,6 +29,9 @@ class Clipboard {
   virtual bool SetText(GlobalBlock& block) = 0;
   /// Closes the clipboard that Open opened.
   virtual void Close() = 0;
+
+  /// The clipboard in use until another is installed: a NoClipboard.
+  static Clipboard& Fallback();
 };
 
 /// A clipboard that cannot be opened: the stand-in where there is no
@@ -42,13 +45,6 @@ class NoClipboard : public Clipboard {
   bool SetText(GlobalBlock&) override { return false; }
   void Close() override {}
 };
-
-/// The clipboard in use; until one is installed, a NoClipboard.
-Clipboard& CurrentClipboard();
-
-/// Installs |clipboard| (not owned; null restores NoClipboard) and returns
-/// the previous one.
-Clipboard* InstallClipboard(Clipboard* clipboard);
 
 }  // namespace tarnel
 

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/clipboard.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -70,10 +71,10 @@ class FakeClipboard : public Clipboard {
   /// Counts a call made while closed; true when the clipboard is open.
   bool CheckOpen();
 
-  Clipboard* previous_;
   bool open_ = false;
   Contents contents_ = Contents::kNothing;
   GlobalBlock text_;
+  Installed<Clipboard> installed_{this};
 };
 
 }  // namespace tarnel

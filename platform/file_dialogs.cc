@@ -12,19 +12,11 @@ class NoFileDialogs : public FileDialogs {
   }
 };
 
-NoFileDialogs no_file_dialogs;
-FileDialogs* installed_file_dialogs = nullptr;
-
 }  // namespace
 
-FileDialogs& CurrentFileDialogs() {
-  return installed_file_dialogs ? *installed_file_dialogs : no_file_dialogs;
-}
-
-FileDialogs* InstallFileDialogs(FileDialogs* dialogs) {
-  FileDialogs* previous = installed_file_dialogs;
-  installed_file_dialogs = dialogs;
-  return previous ? previous : &no_file_dialogs;
+FileDialogs& FileDialogs::Fallback() {
+  static NoFileDialogs no_file_dialogs;
+  return no_file_dialogs;
 }
 
 }  // namespace tarnel

@@ -45,15 +45,11 @@ class FileDialogs {
   /// or nothing when the user cancelled.
   virtual std::optional<std::string> Run(WindowHandle owner,
                                          const FileDialogRequest& request) = 0;
+
+  /// The dialogs in use until others are installed: every dialog is
+  /// cancelled at once, as there is no screen to show one on.
+  static FileDialogs& Fallback();
 };
-
-/// The dialogs in use. Until some are installed, every dialog is cancelled
-/// at once: there is no screen to show one on.
-FileDialogs& CurrentFileDialogs();
-
-/// Installs |dialogs| (not owned; null restores the cancelling ones) and
-/// returns the previous ones.
-FileDialogs* InstallFileDialogs(FileDialogs* dialogs);
 
 }  // namespace tarnel
 

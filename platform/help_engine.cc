@@ -10,19 +10,11 @@ class NoHelpEngine : public HelpEngine {
                const std::string&) override {}
 };
 
-NoHelpEngine no_help_engine;
-HelpEngine* installed_help_engine = nullptr;
-
 }  // namespace
 
-HelpEngine& CurrentHelpEngine() {
-  return installed_help_engine ? *installed_help_engine : no_help_engine;
-}
-
-HelpEngine* InstallHelpEngine(HelpEngine* engine) {
-  HelpEngine* previous = installed_help_engine;
-  installed_help_engine = engine;
-  return previous ? previous : &no_help_engine;
+HelpEngine& HelpEngine::Fallback() {
+  static NoHelpEngine no_help_engine;
+  return no_help_engine;
 }
 
 }  // namespace tarnel

@@ -23,15 +23,11 @@ class HelpEngine {
   /// the other commands take none. Unknown commands are ignored.
   virtual void Command(WindowHandle owner, const std::string& help_file,
                        unsigned command, const std::string& keyword) = 0;
+
+  /// The engine in use until another is installed: commands are ignored,
+  /// as there is no screen to show help on.
+  static HelpEngine& Fallback();
 };
-
-/// The engine in use. Until one is installed, commands are ignored: there
-/// is no screen to show help on.
-HelpEngine& CurrentHelpEngine();
-
-/// Installs |engine| (not owned; null restores the one that ignores
-/// commands) and returns the previous one.
-HelpEngine* InstallHelpEngine(HelpEngine* engine);
 
 }  // namespace tarnel
 

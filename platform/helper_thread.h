@@ -4,6 +4,7 @@
 #ifndef TARNEL_PLATFORM_HELPER_THREAD_H_
 #define TARNEL_PLATFORM_HELPER_THREAD_H_
 
+#include <cstddef>
 #include <system_error>
 #include <thread>
 
@@ -14,6 +15,15 @@ namespace tarnel {
 inline unsigned HardwareThreads() {
   static const unsigned threads = std::thread::hardware_concurrency();
   return threads;
+}
+
+/// Fewer items than this (lines, keys) are handled on one thread: below it
+/// a thread costs more than it saves.
+inline constexpr std::size_t kParallelCutoff = std::size_t{1} << 15;
+
+/// True when |items| items are worth sharing between two threads here.
+inline bool WorthSplitting(std::size_t items) {
+  return items >= kParallelCutoff && HardwareThreads() > 1;
 }
 
 /// Runs |task| on a thread of its own when |beside| is true and a thread can

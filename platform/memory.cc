@@ -120,6 +120,16 @@ void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {
 #endif
 }
 
+void DiscardTableEntries(ZeroedBuffer* memory, const void* table,
+                         std::size_t first, std::size_t last,
+                         std::size_t entry_size) {
+  if (!memory || last <= first) return;
+  const auto offset = static_cast<std::size_t>(static_cast<const char*>(table) -
+                                               memory->data());
+  memory->DiscardPages(offset + first * entry_size,
+                       (last - first) * entry_size);
+}
+
 GlobalBlock GlobalBlock::Allocate(std::size_t bytes, AllocationSite site) {
   GlobalBlock block;
   block.memory_ = ZeroedBuffer::Allocate(bytes, site);

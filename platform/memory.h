@@ -59,6 +59,17 @@ class ZeroedBuffer {
   std::size_t mapped_ = 0;  ///< length of the mapping; 0 when from the heap
 };
 
+/// A table read once, from its ends inwards, is given back every this many
+/// entries.
+inline constexpr std::size_t kDiscardStep = std::size_t{1} << 16;
+
+/// Gives back the pages of entries [first, last) of a table of
+/// |entry_size|-byte entries that starts at |table| inside |memory|. Does
+/// nothing when |memory| is null or the range is empty.
+void DiscardTableEntries(ZeroedBuffer* memory, const void* table,
+                         std::size_t first, std::size_t last,
+                         std::size_t entry_size);
+
 class GlobalBlock {
  public:
   GlobalBlock() = default;

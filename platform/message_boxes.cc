@@ -12,19 +12,9 @@ int ConsoleMessageBoxes::Show(WindowHandle, const std::string& text,
   return kBoxOk;
 }
 
-namespace {
-ConsoleMessageBoxes console_boxes;
-MessageBoxes* installed_boxes = nullptr;
-}  // namespace
-
-MessageBoxes& CurrentMessageBoxes() {
-  return installed_boxes ? *installed_boxes : console_boxes;
-}
-
-MessageBoxes* InstallMessageBoxes(MessageBoxes* boxes) {
-  MessageBoxes* previous = installed_boxes;
-  installed_boxes = boxes;
-  return previous ? previous : &console_boxes;
+MessageBoxes& MessageBoxes::Fallback() {
+  static ConsoleMessageBoxes console_boxes;
+  return console_boxes;
 }
 
 }  // namespace tarnel

@@ -14,8 +14,13 @@ namespace tarnel {
 using WindowHandle = void*;
 
 /// Box flags, with the values the Win32 message box uses.
-inline constexpr unsigned kBoxPlain = 0;       ///< one OK button, no icon
-inline constexpr unsigned kBoxIconError = 16;  ///< one OK button, error icon
+inline constexpr unsigned kBoxPlain = 0;            ///< one OK button, no icon
+inline constexpr unsigned kBoxIconError = 0x10;     ///< with an error icon
+inline constexpr unsigned kBoxIconQuestion = 0x20;  ///< a question mark
+inline constexpr unsigned kBoxIconWarning = 0x30;   ///< a warning sign
+inline constexpr unsigned kBoxIconInformation = 0x40;  ///< an information sign
+/// The bits of the flags that choose the icon.
+inline constexpr unsigned kBoxIconMask = 0xF0;
 /// Added to the others: every window of the application is disabled while
 /// the box is open (otherwise only the owner is).
 inline constexpr unsigned kBoxTaskModal = 0x2000;
@@ -29,6 +34,9 @@ class MessageBoxes {
   /// Shows a box with |text| under |caption| and returns once it is closed.
   virtual int Show(WindowHandle owner, const std::string& text,
                    const std::string& caption, unsigned flags) = 0;
+
+  /// The boxes in use until others are installed: the console.
+  static MessageBoxes& Fallback();
 };
 
 /// For machines without a display: writes "CAPTION: TEXT" and a line break
@@ -39,14 +47,6 @@ class ConsoleMessageBoxes : public MessageBoxes {
   int Show(WindowHandle owner, const std::string& text,
            const std::string& caption, unsigned flags) override;
 };
-
-/// The boxes in use. Never null: until something is installed, boxes go to
-/// the console.
-MessageBoxes& CurrentMessageBoxes();
-
-/// Installs |boxes| (not owned; null restores the console) and returns the
-/// previous one.
-MessageBoxes* InstallMessageBoxes(MessageBoxes* boxes);
 
 }  // namespace tarnel
 

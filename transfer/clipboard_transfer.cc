@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#include "core/run_context.h"
+#include "core/result_block.h"
+#include "core/show_error.h"
 #include "platform/clipboard.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -16,7 +18,7 @@ constexpr char kWriteError[] = "ClipBoard Write Error!";
 }  // namespace
 
 ZeroedBuffer ReadClipboardText() {
-  Clipboard& clipboard = CurrentClipboard();
+  Clipboard& clipboard = Current<Clipboard>();
   if (!clipboard.Open(OwnerWindow)) {
     ShowError(kOpenError);
     return ZeroedBuffer();
@@ -50,7 +52,7 @@ int WriteClipboardText() {
   std::memcpy(bytes, lpMem, hMem.Size());
   block.Unlock();
 
-  Clipboard& clipboard = CurrentClipboard();
+  Clipboard& clipboard = Current<Clipboard>();
   if (!clipboard.Open(OwnerWindow)) {
     ShowError(kOpenError);
     return -1;

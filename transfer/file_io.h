@@ -55,10 +55,6 @@ class FileWriter {
   std::unique_ptr<State> state_;
 };
 
-/// Writes |length| bytes to |path| with one FileWriter.
-WriteOutcome WriteWholeFile(const char* path, const char* data,
-                            std::uint64_t length);
-
 }  // namespace tarnel
 
 #endif  // TARNEL_TRANSFER_FILE_IO_H_

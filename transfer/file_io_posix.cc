@@ -9,39 +9,13 @@
 #include <string>
 #include <utility>
 
+#include "platform/file_descriptor.h"
 #include "platform/helper_thread.h"
 #include "transfer/file_io.h"
 
 namespace tarnel {
 
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-      Close();
-      fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-  }
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  /// Closes now and reports whether the close succeeded.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Reads up to |length| bytes from |offset| on, retrying after interruptions
 // and partial reads. Returns the count read; stops early at the end of the
@@ -183,7 +157,7 @@ ReadOutcome ReadWholeFile(const char* path) {
 }
 
 struct FileWriter::State {
-  FileDescriptor fd{-1};
+  FileDescriptor fd;
   bool direct = false;    ///< a device or pipe, written in place
   std::string target;     ///< the file that receives the text
   std::string temporary;  ///< the file written first; empty when direct

@@ -2,7 +2,9 @@
 
 #include <utility>
 
-#include "core/run_context.h"
+#include "core/box_text.h"
+#include "core/result_block.h"
+#include "core/show_error.h"
 #include "transfer/file_io.h"
 
 namespace tarnel {

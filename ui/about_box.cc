@@ -10,7 +10,7 @@
 #include <QString>
 #include <utility>
 
-#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
 #include "ui/widget_helpers.h"

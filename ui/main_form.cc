@@ -28,11 +28,13 @@
 #include <utility>
 
 #include "engine/run_sort.h"
+#include "platform/ascii_fold.h"
 #include "platform/help_engine.h"
-#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
+#include "platform/service.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
-#include "ui/off_thread_run.h"
+#include "ui/main_form_layout.h"
 #include "ui/parse_int.h"
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
@@ -98,8 +100,6 @@ constexpr char kKeyPositionTextCaption[] = "SortPosEdit->Text";
 constexpr char kEnterNumber[] = "数値を入力してください";
 constexpr char kKeyPositionErrorCaption[] = "ERROR";
 
-constexpr int kClientWidth = 426;
-constexpr int kClientHeight = 314;
 // The user types at most this many characters into the key position.
 constexpr int kKeyPositionTypedLimit = 5;
 // The key option's digits are kept in a buffer of 128 bytes.
@@ -126,13 +126,6 @@ std::string PathBytes(const QLineEdit* edit) {
     return raw.toByteArray().toStdString();
   }
   return QFile::encodeName(edit->text()).toStdString();
-}
-
-std::string LowerAsciiLetters(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -190,16 +183,6 @@ class RunDisplay {
 
 }  // namespace
 
-std::int32_t RunSortAndReport(WindowHandle owner, std::int32_t sort_mode,
-                              const char* input_name, const char* output_name,
-                              std::int32_t key_pos, std::int32_t key_kind,
-                              std::uint8_t quiet) {
-  // A long run must not freeze the window: the engine works on a thread of
-  // its own while this one keeps painting and shows the run's boxes.
-  return RunSortOffThread(owner, sort_mode, input_name, output_name, key_pos,
-                          key_kind, quiet);
-}
-
 TTarnelMainForm::TTarnelMainForm(TarnelApplication& application,
                                  std::vector<std::string> arguments,
                                  RunSortFunction run_sort)
@@ -235,7 +218,7 @@ void TTarnelMainForm::BuildWindow() {
   MainMenu->setNativeMenuBar(false);
   setMenuBar(MainMenu);
   ClientArea = Create<QWidget>(this, "ClientArea");
-  ClientArea->setFixedSize(kClientWidth, kClientHeight);
+  ClientArea->setFixedSize(kMainClientWidth, kMainClientHeight);
   setCentralWidget(ClientArea);
   // The window follows its parts' sizes: the client area and the menu bar.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -280,7 +263,7 @@ void TTarnelMainForm::BuildMenu() {
 void TTarnelMainForm::BuildControls() {
   // In creation order: a later control lies above an earlier one.
   StatusLine = Create<QStatusBar>(ClientArea, "StatusLine");
-  StatusLine->setGeometry(0, 291, 426, 23);
+  StatusLine->setGeometry(0, 291, kMainClientWidth, 23);
   StatusLine->setSizeGripEnabled(false);
   StatusLine->showMessage(Text(kStatusAtStart));
 
@@ -506,26 +489,27 @@ void TTarnelMainForm::ParseCommandLine() {
   const std::size_t count = arguments_.size();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string& argument = arguments_[i];
-    const std::string lowered = LowerAsciiLetters(argument);
-    if (lowered == "-a") {
+    // Options match whatever the case of their letters.
+    const std::string folded = FoldedCopy(argument);
+    if (folded == "-A") {
       AutoRun = 1;
-    } else if (lowered == "-a+") {
+    } else if (folded == "-A+") {
       AutoRun = 1;
       Quiet = 1;
-    } else if (lowered == "-r") {
+    } else if (folded == "-R") {
       // The radio buttons are exclusive: checking one unchecks the other.
       Sort_R_RadioButton->setChecked(true);
-    } else if (lowered == "-i") {
+    } else if (folded == "-I") {
       NotCaseSensitiveCheckBox->setChecked(true);
-    } else if (lowered == "-u") {
+    } else if (folded == "-U") {
       UniqCheckBox->setChecked(true);
-    } else if (lowered == "-f") {
+    } else if (folded == "-F") {
       if (++i < count) UseInputFile(arguments_[i]);
-    } else if (lowered == "-o") {
+    } else if (folded == "-O") {
       if (++i < count) UseOutputFile(arguments_[i]);
-    } else if (lowered.size() >= 2 && lowered[0] == '-' && lowered[1] >= '1' &&
-               lowered[1] <= '9') {
-      ApplyKeyOption(lowered);
+    } else if (folded.size() >= 2 && folded[0] == '-' && folded[1] >= '1' &&
+               folded[1] <= '9') {
+      ApplyKeyOption(folded);
     } else {
       UseInputFile(argument);
     }
@@ -546,23 +530,23 @@ void TTarnelMainForm::UseOutputFile(const std::string& name) {
   SetPathText(FileSaveEdit, name);
 }
 
-void TTarnelMainForm::ApplyKeyOption(const std::string& lowered) {
+void TTarnelMainForm::ApplyKeyOption(const std::string& folded) {
   std::size_t j = 1;
   std::string digits;
   // Digits past the buffer are read over and dropped, so that an "n" or
   // "f" after a long run of digits still counts.
-  for (; j < lowered.size() && IsDigit(lowered[j]); ++j) {
-    if (digits.size() < kKeyDigitLimit) digits.push_back(lowered[j]);
+  for (; j < folded.size() && IsDigit(folded[j]); ++j) {
+    if (digits.size() < kKeyDigitLimit) digits.push_back(folded[j]);
   }
   SortPosEdit->setText(QString::fromLatin1(digits));
   // The edit keeps the digits as given: a batch run reads them.
   UpDown1->SetPosition(ParseIntDefault(digits, 1));
-  if (j < lowered.size() && lowered[j] == 'n') {
+  if (j < folded.size() && folded[j] == 'N') {
     NumCompCheckBox->setChecked(true);
     StringCompCheckBox->setChecked(false);
     ++j;
   }
-  if (j < lowered.size() && lowered[j] == 'f') {
+  if (j < folded.size() && folded[j] == 'F') {
     FieldCheckBox->setChecked(true);
     ColumCheckBox->setChecked(false);
   }
@@ -653,8 +637,8 @@ bool TTarnelMainForm::ExecuteSort() {
 
   std::int32_t sort_mode =
       Sort_F_RadioButton->isChecked() ? 0 : kSortDescending;
-  if (NotCaseSensitiveCheckBox->isChecked()) sort_mode += kSortIgnoreCase;
-  if (UniqCheckBox->isChecked()) sort_mode += kSortUnique;
+  if (NotCaseSensitiveCheckBox->isChecked()) sort_mode |= kSortIgnoreCase;
+  if (UniqCheckBox->isChecked()) sort_mode |= kSortUnique;
 
   std::optional<std::string> input_name;
   if (!ClipBoardCheckBox1->isChecked()) {
@@ -680,15 +664,19 @@ bool TTarnelMainForm::ExecuteSort() {
   const std::int32_t key_pos =
       static_cast<std::int32_t>(static_cast<std::uint32_t>(position) - 1u);
   std::int32_t key_kind = ColumCheckBox->isChecked() ? kKeyColumn : kKeyField;
-  if (NumCompCheckBox->isChecked()) key_kind += kKeyNumeric;
+  if (NumCompCheckBox->isChecked()) key_kind |= kKeyNumeric;
 
+  const SortRequest request{application_.Handle(),
+                            sort_mode,
+                            input_name ? input_name->c_str() : nullptr,
+                            output_name ? output_name->c_str() : nullptr,
+                            key_pos,
+                            key_kind,
+                            Quiet};
   std::int32_t result;
   {
     RunDisplay display(StatusLine, status_text);
-    result = run_sort_(application_.Handle(), sort_mode,
-                       input_name ? input_name->c_str() : nullptr,
-                       output_name ? output_name->c_str() : nullptr, key_pos,
-                       key_kind, Quiet);
+    result = run_sort_(request);
   }
   return result == 0;
 }
@@ -718,13 +706,13 @@ void TTarnelMainForm::HelpAbout() {
 }
 
 void TTarnelMainForm::HelpContents() {
-  CurrentHelpEngine().Command(HandleOf(this), application_.HelpFile(),
-                              kHelpContents, std::string());
+  Current<HelpEngine>().Command(HandleOf(this), application_.HelpFile(),
+                                kHelpContents, std::string());
 }
 
 void TTarnelMainForm::HelpSearch() {
-  CurrentHelpEngine().Command(HandleOf(this), application_.HelpFile(),
-                              kHelpPartialKey, std::string());
+  Current<HelpEngine>().Command(HandleOf(this), application_.HelpFile(),
+                                kHelpPartialKey, std::string());
 }
 
 std::optional<std::string> TTarnelMainForm::RunFileDialog(
@@ -733,7 +721,7 @@ std::optional<std::string> TTarnelMainForm::RunFileDialog(
   const FileDialogRequest request{dialog.kind, dialog.options, dialog.filter,
                                   dialog.file_name};
   std::optional<std::string> name =
-      CurrentFileDialogs().Run(HandleOf(this), request);
+      Current<FileDialogs>().Run(HandleOf(this), request);
   if (name) dialog.file_name = *name;
   return name;
 }
@@ -846,8 +834,8 @@ void TTarnelMainForm::ShowPlainBox(const char* text) {
 
 void TTarnelMainForm::ShowPlainBox(const std::string& text,
                                    const char* caption) {
-  CurrentMessageBoxes().Show(application_.Handle(), text, caption,
-                             kBoxPlain | kBoxTaskModal);
+  Current<MessageBoxes>().Show(application_.Handle(), text, caption,
+                               kBoxPlain | kBoxTaskModal);
 }
 
 void TTarnelMainForm::closeEvent(QCloseEvent* event) {

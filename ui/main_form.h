@@ -16,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/sort_parameters.h"
 #include "platform/file_dialogs.h"
 #include "platform/message_boxes.h"
+#include "ui/off_thread_run.h"
 
 class QAction;
 class QCheckBox;
@@ -50,17 +52,7 @@ struct CommonFileDialog {
 
 /// The engine's entry as the run handler calls it. Returns the run's
 /// outcome: 0 when the result was delivered.
-using RunSortFunction = std::function<std::int32_t(
-    WindowHandle owner, std::int32_t sort_mode, const char* input_name,
-    const char* output_name, std::int32_t key_pos, std::int32_t key_kind,
-    std::uint8_t quiet)>;
-
-/// RunSort on a worker thread while the window stays responsive, answering
-/// its LastResult.
-std::int32_t RunSortAndReport(WindowHandle owner, std::int32_t sort_mode,
-                              const char* input_name, const char* output_name,
-                              std::int32_t key_pos, std::int32_t key_kind,
-                              std::uint8_t quiet);
+using RunSortFunction = std::function<std::int32_t(const SortRequest&)>;
 
 class TTarnelMainForm : public QMainWindow {
   Q_OBJECT
@@ -72,7 +64,7 @@ class TTarnelMainForm : public QMainWindow {
   /// each run.
   TTarnelMainForm(TarnelApplication& application,
                   std::vector<std::string> arguments,
-                  RunSortFunction run_sort = RunSortAndReport);
+                  RunSortFunction run_sort = RunSortOffThread);
   ~TTarnelMainForm() override;
 
   /// One run from the current settings. Returns true only when the run
@@ -132,7 +124,8 @@ class TTarnelMainForm : public QMainWindow {
   std::uint8_t Quiet = 0;
 
   // The controls, owned by the window. Those inside ClientArea sit at fixed
-  // positions in its 426 x 314 pixels, below the menu bar MainMenu.
+  // positions in its kMainClientWidth x kMainClientHeight pixels, below the
+  // menu bar MainMenu.
   QMenuBar* MainMenu = nullptr;
   QMenu* FileMenu = nullptr;
   QAction* FileOpenItem = nullptr;
@@ -212,7 +205,7 @@ class TTarnelMainForm : public QMainWindow {
   // Switches a side to |name| as a file, as a menu choice or a drop does.
   void SwitchInputToFile(const std::string& name);
   void SwitchOutputToFile(const std::string& name);
-  void ApplyKeyOption(const std::string& lowered);
+  void ApplyKeyOption(const std::string& folded);
   // Runs |dialog| with exactly |options|; the name the user confirmed.
   std::optional<std::string> RunFileDialog(CommonFileDialog& dialog,
                                            unsigned options);

@@ -8,16 +8,13 @@
 
 #include <cstdint>
 
-#include "platform/message_boxes.h"
+#include "engine/sort_parameters.h"
 
 namespace tarnel {
 
 /// RunSort on a worker thread; returns its LastResult once the run and all
 /// its boxes are over. Call it on the window thread.
-std::int32_t RunSortOffThread(WindowHandle owner, std::int32_t sort_mode,
-                              const char* input_name, const char* output_name,
-                              std::int32_t key_pos, std::int32_t key_kind,
-                              std::uint8_t quiet);
+std::int32_t RunSortOffThread(const SortRequest& request);
 
 }  // namespace tarnel
 

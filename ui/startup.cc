@@ -18,6 +18,8 @@
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_help_engine.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
+#include "platform/service.h"
 #include "ui/about_box.h"
 #include "ui/display.h"
 #include "ui/main_form.h"
@@ -39,24 +41,6 @@ const char* Getenv(const char* name) { return std::getenv(name); }
 
 // Without a display only the program's own boxes may reach standard error.
 void DiscardQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-// Puts a platform service in place for as long as the scope lasts.
-template <class Service, Service* (*Install)(Service*)>
-class Installed {
- public:
-  explicit Installed(Service* service) : previous_(Install(service)) {}
-  Installed(const Installed&) = delete;
-  Installed& operator=(const Installed&) = delete;
-  ~Installed() { Install(previous_); }
-
- private:
-  Service* previous_;
-};
-
-using InstalledBoxes = Installed<MessageBoxes, &InstallMessageBoxes>;
-using InstalledClipboard = Installed<Clipboard, &InstallClipboard>;
-using InstalledFileDialogs = Installed<FileDialogs, &InstallFileDialogs>;
-using InstalledHelpEngine = Installed<HelpEngine, &InstallHelpEngine>;
 
 // Exit status of a session that ran to its end.
 int ExitStatus(const TTarnelMainForm& form) {
@@ -106,11 +90,12 @@ int RunTarnel(int argc, char** argv) {
     // and there are no dialogs and no help to show. The help window goes
     // before the application does.
     QtHelpEngine help_engine;
-    InstalledBoxes boxes(has_display ? &screen_boxes : nullptr);
-    InstalledClipboard installed_clipboard(has_display ? &clipboard : nullptr);
-    InstalledFileDialogs installed_dialogs(has_display ? &file_dialogs
-                                                       : nullptr);
-    InstalledHelpEngine installed_help(has_display ? &help_engine : nullptr);
+    Installed<MessageBoxes> boxes(has_display ? &screen_boxes : nullptr);
+    Installed<Clipboard> installed_clipboard(has_display ? &clipboard
+                                                         : nullptr);
+    Installed<FileDialogs> installed_dialogs(has_display ? &file_dialogs
+                                                         : nullptr);
+    Installed<HelpEngine> installed_help(has_display ? &help_engine : nullptr);
     try {
       ConfigureApplication(application);
       TTarnelMainForm form(application, arguments);

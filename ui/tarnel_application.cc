@@ -9,7 +9,8 @@
 #include <QWidget>
 #include <utility>
 
-#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -51,8 +52,8 @@ void TarnelApplication::Terminate() {
 }
 
 void TarnelApplication::ShowException(const std::exception& error) {
-  CurrentMessageBoxes().Show(Handle(), ExceptionBoxText(error.what()), title_,
-                             kBoxIconError | kBoxTaskModal);
+  Current<MessageBoxes>().Show(Handle(), ExceptionBoxText(error.what()), title_,
+                               kBoxIconError | kBoxTaskModal);
 }
 
 void TarnelApplication::SetHint(const QString& hint) {

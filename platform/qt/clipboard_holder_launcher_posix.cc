@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/file_descriptor.h"
 #include "platform/qt/clipboard_holder_launcher.h"
 
 namespace tarnel {
@@ -25,22 +26,6 @@ using Clock = std::chrono::steady_clock;
 // Longest wait for the holder to make progress: reading its text, or taking
 // the clipboard once it has the text.
 constexpr std::chrono::seconds kProgressTimeout{5};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-
-  int get() const { return fd_; }
-  void Close() {
-    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-  }
-
- private:
-  int fd_;
-};
 
 // False when |fd| did not become ready for |events| within kProgressTimeout.
 bool WaitFor(int fd, short events) {

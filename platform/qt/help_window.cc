@@ -13,7 +13,7 @@
 #include <map>
 #include <utility>
 
-#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
 
 namespace tarnel {
 

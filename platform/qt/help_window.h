@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/help_file.h"
+#include "platform/help_file.h"
 
 class QLineEdit;
 class QListWidget;

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/tarnel_font.h"
 
 namespace tarnel {
 

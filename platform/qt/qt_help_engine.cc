@@ -6,9 +6,10 @@
 #include <QFileInfo>
 #include <utility>
 
+#include "platform/help_file.h"
 #include "platform/message_boxes.h"
-#include "platform/qt/help_file.h"
 #include "platform/qt/help_window.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -19,8 +20,8 @@ constexpr char kCannotRead[] = "Cannot open the help file %1.\n(%2)";
 constexpr char kNotReadable[] = "The help file %1 cannot be read.\n(%2: %3)";
 
 void ShowEngineBox(WindowHandle owner, const QString& text) {
-  CurrentMessageBoxes().Show(owner, text.toLocal8Bit().toStdString(),
-                             kBoxCaption, kBoxIconError);
+  Current<MessageBoxes>().Show(owner, text.toLocal8Bit().toStdString(),
+                               kBoxCaption, kBoxIconError);
 }
 
 }  // namespace

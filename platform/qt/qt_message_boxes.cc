@@ -2,27 +2,25 @@
 
 #include <QMessageBox>
 #include <QString>
-#include <QStringList>
 #include <QWidget>
 #include <memory>
+
+#include "platform/qt/tarnel_font.h"
 
 namespace tarnel {
 
 namespace {
 
-constexpr int kFontPixelSize = 12;
-constexpr unsigned kIconMask = 0xF0;
-
-// The icon bits of a Win32 message box flag set.
+// The icon bits of a box's flags.
 QMessageBox::Icon IconFor(unsigned flags) {
-  switch (flags & kIconMask) {
-    case 0x10:
+  switch (flags & kBoxIconMask) {
+    case kBoxIconError:
       return QMessageBox::Critical;
-    case 0x20:
+    case kBoxIconQuestion:
       return QMessageBox::Question;
-    case 0x30:
+    case kBoxIconWarning:
       return QMessageBox::Warning;
-    case 0x40:
+    case kBoxIconInformation:
       return QMessageBox::Information;
     default:
       return QMessageBox::NoIcon;
@@ -52,15 +50,6 @@ int QtMessageBoxes::Show(WindowHandle owner, const std::string& text,
                                                 : Qt::WindowModal);
   box.exec();
   return kBoxOk;
-}
-
-QFont TarnelFont() {
-  QFont font;
-  font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"),
-                    QStringLiteral("IPAPGothic"),
-                    QStringLiteral("Noto Sans CJK JP")});
-  font.setPixelSize(kFontPixelSize);
-  return font;
 }
 
 }  // namespace tarnel

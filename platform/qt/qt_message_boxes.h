@@ -5,8 +5,6 @@
 #ifndef TARNEL_PLATFORM_QT_QT_MESSAGE_BOXES_H_
 #define TARNEL_PLATFORM_QT_QT_MESSAGE_BOXES_H_
 
-#include <QFont>
-
 #include "platform/message_boxes.h"
 
 namespace tarnel {
@@ -20,11 +18,6 @@ class QtMessageBoxes : public MessageBoxes {
   int Show(WindowHandle owner, const std::string& text,
            const std::string& caption, unsigned flags) override;
 };
-
-/// The font of every window and box of the program: "ＭＳ Ｐゴシック" at 12
-/// pixels, with IPAPGothic and then Noto Sans CJK JP standing in where that
-/// font is not installed.
-QFont TarnelFont();
 
 }  // namespace tarnel
 

@@ -1,4 +1,5 @@
 #include "engine/comparators.h"
+#include "engine/sort_selection.h"
 
 #include <gtest/gtest.h>
 

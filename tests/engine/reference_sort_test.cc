@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/comparators.h"
+#include "engine/sort_selection.h"
 
 namespace tarnel {
 namespace {

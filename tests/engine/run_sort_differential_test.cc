@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/run_sort.h"
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "tests/engine/test_support.h"
 
 namespace tarnel {

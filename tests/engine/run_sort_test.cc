@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/run_context.h"
-#include "platform/fake_message_boxes.h"
+#include "core/box_text.h"
+#include "core/result_block.h"
+#include "core/show_error.h"
 #include "platform/memory.h"
+#include "platform/recording_message_boxes.h"
 #include "tests/engine/test_support.h"
 
 namespace tarnel {

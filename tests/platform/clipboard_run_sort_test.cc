@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "core/run_context.h"
+#include "core/result_block.h"
 #include "engine/run_sort.h"
 #include "platform/fake_clipboard.h"
-#include "platform/fake_message_boxes.h"
 #include "platform/memory.h"
+#include "platform/recording_message_boxes.h"
 
 namespace tarnel {
 namespace {

@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "core/run_context.h"
 #include "engine/run_sort.h"
-#include "platform/fake_message_boxes.h"
 #include "platform/qt/qt_clipboard.h"
+#include "platform/recording_message_boxes.h"
+#include "platform/service.h"
 #include "tests/platform/child_process.h"
 #include "transfer/clipboard_transfer.h"
 
@@ -125,9 +125,7 @@ bool Eventually(Condition ready) {
 
 class QtClipboardX11Test : public ::testing::Test {
  protected:
-  void SetUp() override { previous_ = InstallClipboard(&clipboard_); }
   void TearDown() override {
-    InstallClipboard(previous_);
     if (clipboard_.holder_pid() > 0)
       KnownHolders().insert(clipboard_.holder_pid());
   }
@@ -167,7 +165,7 @@ class QtClipboardX11Test : public ::testing::Test {
 
   RecordingMessageBoxes boxes_;
   QtClipboard clipboard_;
-  Clipboard* previous_ = nullptr;
+  Installed<Clipboard> installed_{&clipboard_};
   TempDir dir_;
   std::optional<XclipOwner> xclip_;
 };

@@ -8,6 +8,7 @@
 #include "engine/run_sort.h"
 #include "platform/clipboard.h"
 #include "platform/qt/qt_clipboard.h"
+#include "platform/service.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -21,9 +22,10 @@ int main(int argc, char** argv) {
   }
   QGuiApplication app(argc, argv);
   tarnel::QtClipboard clipboard;
-  tarnel::InstallClipboard(&clipboard);
-  tarnel::RunSort(nullptr, 0, argv[1], nullptr, 0, tarnel::kKeyColumn, 1);
-  tarnel::InstallClipboard(nullptr);
+  {
+    tarnel::Installed<tarnel::Clipboard> installed(&clipboard);
+    tarnel::RunSort(nullptr, 0, argv[1], nullptr, 0, tarnel::kKeyColumn, 1);
+  }
   std::printf("holder %ld\n", clipboard.holder_pid());
   return tarnel::LastResult == 0 ? 0 : 1;
 }

@@ -11,9 +11,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/run_context.h"
+#include "core/result_block.h"
+#include "core/show_error.h"
 #include "engine/run_sort.h"
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 
 namespace tarnel {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 
 namespace tarnel {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
 #include "ui_test_support.h"
@@ -168,15 +168,16 @@ class BatchRunTest : public testing::Test {
 
 TEST_F(BatchRunTest, RunsOnceDuringCreationWithTheSettingsOfTheArguments) {
   auto form = Start({"-a", "-f", "in.csv", "-o", "out.csv", "-2nf"});
-  const RunCall expected{App().Handle(), 0, "in.csv", "out.csv", 1, 6, 0};
+  const RunCall expected(
+      SortRequest{App().Handle(), 0, "in.csv", "out.csv", 1, 6, 0});
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0], expected);
 }
 
 TEST_F(BatchRunTest, QuietBatchPassesQuietAndItsOptions) {
   auto form = Start({"-a+", "-r", "-u"});
-  const RunCall expected{
-      App().Handle(), 5, std::nullopt, std::nullopt, 0, 1, 1};
+  const RunCall expected(
+      SortRequest{App().Handle(), 5, nullptr, nullptr, 0, 1, 1});
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0], expected);
 }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "engine/run_sort.h"
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "program_runner.h"
 #include "ui/main_form.h"
 #include "ui_test_support.h"
@@ -55,7 +55,7 @@ void Key(TTarnelMainForm& f, const char* text) { f.SortPosEdit->setText(text); }
 
 RunCall Expect(std::int32_t mode, std::int32_t pos, std::int32_t kind,
                std::uint8_t quiet = 0) {
-  return RunCall{nullptr, mode, std::nullopt, std::nullopt, pos, kind, quiet};
+  return RunCall(SortRequest{nullptr, mode, nullptr, nullptr, pos, kind, quiet});
 }
 
 class ExecuteSortParameterTest
@@ -66,7 +66,7 @@ TEST_P(ExecuteSortParameterTest, PassesTheControlStatesToTheRun) {
   GetParam().settle(*form);
   form->ExecuteSort();
   RunCall expected = GetParam().expected;
-  expected.owner = App().Handle();
+  expected.request.owner_window = App().Handle();
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0], expected);
 }
@@ -102,13 +102,13 @@ INSTANTIATE_TEST_SUITE_P(
             [](TTarnelMainForm& f) {
               UseFiles(f, "in file.txt", "/tmp/out.txt");
             },
-            RunCall{nullptr, 0, "in file.txt", "/tmp/out.txt", 0, 1, 0}},
+            RunCall(SortRequest{nullptr, 0, "in file.txt", "/tmp/out.txt", 0, 1, 0})},
         ParameterCase{"FileInputClipboardOutput",
                       [](TTarnelMainForm& f) {
                         f.FileOpenCheckBox->setChecked(true);
                         f.FileOpenEdit->setText("in.txt");
                       },
-                      RunCall{nullptr, 0, "in.txt", std::nullopt, 0, 1, 0}},
+                      RunCall(SortRequest{nullptr, 0, "in.txt", nullptr, 0, 1, 0})},
         ParameterCase{"ThirdFieldAsNumber",
                       [](TTarnelMainForm& f) {
                         Key(f, "3");
@@ -275,13 +275,12 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
   std::string output_seen_after_change;
   TTarnelMainForm watched(
       App(), {},
-      [&](WindowHandle, std::int32_t, const char* input, const char* output,
-          std::int32_t, std::int32_t, std::uint8_t) -> std::int32_t {
+      [&](const SortRequest& request) -> std::int32_t {
         // The user edits the paths while the run waits in a box.
         watched.FileOpenEdit->setText("other.txt");
         watched.FileSaveEdit->setText("else.txt");
-        input_seen_after_change = input;
-        output_seen_after_change = output;
+        input_seen_after_change = request.input_name;
+        output_seen_after_change = request.output_name;
         return 0;
       });
   UseFiles(watched, "in.txt", "out.txt");
@@ -293,13 +292,15 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
 TEST_F(ExecuteSortTest, DefaultRunFunctionAnswersTheEnginesResult) {
   Folder dir;
   dir.Write("in.txt", "b\na\n");
-  EXPECT_EQ(RunSortAndReport(nullptr, 0, dir.Path("in.txt").c_str(),
-                             dir.Path("out.txt").c_str(), 0, 1, 1),
+  const std::string in = dir.Path("in.txt");
+  const std::string out = dir.Path("out.txt");
+  const std::string missing = dir.Path("missing.txt");
+  EXPECT_EQ(RunSortOffThread({nullptr, 0, in.c_str(), out.c_str(), 0, 1, 1}),
             0);
   EXPECT_EQ(dir.Read("out.txt"), "a\r\nb\r\n");
-  EXPECT_EQ(RunSortAndReport(nullptr, 0, dir.Path("missing.txt").c_str(),
-                             dir.Path("out.txt").c_str(), 0, 1, 1),
-            -1);
+  EXPECT_EQ(
+      RunSortOffThread({nullptr, 0, missing.c_str(), out.c_str(), 0, 1, 1}),
+      -1);
   EXPECT_EQ(boxes.Texts(),
             std::vector<std::string>{"File Open Error![" +
                                      dir.Path("missing.txt") + "]"});

@@ -1,5 +1,5 @@
 // The help file format, and the help file that ships with the program.
-#include "platform/qt/help_file.h"
+#include "platform/help_file.h"
 
 #include <gtest/gtest.h>
 

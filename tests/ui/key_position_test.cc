@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "ui/main_form.h"
 #include "ui/up_down.h"
 #include "ui_test_support.h"
@@ -309,7 +309,7 @@ TEST_F(KeyPositionTest, RunAfterUpDown1PassedThousandUsesTheShownNumber) {
   Press(form->UpDown1, kUp);
   form->ExecuteSort();
   ASSERT_EQ(recorder.calls.size(), 1u);
-  EXPECT_EQ(recorder.calls[0].key_pos, 1000);
+  EXPECT_EQ(recorder.calls[0].request.key_pos, 1000);
 }
 
 TEST_F(KeyPositionTest, SpinControlsNeverTakeTheFocus) {

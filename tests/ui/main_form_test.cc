@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "ui/browse_panel.h"
 #include "ui/up_down.h"
 #include "ui_test_support.h"

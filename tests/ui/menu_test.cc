@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_file_dialogs.h"
-#include "platform/fake_help_engine.h"
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_help_engine.h"
+#include "platform/recording_message_boxes.h"
+#include "platform/scripted_file_dialogs.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"

@@ -18,8 +18,9 @@
 
 #include "engine/run_sort.h"
 #include "platform/fake_clipboard.h"
-#include "platform/fake_message_boxes.h"
 #include "platform/memory.h"
+#include "platform/recording_message_boxes.h"
+#include "platform/service.h"
 
 namespace tarnel {
 namespace {
@@ -41,9 +42,7 @@ bool RecordLineTableThread(AllocationSite site, std::size_t) {
 // thread.
 class ThreadCheckingClipboard : public Clipboard {
  public:
-  explicit ThreadCheckingClipboard(Clipboard& inner)
-      : inner_(inner), previous_(InstallClipboard(this)) {}
-  ~ThreadCheckingClipboard() override { InstallClipboard(previous_); }
+  explicit ThreadCheckingClipboard(Clipboard& inner) : inner_(inner) {}
 
   bool Open(WindowHandle owner) override { return Note(), inner_.Open(owner); }
   bool IsTextAvailable() override { return Note(), inner_.IsTextAvailable(); }
@@ -66,7 +65,7 @@ class ThreadCheckingClipboard : public Clipboard {
     if (!OnWindowThread()) ++calls_off_window_thread;
   }
   Clipboard& inner_;
-  Clipboard* previous_;
+  Installed<Clipboard> installed_{this};
 };
 
 class OffThreadRunTest : public testing::Test {
@@ -105,9 +104,10 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
   timer.start(0);
   line_table_on_window_thread = true;
   const AllocationFilter previous = SetAllocationFilter(RecordLineTableThread);
-  const std::int32_t result =
-      RunSortOffThread(nullptr, 0, Path("in.txt").c_str(),
-                       Path("out.txt").c_str(), 0, kKeyColumn, 0);
+  const std::string in = Path("in.txt");
+  const std::string out = Path("out.txt");
+  const std::int32_t result = RunSortOffThread(
+      {nullptr, 0, in.c_str(), out.c_str(), 0, kKeyColumn, 0});
   SetAllocationFilter(previous);
   timer.stop();
 
@@ -120,14 +120,15 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
   std::sort(lines.begin(), lines.end());
   std::string expected;
   for (const std::string& line : lines) expected += line + "\r\n";
-  std::ifstream in(Path("out.txt"), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected);
+  std::ifstream result_file(Path("out.txt"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(result_file), {}), expected);
 }
 
 TEST_F(OffThreadRunTest, ErrorBoxesAreShownOnTheWindowThread) {
   const std::string missing = Path("missing.txt");
+  const std::string out = Path("out.txt");
   const std::int32_t result = RunSortOffThread(
-      nullptr, 0, missing.c_str(), Path("out.txt").c_str(), 0, kKeyColumn, 0);
+      {nullptr, 0, missing.c_str(), out.c_str(), 0, kKeyColumn, 0});
   EXPECT_EQ(result, -1);
   EXPECT_EQ(boxes_.Texts(),
             std::vector<std::string>{"File Open Error![" + missing + "]"});
@@ -139,7 +140,7 @@ TEST_F(OffThreadRunTest, ClipboardIsUsedOnlyFromTheWindowThread) {
   fake.HoldText("b\na\n");
   ThreadCheckingClipboard checking(fake);
   const std::int32_t result =
-      RunSortOffThread(nullptr, 0, nullptr, nullptr, 0, kKeyColumn, 1);
+      RunSortOffThread({nullptr, 0, nullptr, nullptr, 0, kKeyColumn, 1});
   EXPECT_EQ(result, 0);
   EXPECT_EQ(fake.text(), std::optional<std::string>("a\r\nb\r\n"));
   EXPECT_GT(checking.calls, 0);

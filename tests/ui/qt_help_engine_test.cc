@@ -13,8 +13,8 @@
 #include <QTextBrowser>
 #include <string>
 
-#include "platform/fake_message_boxes.h"
 #include "platform/qt/help_window.h"
+#include "platform/recording_message_boxes.h"
 #include "program_runner.h"
 #include "ui_test_support.h"
 

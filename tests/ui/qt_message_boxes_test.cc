@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "platform/message_boxes.h"
+#include "platform/qt/tarnel_font.h"
+#include "platform/service.h"
 #include "program_runner.h"
 #include "ui/main_form.h"
 #include "ui_test_support.h"
@@ -61,11 +63,7 @@ void PressOk(QWidget* widget) {
 
 class QtMessageBoxesTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ResetApplicationState();
-    previous_ = InstallMessageBoxes(&screen_boxes_);
-  }
-  void TearDown() override { InstallMessageBoxes(previous_); }
+  void SetUp() override { ResetApplicationState(); }
 
   // Shows a box and returns what it showed; OK closes it.
   SeenBox ShowAndClose(WindowHandle owner, const std::string& text,
@@ -96,7 +94,7 @@ class QtMessageBoxesTest : public testing::Test {
   }
 
   QtMessageBoxes screen_boxes_;
-  MessageBoxes* previous_ = nullptr;
+  Installed<MessageBoxes> installed_{&screen_boxes_};
 };
 
 TEST_F(QtMessageBoxesTest, ErrorBoxShowsCaptionTextErrorIconAndOneOkButton) {
@@ -179,11 +177,9 @@ TEST_F(RunWithScreenBoxesTest, SecondRunIsRefusedWhileTheFinishBoxIsOpen) {
   int runs = 0;
   TTarnelMainForm form(
       App(), {},
-      [&](WindowHandle owner, std::int32_t mode, const char* input,
-          const char* output, std::int32_t pos, std::int32_t kind,
-          std::uint8_t quiet) {
+      [&](const SortRequest& request) {
         ++runs;
-        return RunSortAndReport(owner, mode, input, output, pos, kind, quiet);
+        return RunSortOffThread(request);
       });
   form.FileOpenCheckBox->setChecked(true);
   form.FileOpenEdit->setText(QString::fromStdString(dir.Path("in.txt")));

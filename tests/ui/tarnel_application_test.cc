@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 #include "ui/main_form.h"
 #include "ui_test_support.h"
 

@@ -12,27 +12,36 @@ TarnelApplication& App() {
   return *static_cast<TarnelApplication*>(QCoreApplication::instance());
 }
 
+RunCall::RunCall(const SortRequest& sort_request) : request(sort_request) {
+  if (request.input_name) input_name = request.input_name;
+  if (request.output_name) output_name = request.output_name;
+  request.input_name = request.output_name = nullptr;
+}
+
+bool RunCall::operator==(const RunCall& other) const {
+  const SortRequest& a = request;
+  const SortRequest& b = other.request;
+  return a.owner_window == b.owner_window && a.sort_mode == b.sort_mode &&
+         a.key_pos == b.key_pos && a.key_kind == b.key_kind &&
+         a.quiet == b.quiet && input_name == other.input_name &&
+         output_name == other.output_name;
+}
+
 std::ostream& operator<<(std::ostream& out, const RunCall& call) {
-  return out << "{owner " << call.owner << ", mode " << call.sort_mode
+  const SortRequest& r = call.request;
+  return out << "{owner " << r.owner_window << ", mode " << r.sort_mode
              << ", in " << call.input_name.value_or("(clipboard)") << ", out "
              << call.output_name.value_or("(clipboard)") << ", pos "
-             << call.key_pos << ", kind " << call.key_kind << ", quiet "
-             << static_cast<int>(call.quiet) << "}";
+             << r.key_pos << ", kind " << r.key_kind << ", quiet "
+             << static_cast<int>(r.quiet) << "}";
 }
 
 RunSortFunction RunRecorder::Function() {
-  return
-      [this](WindowHandle owner, std::int32_t sort_mode, const char* input_name,
-             const char* output_name, std::int32_t key_pos,
-             std::int32_t key_kind, std::uint8_t quiet) {
-        RunCall call{owner,   sort_mode, std::nullopt, std::nullopt,
-                     key_pos, key_kind,  quiet};
-        if (input_name) call.input_name = input_name;
-        if (output_name) call.output_name = output_name;
-        calls.push_back(call);
-        if (during) during();
-        return result;
-      };
+  return [this](const SortRequest& request) {
+    calls.emplace_back(request);
+    if (during) during();
+    return result;
+  };
 }
 
 void ResetApplicationState() {

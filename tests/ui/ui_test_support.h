@@ -24,17 +24,18 @@ namespace tarnel {
 /// The application object that the test program's main created.
 TarnelApplication& App();
 
-/// One call of the run function, as the run handler made it.
+/// One call of the run function, as the run handler made it, with copies of
+/// its paths: the handler's own copies end with the call.
 struct RunCall {
-  WindowHandle owner = nullptr;
-  std::int32_t sort_mode = 0;
+  RunCall() = default;
+  explicit RunCall(const SortRequest& request);
+
+  /// The request's values; its paths are always null here.
+  SortRequest request;
   std::optional<std::string> input_name;
   std::optional<std::string> output_name;
-  std::int32_t key_pos = 0;
-  std::int32_t key_kind = 0;
-  std::uint8_t quiet = 0;
 
-  bool operator==(const RunCall&) const = default;
+  bool operator==(const RunCall& other) const;
 };
 
 std::ostream& operator<<(std::ostream& out, const RunCall& call);

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_file_dialogs.h"
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
+#include "platform/scripted_file_dialogs.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
 #include "ui/up_down.h"

@@ -1,7 +1,7 @@
 // File dialogs for tests: each dialog takes the next answer the test has
 // queued (a name, or nothing for a cancel) and is recorded with its owner.
-#ifndef TARNEL_PLATFORM_FAKE_FILE_DIALOGS_H_
-#define TARNEL_PLATFORM_FAKE_FILE_DIALOGS_H_
+#ifndef TARNEL_PLATFORM_SCRIPTED_FILE_DIALOGS_H_
+#define TARNEL_PLATFORM_SCRIPTED_FILE_DIALOGS_H_
 
 #include <deque>
 #include <functional>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file_dialogs.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -35,9 +36,9 @@ class ScriptedFileDialogs : public FileDialogs {
   std::vector<WindowHandle> owners;
 
  private:
-  FileDialogs* previous_;
+  Installed<FileDialogs> installed_{this};
 };
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_FAKE_FILE_DIALOGS_H_
+#endif  // TARNEL_PLATFORM_SCRIPTED_FILE_DIALOGS_H_

@@ -1,11 +1,12 @@
 // A help engine for tests: records every command and shows nothing.
-#ifndef TARNEL_PLATFORM_FAKE_HELP_ENGINE_H_
-#define TARNEL_PLATFORM_FAKE_HELP_ENGINE_H_
+#ifndef TARNEL_PLATFORM_RECORDING_HELP_ENGINE_H_
+#define TARNEL_PLATFORM_RECORDING_HELP_ENGINE_H_
 
 #include <string>
 #include <vector>
 
 #include "platform/help_engine.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -33,9 +34,9 @@ class RecordingHelpEngine : public HelpEngine {
   std::vector<RecordedHelpCommand> commands;
 
  private:
-  HelpEngine* previous_;
+  Installed<HelpEngine> installed_{this};
 };
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_FAKE_HELP_ENGINE_H_
+#endif  // TARNEL_PLATFORM_RECORDING_HELP_ENGINE_H_

@@ -1,23 +1,6 @@
-#include "core/run_context.h"
-
-#include <cstring>
+#include "core/box_text.h"
 
 namespace tarnel {
-
-WindowHandle OwnerWindow = nullptr;
-GlobalBlock hMem;
-char* lpMem = nullptr;
-
-std::uint64_t ResultTextLength() {
-  if (!lpMem) return 0;
-  const void* end = std::memchr(lpMem, 0, hMem.Size());
-  return end ? static_cast<std::uint64_t>(static_cast<const char*>(end) - lpMem)
-             : hMem.Size();
-}
-
-void ShowError(const std::string& text) {
-  CurrentMessageBoxes().Show(OwnerWindow, text, kErrorCaption, kBoxIconError);
-}
 
 std::string FormatBoxText(std::string_view pattern,
                           std::initializer_list<FormatArg> args) {

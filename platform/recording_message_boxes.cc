@@ -1,13 +1,10 @@
-#include "platform/fake_message_boxes.h"
+#include "platform/recording_message_boxes.h"
 
 namespace tarnel {
 
-RecordingMessageBoxes::RecordingMessageBoxes()
-    : previous_(InstallMessageBoxes(this)) {}
+RecordingMessageBoxes::RecordingMessageBoxes() = default;
 
-RecordingMessageBoxes::~RecordingMessageBoxes() {
-  InstallMessageBoxes(previous_);
-}
+RecordingMessageBoxes::~RecordingMessageBoxes() = default;
 
 int RecordingMessageBoxes::Show(WindowHandle owner, const std::string& text,
                                 const std::string& caption, unsigned flags) {

@@ -1,11 +1,10 @@
-#include "platform/fake_help_engine.h"
+#include "platform/recording_help_engine.h"
 
 namespace tarnel {
 
-RecordingHelpEngine::RecordingHelpEngine()
-    : previous_(InstallHelpEngine(this)) {}
+RecordingHelpEngine::RecordingHelpEngine() = default;
 
-RecordingHelpEngine::~RecordingHelpEngine() { InstallHelpEngine(previous_); }
+RecordingHelpEngine::~RecordingHelpEngine() = default;
 
 void RecordingHelpEngine::Command(WindowHandle owner,
                                   const std::string& help_file,

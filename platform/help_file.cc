@@ -1,4 +1,4 @@
-#include "platform/qt/help_file.h"
+#include "platform/help_file.h"
 
 namespace tarnel {
 

@@ -1,12 +1,13 @@
 // A message box fake for tests: records every box and answers OK at once.
-#ifndef TARNEL_PLATFORM_FAKE_MESSAGE_BOXES_H_
-#define TARNEL_PLATFORM_FAKE_MESSAGE_BOXES_H_
+#ifndef TARNEL_PLATFORM_RECORDING_MESSAGE_BOXES_H_
+#define TARNEL_PLATFORM_RECORDING_MESSAGE_BOXES_H_
 
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/message_boxes.h"
+#include "platform/service.h"
 
 namespace tarnel {
 
@@ -38,9 +39,9 @@ class RecordingMessageBoxes : public MessageBoxes {
   std::vector<std::string> Texts() const;
 
  private:
-  MessageBoxes* previous_;
+  Installed<MessageBoxes> installed_{this};
 };
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_FAKE_MESSAGE_BOXES_H_
+#endif  // TARNEL_PLATFORM_RECORDING_MESSAGE_BOXES_H_

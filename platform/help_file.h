@@ -16,8 +16,8 @@
 //                             it is, line by line (examples)
 //
 // Carriage returns before line feeds are ignored.
-#ifndef TARNEL_PLATFORM_QT_HELP_FILE_H_
-#define TARNEL_PLATFORM_QT_HELP_FILE_H_
+#ifndef TARNEL_PLATFORM_HELP_FILE_H_
+#define TARNEL_PLATFORM_HELP_FILE_H_
 
 #include <string>
 #include <string_view>
@@ -53,4 +53,4 @@ std::string ParseHelpFile(std::string_view text, HelpDocument* document);
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_QT_HELP_FILE_H_
+#endif  // TARNEL_PLATFORM_HELP_FILE_H_

@@ -1,7 +1,7 @@
 // The engine sorts by precomputed keys; users must get exactly the order the
 // line comparators give, ties included. These tests hunt for any pair of
 // lines on which the two disagree, on inputs built to be full of ties.
-#include "engine/sort_keys.h"
+#include "engine/keyed_sort.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/comparators.h"
+#include "engine/sort_selection.h"
 #include "engine/line_sort.h"
 #include "platform/memory.h"
 #include "tests/engine/test_support.h"

@@ -1,11 +1,10 @@
-#include "platform/fake_file_dialogs.h"
+#include "platform/scripted_file_dialogs.h"
 
 namespace tarnel {
 
-ScriptedFileDialogs::ScriptedFileDialogs()
-    : previous_(InstallFileDialogs(this)) {}
+ScriptedFileDialogs::ScriptedFileDialogs() = default;
 
-ScriptedFileDialogs::~ScriptedFileDialogs() { InstallFileDialogs(previous_); }
+ScriptedFileDialogs::~ScriptedFileDialogs() = default;
 
 std::optional<std::string> ScriptedFileDialogs::Run(
     WindowHandle owner, const FileDialogRequest& request) {

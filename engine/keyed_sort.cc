@@ -1,11 +1,12 @@
-#include "engine/sort_keys.h"
+#include "engine/keyed_sort.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "engine/line_sort.h"
+#include "engine/sort_parameters.h"
+#include "platform/ascii_fold.h"
 #include "platform/helper_thread.h"
-#include "platform/memory.h"
 
 namespace tarnel {
 
@@ -31,21 +32,6 @@ constexpr std::uint64_t kLongNumber = 2;
 // Text key bytes held in the item; a tie on them goes on in the line.
 constexpr std::size_t kHeldBytes = 15;
 
-constexpr unsigned char Fold(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
-// Upper-cases the bytes a to z of a word, all eight at once.
-constexpr std::uint64_t FoldWord(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101u;
-  constexpr std::uint64_t kHigh = 0x8080808080808080u;
-  const std::uint64_t low7 = word & ~kHigh;
-  const std::uint64_t at_least_a = low7 + (0x80 - 'a') * kOnes;
-  const std::uint64_t above_z = low7 + (0x80 - 'z' - 1) * kOnes;
-  const std::uint64_t is_lower = at_least_a & ~above_z & ~word & kHigh;
-  return word - (is_lower >> 2);
-}
-
 // Up to |width| bytes of a key of at least |length| bytes, left-aligned in a
 // big-endian number and zero-padded.
 template <bool kFoldCase>
@@ -54,7 +40,7 @@ std::uint64_t WordOf(const char* key, std::size_t length, std::size_t width) {
   std::memcpy(bytes, key, std::min(length, width));
   std::uint64_t word = 0;
   for (unsigned char c : bytes) word = (word << 8) | c;
-  if constexpr (kFoldCase) word = FoldWord(word);
+  if constexpr (kFoldCase) word = FoldCaseInWord(word);
   return word;
 }
 
@@ -87,30 +73,16 @@ void SetTextKey(SortItem& item, const char* key, std::size_t length) {
   item.rest = length > 8 ? WordOf<kFoldCase>(key + 8, length - 8, 7) : 0;
 }
 
-// The line table is handed back in steps of this many entries while the keys
-// hold the order, and the keys likewise once the order is back in the table.
-constexpr std::size_t kReleaseStep = std::size_t{1} << 16;
-
-void Release(ZeroedBuffer* memory, const void* base, std::size_t first,
-             std::size_t last, std::size_t entry_size) {
-  if (!memory || last <= first) return;
-  const std::size_t offset =
-      static_cast<std::size_t>(static_cast<const char*>(base) - memory->data());
-  memory->DiscardPages(offset + first * entry_size,
-                       (last - first) * entry_size);
-}
-
 // Fills the keys of lines [first, last) of |base|, handing back to |table|
 // the entries already read.
 template <bool kFoldCase>
 void BuildKeys(SortItem* items, char** base, std::size_t first,
                std::size_t last, ComparatorRow row, std::int32_t key_index,
                ZeroedBuffer* table) {
-  const std::size_t column = static_cast<std::uint32_t>(key_index);
   std::size_t released = first;
   for (std::size_t i = first; i < last; ++i) {
-    if (i - released == kReleaseStep) {
-      Release(table, base, released, i, sizeof(char*));
+    if (i - released == kDiscardStep) {
+      DiscardTableEntries(table, base, released, i, sizeof(char*));
       released = i;
     }
     SortItem& item = items[i];
@@ -121,61 +93,59 @@ void BuildKeys(SortItem* items, char** base, std::size_t first,
         SetTextKey<kFoldCase>(item, line, strnlen(line, kHeldBytes));
         break;
       case kColumnText:
-        if (strnlen(line, column + 1) > column) {
-          SetTextKey<kFoldCase>(item, line + column,
-                                strnlen(line + column, kHeldBytes));
+        if (const char* tail = ColumnTail(line, key_index)) {
+          SetTextKey<kFoldCase>(item, tail, strnlen(tail, kHeldBytes));
         } else {
           SetNoKey(item);
         }
         break;
-      case kFieldText: {
-        const char* field = FindField(line);
-        if (field) {
-          SetTextKey<kFoldCase>(item, field,
-                                std::min(std::strcspn(field, ","), kFieldCap));
+      case kFieldText:
+        if (const char* field = FindField(line, key_index)) {
+          SetTextKey<kFoldCase>(item, field, FieldLength(field));
         } else {
           SetNoKey(item);
         }
         break;
-      }
       case kWholeLineNumber:
         SetNumberKey(item, NumberOf(line));
         break;
       case kColumnNumber:
-        if (strnlen(line, column + 1) > column) {
-          SetNumberKey(item, NumberOf(line + column));
+        if (const char* tail = ColumnTail(line, key_index)) {
+          SetNumberKey(item, NumberOf(tail));
         } else {
           SetNoKey(item);
         }
         break;
       case kFieldNumber:
-        SetNumberKey(item, FieldNumber(line));
+        SetNumberKey(item, NumberOfField(line, key_index));
         break;
       case kNoRow:
         break;
     }
   }
-  Release(table, base, released, last, sizeof(char*));
+  DiscardTableEntries(table, base, released, last, sizeof(char*));
 }
 
 // Where a line's text key starts; only asked of lines that have one.
-const char* TextKeyOf(const char* line, ComparatorRow row) {
+const char* TextKeyOf(const char* line, ComparatorRow row,
+                      std::int32_t key_index) {
   switch (row) {
     case kColumnText:
-      return line + static_cast<std::uint32_t>(KeyIndex);
+      return line + static_cast<std::uint32_t>(key_index);
     case kFieldText:
-      return FindField(line);
+      return FindField(line, key_index);
     default:
       return line;
   }
 }
 
-NumberText NumberKeyOf(const char* line, ComparatorRow row) {
+NumberText NumberKeyOf(const char* line, ComparatorRow row,
+                       std::int32_t key_index) {
   switch (row) {
     case kColumnNumber:
-      return NumberOf(line + static_cast<std::uint32_t>(KeyIndex));
+      return NumberOf(line + static_cast<std::uint32_t>(key_index));
     case kFieldNumber:
-      return FieldNumber(line);
+      return NumberOfField(line, key_index);
     default:
       return NumberOf(line);
   }
@@ -201,8 +171,8 @@ int CompareKeyTails(const char* a, const char* b, bool field) {
       if (cy == ',') cy = 0;
     }
     if constexpr (kFoldCase) {
-      cx = Fold(cx);
-      cy = Fold(cy);
+      cx = FoldCase(cx);
+      cy = FoldCase(cy);
     }
     if (cx != cy) return cx < cy ? -1 : 1;
     if (cx == 0) return 0;
@@ -211,7 +181,8 @@ int CompareKeyTails(const char* a, const char* b, bool field) {
 }
 
 template <bool kFoldCase>
-int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row) {
+int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row,
+                     std::int32_t key_index) {
   if ((a.rest | b.rest) & kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   if (a.rest != b.rest) return a.rest < b.rest ? -1 : 1;
@@ -219,22 +190,20 @@ int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row) {
   // (a padding zero matches only a padding zero), longer ones go on in the
   // lines.
   if (((a.rest >> 8) & 0xFF) == 0) return 0;
-  return CompareKeyTails<kFoldCase>(TextKeyOf(a.line, row),
-                                    TextKeyOf(b.line, row), row == kFieldText);
+  return CompareKeyTails<kFoldCase>(TextKeyOf(a.line, row, key_index),
+                                    TextKeyOf(b.line, row, key_index),
+                                    row == kFieldText);
 }
 
-int CompareNumberItems(const SortItem& a, const SortItem& b,
-                       ComparatorRow row) {
+int CompareNumberItems(const SortItem& a, const SortItem& b, ComparatorRow row,
+                       std::int32_t key_index) {
   if ((a.rest | b.rest) & kNoKey) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   // Equal prefixes are both exact or both too long to hold.
   if (((a.rest | b.rest) & kLongNumber) == 0) return 0;
-  return CompareNumbers(NumberKeyOf(a.line, row), NumberKeyOf(b.line, row));
+  return CompareNumbers(NumberKeyOf(a.line, row, key_index),
+                        NumberKeyOf(b.line, row, key_index));
 }
-
-// Sorting in parallel pays only for large tables; below this size a side is
-// sorted on the thread that partitioned it.
-constexpr std::size_t kParallelCutoff = std::size_t{1} << 15;
 
 int ParallelLevels() {
   const unsigned cores = HardwareThreads();
@@ -247,13 +216,14 @@ int ParallelLevels() {
 }
 
 template <bool kNumeric, bool kFoldCase, bool kDescending>
-void SortItems(SortItem* items, std::size_t count, ComparatorRow row) {
-  const auto compare = [row](const SortItem& a, const SortItem& b) {
+void SortItems(SortItem* items, std::size_t count, ComparatorRow row,
+               std::int32_t key_index) {
+  const auto compare = [row, key_index](const SortItem& a, const SortItem& b) {
     int c;
     if constexpr (kNumeric) {
-      c = CompareNumberItems(a, b, row);
+      c = CompareNumberItems(a, b, row, key_index);
     } else {
-      c = CompareTextItems<kFoldCase>(a, b, row);
+      c = CompareTextItems<kFoldCase>(a, b, row, key_index);
     }
     return kDescending ? -c : c;
   };
@@ -266,7 +236,7 @@ template <bool kFoldCase>
 void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
                          ComparatorRow row, std::int32_t key_index,
                          ZeroedBuffer* table) {
-  if (count < kParallelCutoff || HardwareThreads() <= 1) {
+  if (!WorthSplitting(count)) {
     BuildKeys<kFoldCase>(items, base, 0, count, row, key_index, table);
     return;
   }
@@ -278,39 +248,21 @@ void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
   helper.Join();
 }
 
-void SortWithComparatorTable(char** base, std::size_t count, ComparatorRow row,
-                             int base_mode) {
-  const LineComparator compare = ComparatorTable[row][base_mode];
-  LineSort(base, count,
-           [compare](char*& a, char*& b) { return compare(&a, &b); });
-}
-
-bool IsNumberRow(ComparatorRow row) {
-  return row == kWholeLineNumber || row == kColumnNumber || row == kFieldNumber;
-}
-
 }  // namespace
 
-void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
+bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
                   int base_mode, std::int32_t key_index, ZeroedBuffer* table) {
-  // Field keys and the plain comparators read the key position from here.
-  KeyIndex = key_index;
-  if (count < 2 || row == kNoRow) return;
+  if (count < 2 || row == kNoRow) return true;
   ZeroedBuffer key_memory;
   if (count <= SIZE_MAX / sizeof(SortItem)) {
     key_memory = ZeroedBuffer::Allocate(count * sizeof(SortItem),
                                         AllocationSite::kSortKeys);
   }
   SortItem* const items = reinterpret_cast<SortItem*>(key_memory.data());
-  if (!items) {
-    // No room for the keys: the plain comparators give the same order, only
-    // slower.
-    SortWithComparatorTable(base, count, row, base_mode);
-    return;
-  }
+  if (!items) return false;
   const bool numeric = IsNumberRow(row);
-  const bool fold = !numeric && (base_mode & 2) != 0;
-  const bool descending = (base_mode & 1) != 0;
+  const bool fold = !numeric && IgnoresCase(base_mode);
+  const bool descending = IsDescending(base_mode);
   // From here until the order is written back, the keys alone hold the
   // lines: the table's pages can go.
   if (fold) {
@@ -320,23 +272,24 @@ void SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   }
 
   if (numeric) {
-    descending ? SortItems<true, false, true>(items, count, row)
-               : SortItems<true, false, false>(items, count, row);
+    descending ? SortItems<true, false, true>(items, count, row, key_index)
+               : SortItems<true, false, false>(items, count, row, key_index);
   } else if (fold) {
-    descending ? SortItems<false, true, true>(items, count, row)
-               : SortItems<false, true, false>(items, count, row);
+    descending ? SortItems<false, true, true>(items, count, row, key_index)
+               : SortItems<false, true, false>(items, count, row, key_index);
   } else {
-    descending ? SortItems<false, false, true>(items, count, row)
-               : SortItems<false, false, false>(items, count, row);
+    descending ? SortItems<false, false, true>(items, count, row, key_index)
+               : SortItems<false, false, false>(items, count, row, key_index);
   }
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    if (i - released == kReleaseStep) {
-      Release(&key_memory, items, released, i, sizeof(SortItem));
+    if (i - released == kDiscardStep) {
+      DiscardTableEntries(&key_memory, items, released, i, sizeof(SortItem));
       released = i;
     }
     base[i] = items[i].line;
   }
+  return true;
 }
 
 }  // namespace tarnel

@@ -1,0 +1,36 @@
+// Which comparison a run sorts by, and the sort itself: SelectComparator
+// picks the row of the comparator table from KeyPos and KeyKind, the column
+// from the base mode, and sorts the line table by it.
+#ifndef TARNEL_ENGINE_SORT_SELECTION_H_
+#define TARNEL_ENGINE_SORT_SELECTION_H_
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/key_syntax.h"
+#include "platform/memory.h"
+
+namespace tarnel {
+
+/// The row a sort uses for this key, or kNoRow when nothing is sorted: a
+/// column key at position 0 is the whole line, and so is a field text key
+/// at field 0; a field number key stays a field key.
+ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind);
+
+/// Stores |key_pos| in KeyIndex and sorts the |count| lines of |base| in
+/// place by the comparison chosen from the base mode (0 to 3), KeyPos and
+/// KeyKind, in the exact order of the line sort. Leaves the table untouched
+/// when KeyKind chooses no comparison. |table|, when given, is the memory
+/// that holds |base|: the sort may give its pages back for a while.
+void SelectComparator(char** base, std::size_t count, int base_mode,
+                      std::int32_t key_pos, std::int32_t key_kind,
+                      ZeroedBuffer* table = nullptr);
+
+/// The same sort with the table's comparators called on the lines at every
+/// comparison: slow, but the plain form of what SelectComparator must give.
+void SortWithComparators(char** base, std::size_t count, int base_mode,
+                         std::int32_t key_pos, std::int32_t key_kind);
+
+}  // namespace tarnel
+
+#endif  // TARNEL_ENGINE_SORT_SELECTION_H_
