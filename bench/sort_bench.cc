@@ -69,7 +69,9 @@ struct Sample {
   bool ok = false;
 };
 
-double Seconds(const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; }
+double Seconds(const timeval& t) {
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
 
 // The child's peak resident size, as the kernel saw it at exit.
 std::uint64_t PeakBytes(const rusage& usage) {

@@ -47,7 +47,9 @@ bool FoldWide(const char* text, std::wstring& out) {
   source = text;
   state = std::mbstate_t{};
   std::mbsrtowcs(out.data(), &source, length, &state);
-  for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(c));
+  for (wchar_t& c : out) {
+    c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+  }
   return true;
 }
 

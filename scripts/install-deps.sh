@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config      # the toolchain
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
   fonts-ipafont-gothic                  # the Japanese labels
-  libgtest-dev libbenchmark-dev         # tests and benchmarks
+  libgtest-dev                          # the test suites
   xvfb xauth xclip                      # the real clipboard and real windows in tests
   coreutils                             # GNU sort, the reference in tests and benchmarks
 )

@@ -790,9 +790,9 @@ void TTarnelMainForm::FormKeyDown(int key, Qt::KeyboardModifiers) {
   if (key == Qt::Key_Escape) close();
 }
 
-void TTarnelMainForm::WMDropFiles(const QMimeData& data, const QPoint& point) {
+void TTarnelMainForm::WMDropFiles(const QMimeData& drop, const QPoint& point) {
   // Further files of the same drop are ignored.
-  const std::optional<std::string> name = FirstDroppedFile(data);
+  const std::optional<std::string> name = FirstDroppedFile(drop);
   if (!name) return;
   QWidget* child = childAt(point);
   if (child &&

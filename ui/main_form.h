@@ -109,7 +109,7 @@ class TTarnelMainForm : public QMainWindow {
   /// Files dropped at |point| (window coordinates): the first one becomes
   /// the output file over the output group, its controls included, and the
   /// input file anywhere else. The name is taken whole and unchecked.
-  void WMDropFiles(const QMimeData& data, const QPoint& point);
+  void WMDropFiles(const QMimeData& drop, const QPoint& point);
   /// The About box that HelpAbout shows (not owned).
   void SetAboutBox(TAboutBox* about_box) { about_box_ = about_box; }
 

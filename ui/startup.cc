@@ -1,5 +1,6 @@
 #include "ui/startup.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QtGlobal>
 #include <clocale>
@@ -89,7 +90,12 @@ int RunTarnel(int argc, char** argv) {
     // Without a display the console boxes stay, the clipboard stays shut,
     // and there are no dialogs and no help to show. The help window goes
     // before the application does.
-    QtHelpEngine help_engine;
+    // Beside the program in a build folder, in the data folder once
+    // installed.
+    const std::string program_folder =
+        QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
+    QtHelpEngine help_engine(std::vector<std::string>{
+        program_folder, program_folder + "/" + TARNEL_DATA_FROM_PROGRAM});
     Installed<MessageBoxes> boxes(has_display ? &screen_boxes : nullptr);
     Installed<Clipboard> installed_clipboard(has_display ? &clipboard
                                                          : nullptr);

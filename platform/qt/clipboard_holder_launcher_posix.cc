@@ -1,6 +1,3 @@
-// Every source in this folder is compiled; this twin serves POSIX systems.
-#ifndef _WIN32
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -164,5 +161,3 @@ long StartClipboardHolder(const std::string& holder_path,
 }
 
 }  // namespace tarnel
-
-#endif  // !_WIN32

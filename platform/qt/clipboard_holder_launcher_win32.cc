@@ -1,6 +1,3 @@
-// Every source in this folder is compiled; this twin serves Windows only.
-#ifdef _WIN32
-
 #include "platform/qt/clipboard_holder_launcher.h"
 
 namespace tarnel {
@@ -9,5 +6,3 @@ namespace tarnel {
 long StartClipboardHolder(const std::string&, std::string_view) { return 0; }
 
 }  // namespace tarnel
-
-#endif  // _WIN32

@@ -126,7 +126,8 @@ void HelpWindow::FillIndex() {
   index_.clear();
   std::map<QString, int> uses;
   for (int t = 0; t < static_cast<int>(document_.topics.size()); ++t) {
-    for (const std::string& keyword : document_.topics[t].keywords) {
+    for (const std::string& keyword :
+         document_.topics[static_cast<std::size_t>(t)].keywords) {
       index_.push_back({Utf8(keyword), t});
       ++uses[Utf8(keyword).toCaseFolded()];
     }
@@ -141,8 +142,10 @@ void HelpWindow::FillIndex() {
     QString text = entry.keyword;
     // A keyword of several topics names the topic, too.
     if (uses[entry.keyword.toCaseFolded()] > 1) {
-      text += QStringLiteral(" (") + Utf8(document_.topics[entry.topic].title) +
-              QLatin1Char(')');
+      text +=
+          QStringLiteral(" (") +
+          Utf8(document_.topics[static_cast<std::size_t>(entry.topic)].title) +
+          QLatin1Char(')');
     }
     IndexList->addItem(text);
   }
@@ -150,7 +153,8 @@ void HelpWindow::FillIndex() {
 
 void HelpWindow::FilterIndex(const QString& prefix) {
   for (int row = 0; row < static_cast<int>(index_.size()); ++row) {
-    if (index_[row].keyword.startsWith(prefix, Qt::CaseInsensitive)) {
+    if (index_[static_cast<std::size_t>(row)].keyword.startsWith(
+            prefix, Qt::CaseInsensitive)) {
       IndexList->setCurrentRow(row);
       IndexList->scrollToItem(IndexList->item(row),
                               QAbstractItemView::PositionAtTop);
@@ -162,7 +166,7 @@ void HelpWindow::FilterIndex(const QString& prefix) {
 void HelpWindow::ShowSelectedKeyword() {
   const int row = IndexList->currentRow();
   if (row < 0 || row >= static_cast<int>(index_.size())) return;
-  ShowTopic(index_[row].topic);
+  ShowTopic(index_[static_cast<std::size_t>(row)].topic);
 }
 
 void HelpWindow::ShowContents() {
@@ -187,7 +191,8 @@ void HelpWindow::ShowIndex(const QString& keyword) {
 void HelpWindow::ShowTopic(int index) {
   if (index < 0 || index >= static_cast<int>(document_.topics.size())) return;
   current_topic_ = index;
-  TopicView->setHtml(TopicHtml(document_.topics[index]));
+  TopicView->setHtml(
+      TopicHtml(document_.topics[static_cast<std::size_t>(index)]));
   if (ContentsList->currentRow() != index) {
     ContentsList->blockSignals(true);
     ContentsList->setCurrentRow(index);

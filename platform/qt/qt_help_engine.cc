@@ -26,7 +26,11 @@ void ShowEngineBox(WindowHandle owner, const QString& text) {
 
 }  // namespace
 
-QtHelpEngine::QtHelpEngine(std::string folder) : folder_(std::move(folder)) {}
+QtHelpEngine::QtHelpEngine(std::string folder)
+    : QtHelpEngine(std::vector<std::string>{std::move(folder)}) {}
+
+QtHelpEngine::QtHelpEngine(std::vector<std::string> folders)
+    : folders_(std::move(folders)) {}
 
 QtHelpEngine::~QtHelpEngine() = default;
 
@@ -35,14 +39,23 @@ void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
   if (command != kHelpContents && command != kHelpPartialKey) return;
 
   const QString name = QFile::decodeName(QByteArray::fromStdString(help_file));
-  const QDir folder(
-      folder_.empty() ? QCoreApplication::applicationDirPath()
-                      : QFile::decodeName(QByteArray::fromStdString(folder_)));
-  const QString path = folder.absoluteFilePath(name);
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
+  // The box names the first place looked in: where the file belongs.
+  QString first_path;
+  QString path;
+  QFile file;
+  for (const std::string& folder_name : folders_) {
+    const QDir folder(
+        folder_name.empty()
+            ? QCoreApplication::applicationDirPath()
+            : QFile::decodeName(QByteArray::fromStdString(folder_name)));
+    path = folder.absoluteFilePath(name);
+    if (first_path.isEmpty()) first_path = path;
+    file.setFileName(path);
+    if (file.open(QIODevice::ReadOnly)) break;
+  }
+  if (!file.isOpen()) {
     ShowEngineBox(owner, QString::fromLatin1(kCannotRead)
-                             .arg(name, QDir::toNativeSeparators(path)));
+                             .arg(name, QDir::toNativeSeparators(first_path)));
     return;
   }
   // Read again on every command: the file may have changed meanwhile.

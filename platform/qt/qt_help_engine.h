@@ -1,12 +1,14 @@
 // The help engine for TARNEL's own help files (format: help_file.h), shown
-// in a HelpWindow. Help files named without a folder are looked up in one
-// folder, by default the one the program runs from. What goes wrong with
-// the file is told in the engine's own box.
+// in a HelpWindow. Help files named without a folder are looked up in a list
+// of folders, by default the one the program runs from; the first folder
+// that holds the file serves. What goes wrong with the file is told in the
+// engine's own box.
 #ifndef TARNEL_PLATFORM_QT_QT_HELP_ENGINE_H_
 #define TARNEL_PLATFORM_QT_QT_HELP_ENGINE_H_
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/help_engine.h"
 
@@ -18,6 +20,8 @@ class QtHelpEngine : public HelpEngine {
  public:
   /// Looks help files up in |folder|; empty for the executable's folder.
   explicit QtHelpEngine(std::string folder = {});
+  /// Looks help files up in |folders|, in order.
+  explicit QtHelpEngine(std::vector<std::string> folders);
   ~QtHelpEngine() override;
   QtHelpEngine(const QtHelpEngine&) = delete;
   QtHelpEngine& operator=(const QtHelpEngine&) = delete;
@@ -32,7 +36,7 @@ class QtHelpEngine : public HelpEngine {
   HelpWindow* Window() const { return window_.get(); }
 
  private:
-  std::string folder_;
+  std::vector<std::string> folders_;
   std::unique_ptr<HelpWindow> window_;
 };
 
