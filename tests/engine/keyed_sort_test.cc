@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "engine/comparators.h"
-#include "engine/sort_selection.h"
 #include "engine/line_sort.h"
+#include "engine/sort_selection.h"
 #include "platform/memory.h"
-#include "tests/engine/test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {

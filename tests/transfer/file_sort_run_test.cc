@@ -9,10 +9,16 @@
 #include <string>
 
 #include "engine/run_sort.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::RunInChild;
+using testing_support::WriteBytes;
 
 using Names = std::set<std::string>;
 

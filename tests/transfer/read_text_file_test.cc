@@ -5,15 +5,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 #include "transfer/file_transfer.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 class ReadTextFileTest : public FileTransferTest {
  protected:
@@ -194,8 +196,8 @@ TEST_F(ReadTextFileTest, ShortReadShowsReportedAndReadCounts) {
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     GTEST_SKIP() << path << " is not available here";
   }
-  std::ifstream in(path, std::ios::binary);
-  const std::string actual(std::istreambuf_iterator<char>(in), {});
+  const std::string actual = ReadBytes(path);
+  ASSERT_NE(actual, "<missing>");
   ASSERT_LT(actual.size(), static_cast<std::size_t>(info.st_size));
 
   EXPECT_FALSE(ReadTextFile(path.c_str()).valid());

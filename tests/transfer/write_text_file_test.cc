@@ -11,11 +11,17 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 #include "transfer/file_transfer.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::RunInChild;
+using testing_support::WriteBytes;
 
 using Names = std::set<std::string>;
 

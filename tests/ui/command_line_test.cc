@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {

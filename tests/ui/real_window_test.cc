@@ -14,11 +14,14 @@
 #include <thread>
 #include <vector>
 
-#include "program_runner.h"
-#include "x11_session.h"
+#include "tests/ui/program_runner.h"
+#include "tests/ui/x11_session.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ChildResult;
+using testing_support::TempDir;
 
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 constexpr char kDefaultScreenshot[] = TARNEL_SCREENSHOT_DEFAULT;
@@ -52,7 +55,7 @@ bool Flat(const QImage& picture) {
 // The program running in the background, ended with the test.
 class RunningProgram {
  public:
-  RunningProgram(const Folder& folder,
+  RunningProgram(const TempDir& folder,
                  const std::vector<std::string>& arguments) {
     pid_ = fork();
     if (pid_ != 0) return;
@@ -134,15 +137,15 @@ class RealWindowTest : public testing::Test {
 
   static X11Session* session_;
   X11Session& x11 = *session_;
-  Folder folder;
+  TempDir folder;
 };
 
 X11Session* RealWindowTest::session_ = nullptr;
 
 TEST_F(RealWindowTest, JapaneseFontIsInstalled) {
-  const Outcome fonts =
+  const ChildResult fonts =
       RunIn(folder, "fc-list", {":family=IPAPGothic", "family"},
-            ChildSetup{std::nullopt, {}, true});
+            ProgramSetup{std::nullopt, {}, true});
   EXPECT_NE(fonts.out.find("IPAPGothic"), std::string::npos)
       << "install the package fonts-ipafont-gothic";
 }

@@ -10,10 +10,13 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui_test_support.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
 
 using Button = UpDown::Button;
 

@@ -1,4 +1,4 @@
-#include "x11_session.h"
+#include "tests/ui/x11_session.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -6,7 +6,6 @@
 // can see them exit and reap them, and kill any left over at the end.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <random>
@@ -30,7 +28,8 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/recording_message_boxes.h"
 #include "platform/service.h"
-#include "tests/platform/child_process.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 #include "transfer/clipboard_transfer.h"
 
 namespace tarnel {
@@ -38,6 +37,14 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing_support::BackgroundChild;
+using testing_support::ChildResult;
+using testing_support::EnvChanges;
+using testing_support::ProcessState;
+using testing_support::RunChild;
+using testing_support::TempDir;
+using testing_support::WaitForExit;
+using testing_support::ZombieChildren;
 
 constexpr milliseconds kClientTimeout = seconds(10);
 constexpr milliseconds kHolderExitTimeout = seconds(10);
@@ -67,38 +74,17 @@ class HolderReaper : public ::testing::Environment {
   }
 };
 
-// A fresh folder under /tmp, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/tarnel-x11-XXXXXX";
-    if (mkdtemp(name)) path_ = name;
-  }
-  ~TempDir() {
-    if (!path_.empty()) std::filesystem::remove_all(path_);
-  }
-  std::string path() const { return path_.string(); }
-  std::string Write(const char* name, const std::string& bytes) const {
-    const std::string file = (path_ / name).string();
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file;
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
 std::string XclipOut(const char* target = nullptr) {
   std::vector<std::string> argv = {"xclip", "-selection", "clipboard", "-o"};
   if (target) argv.insert(argv.end(), {"-t", target});
-  return RunChild(argv, "", kClientTimeout).out;
+  return RunChild(argv, {}, kClientTimeout).out;
 }
 
 // xclip serving |bytes| as the clipboard until someone else takes it.
 class XclipOwner {
  public:
   explicit XclipOwner(const std::string& bytes, const char* target = nullptr)
-      : child_(Argv(target), bytes) {}
+      : child_(Argv(target), {.input = bytes}) {}
   std::optional<int> Wait(milliseconds timeout) { return child_.Wait(timeout); }
 
  private:
@@ -283,8 +269,8 @@ ChildResult RunWriter(const TempDir& dir, const std::string& input,
                                                   "/clipboard_x11_writer") {
   // Qt warns at start-up without a runtime folder; that is not ours to test.
   env.emplace("XDG_RUNTIME_DIR", dir.path());
-  return RunChild({writer, dir.Write("writer-in.txt", input)}, "",
-                  kClientTimeout, env);
+  return RunChild({writer, dir.Write("writer-in.txt", input)}, {.env = env},
+                  kClientTimeout);
 }
 
 long HolderPidOf(const ChildResult& run) {
@@ -298,7 +284,7 @@ TEST(ClipboardWriterProcessTest, ResultOutlivesTheProgramThatWroteIt) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "b\nc\na\n");
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const long holder = HolderPidOf(run);
   ASSERT_GT(holder, 0);
@@ -308,7 +294,7 @@ TEST(ClipboardWriterProcessTest, ResultOutlivesTheProgramThatWroteIt) {
 TEST(ClipboardWriterProcessTest, HolderEndsOnceAnotherProgramTakesOver) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "y\nx\n");
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_EQ(run.status, 0) << run.err;
   const long holder = HolderPidOf(run);
   ASSERT_GT(holder, 0);
   ASSERT_EQ(XclipOut(), "x\r\ny\r\n");
@@ -329,7 +315,7 @@ TEST(ClipboardWriterProcessTest, MissingHolderIsReportedAsWriteError) {
   const std::string lonely = dir.path() + "/clipboard_x11_writer";
   std::filesystem::copy_file(BinDir() + "/clipboard_x11_writer", lonely);
   const ChildResult run = RunWriter(dir, "b\na\n", {}, lonely);
-  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Write Error!\n");
   EXPECT_EQ(run.out, "holder 0\n");
 }
@@ -348,7 +334,7 @@ TEST_P(NoDisplayTest, OpenFailsWithItsBoxAndNoQtWarnings) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "b\na\n", GetParam().env);
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.status, 1);
   // The box line and nothing else: no warning from Qt's clipboard.
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Open Error!\n");
   EXPECT_EQ(run.out, "holder 0\n");

@@ -16,6 +16,7 @@
 #include "platform/fake_clipboard.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
+#include "tests/transfer/test_files.h"
 
 namespace tarnel {
 namespace {
@@ -36,9 +37,7 @@ class ClipboardTransferTest : public ::testing::Test {
   }
   void TearDown() override {
     SetAllocationFilter(nullptr);
-    if (lpMem) hMem.Unlock();
-    lpMem = nullptr;
-    hMem.Free();
+    result_.reset();
     OwnerWindow = nullptr;
     EXPECT_FALSE(clipboard_.is_open());
     EXPECT_EQ(clipboard_.open_count, clipboard_.close_count);
@@ -46,11 +45,7 @@ class ClipboardTransferTest : public ::testing::Test {
   }
 
   // A result block as the run leaves it: locked, text plus its NUL.
-  void PutResult(std::string_view text) {
-    hMem = GlobalBlock::Allocate(text.size() + 1, AllocationSite::kResultBlock);
-    lpMem = hMem.Lock();
-    std::memcpy(lpMem, text.data(), text.size());
-  }
+  void PutResult(std::string_view text) { result_.emplace(text); }
 
   void ExpectOneErrorBox(const std::string& text) {
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -61,6 +56,7 @@ class ClipboardTransferTest : public ::testing::Test {
   RecordingMessageBoxes boxes_;
   FakeClipboard clipboard_;
   std::vector<bool> open_during_box_;
+  std::optional<ScopedResultText> result_;
 };
 
 TEST_F(ClipboardTransferTest, ReadReturnsOwnCopyAndLeavesClipboardText) {

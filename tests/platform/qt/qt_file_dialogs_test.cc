@@ -22,11 +22,15 @@
 #include <string>
 #include <vector>
 
-#include "program_runner.h"
-#include "ui_test_support.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::TempDir;
+using testing_support::Utf8;
+using testing_support::WhenModalBoxOpens;
 
 constexpr char kOpenFilter[] =
     "テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
@@ -45,7 +49,8 @@ FileDialogRequest SaveRequest(const std::string& file_name = {}) {
 
 class QtFileDialogsTest : public testing::Test {
  protected:
-  void SetUp() override { ResetApplicationState(); }
+  // What an earlier test left queued is delivered before this one starts.
+  void SetUp() override { QCoreApplication::processEvents(); }
 
   // Runs the dialog for |request|; |user| acts on it while it is open and
   // must close it.
@@ -94,9 +99,9 @@ class QtFileDialogsTest : public testing::Test {
     return box_text;
   }
 
-  std::string Path(const std::string& name) const { return folder.Path(name); }
+  std::string Path(const std::string& name) const { return folder / name; }
 
-  Folder folder;
+  TempDir folder;
   QWidget owner;
   QtFileDialogs dialogs;
 };
