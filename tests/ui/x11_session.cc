@@ -41,7 +41,14 @@ X11Session::X11Session() {
   for (int i = 0; i < screen_number && screens.rem; ++i) {
     xcb_screen_next(&screens);
   }
-  if (screens.rem) screen_ = screens.data;
+  if (!screens.rem) return;
+  screen_ = screens.data;
+  // Top-level windows are the root's children: their creation and mapping
+  // are told to whoever listens on the root.
+  const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK,
+                               &mask);
+  xcb_flush(connection_);
 }
 
 X11Session::~X11Session() { xcb_disconnect(connection_); }
@@ -216,6 +223,27 @@ QImage X11Session::Grab(const QRect& area) {
                 static_cast<std::size_t>(area.width()) * 4);
   }
   return picture;
+}
+
+testing_support::WakeUp X11Session::Events() {
+  return {xcb_get_file_descriptor(connection_), [this] {
+            bool any = false;
+            while (auto event = Owned(xcb_poll_for_event(connection_))) {
+              any = true;
+              // A window's title may come after it was created: listen to
+              // its properties too.
+              const std::uint8_t type = event->response_type & 0x7f;
+              if (type == XCB_CREATE_NOTIFY) {
+                const auto* created =
+                    reinterpret_cast<xcb_create_notify_event_t*>(event.get());
+                const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(connection_, created->window,
+                                             XCB_CW_EVENT_MASK, &mask);
+                xcb_flush(connection_);
+              }
+            }
+            return any;
+          }};
 }
 
 }  // namespace tarnel

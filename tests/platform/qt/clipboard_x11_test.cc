@@ -29,6 +29,7 @@
 #include "platform/recording_message_boxes.h"
 #include "platform/service.h"
 #include "tests/support/process.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/temp_dir.h"
 #include "transfer/clipboard_transfer.h"
 
@@ -44,6 +45,7 @@ using testing_support::ProcessState;
 using testing_support::RunChild;
 using testing_support::TempDir;
 using testing_support::WaitForExit;
+using testing_support::WaitUntilSignalled;
 using testing_support::ZombieChildren;
 
 constexpr milliseconds kClientTimeout = seconds(10);
@@ -97,16 +99,13 @@ class XclipOwner {
   BackgroundChild child_;
 };
 
-// Polls until |ready| holds; false after kClientTimeout.
+// Waits until |ready| holds, for kClientTimeout at most. What it waits for
+// comes when the clipboard changes hands, which Qt tells as
+// QClipboard::changed; |ready| is looked at again only then.
 template <typename Condition>
-bool Eventually(Condition ready) {
-  const auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    QCoreApplication::processEvents();
-    ::usleep(20000);
-  }
-  return true;
+bool OnceClipboardChanges(Condition ready) {
+  return WaitUntilSignalled(QGuiApplication::clipboard(), &QClipboard::changed,
+                            ready, kClientTimeout);
 }
 
 class QtClipboardX11Test : public ::testing::Test {
@@ -141,7 +140,7 @@ class QtClipboardX11Test : public ::testing::Test {
                            noticed = noticed || mode == QClipboard::Clipboard;
                          });
     xclip_.emplace(bytes, target);
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(OnceClipboardChanges([&] {
       return noticed &&
              (target ? XclipOut("TARGETS").find(target) != std::string::npos
                      : XclipOut() == bytes);
@@ -300,7 +299,8 @@ TEST(ClipboardWriterProcessTest, HolderEndsOnceAnotherProgramTakesOver) {
   ASSERT_EQ(XclipOut(), "x\r\ny\r\n");
 
   XclipOwner other("taken over\n");
-  ASSERT_TRUE(Eventually([] { return XclipOut() == "taken over\n"; }));
+  ASSERT_TRUE(
+      OnceClipboardChanges([] { return XclipOut() == "taken over\n"; }));
   const std::optional<int> status =
       WaitForExit(static_cast<pid_t>(holder), kHolderExitTimeout);
   ASSERT_TRUE(status.has_value()) << "holder still running after takeover";
