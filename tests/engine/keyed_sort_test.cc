@@ -106,7 +106,7 @@ std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
   };
   std::vector<std::string> lines;
   while (lines.size() < n) {
-    const unsigned pick = rng() % 100;
+    const auto pick = static_cast<unsigned>(rng() % 100);
     std::string line;
     if (!lines.empty() && pick < 15) {
       line = lines[rng() % lines.size()];
@@ -118,7 +118,7 @@ std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
       line = piece() + "," + std::string(505 + rng() % 12, 'm') + piece() +
              "," + piece();
     } else {
-      const unsigned count = rng() % 7;
+      const auto count = static_cast<unsigned>(rng() % 7);
       for (unsigned i = 0; i < count; ++i) line += piece();
     }
     lines.push_back(line);

@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"ClipBoard Write Error!", "Error-Finish!"},
                                  {true, false},
                                  std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // A file source lets the write meet a clipboard that refuses to open.
 TEST_F(ClipboardRunTest, FileToClipboardWithClipboardRefusingShowsErrorFinish) {

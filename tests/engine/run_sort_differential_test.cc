@@ -77,7 +77,7 @@ std::vector<std::string> DistinctLines(std::mt19937& rng, std::size_t n,
     }
     const std::size_t extra = rng() % 30;
     for (std::size_t i = 0; i < extra; ++i) {
-      const unsigned r = rng() % 100;
+      const auto r = static_cast<unsigned>(rng() % 100);
       line +=
           static_cast<char>(r < 85 ? 0x20 + rng() % 95 : 0x80 + rng() % 128);
     }

@@ -280,7 +280,7 @@ TEST_F(RunSortTest, FolderAsOutputIsAnOpenErrorThenErrorFinish) {
 
 TEST_F(RunSortTest, OutputInMissingFolderIsAnOpenErrorThenErrorFinish) {
   const std::string target = folder_ / "missing/out.txt";
-  for (std::uint8_t quiet : {0, 1}) {
+  for (const std::uint8_t quiet : {std::uint8_t{0}, std::uint8_t{1}}) {
     SCOPED_TRACE(int{quiet});
     boxes_.boxes.clear();
     WriteBytes(input_path(), "b\na\n");

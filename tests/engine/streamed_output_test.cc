@@ -64,7 +64,7 @@ std::string RepeatHeavyText(std::mt19937& rng) {
                                "date,-5", "10",    "9"};
   std::string text;
   while (text.size() < 7'000'000) {
-    const unsigned count = 1 + rng() % 3;
+    const auto count = static_cast<unsigned>(1 + rng() % 3);
     for (unsigned i = 0; i < count; ++i) {
       text += words[rng() % std::size(words)];
       if (i + 1 < count) text += ',';

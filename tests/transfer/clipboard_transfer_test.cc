@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SetAllocationFilter(FailAt);
                     },
                     "No Text in ClipBoard!", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(ClipboardTransferTest, WriteHandsClipboardACopyOfTheWholeResultBlock) {
   clipboard_.HoldText("old\n");
@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteFailure{"TextRefusedAfterEmptying",
                      [](FakeClipboard& c) { c.fail_set_text = true; },
                      "ClipBoard Write Error!", true, 1, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
 }  // namespace tarnel

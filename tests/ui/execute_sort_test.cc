@@ -155,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParameterCase{"QuietFromTheCommandLine",
                       [](TTarnelMainForm& f) { f.Quiet = 1; },
                       Expect(0, 0, 1, 1)}),
-    [](const testing::TestParamInfo<ParameterCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<ParameterCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 const RecordedBox kNoInputBox{nullptr, "読み込み元ファイルが未指定です",

@@ -187,8 +187,8 @@ const Region kRegions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Regions, DropRegionTest, testing::ValuesIn(kRegions),
-                         [](const testing::TestParamInfo<Region>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<Region>& case_info) {
+                           return std::string(case_info.param.name);
                          });
 
 TEST_F(FileDropTest, DropSwitchesTheSideFromClipboardToTheFile) {

@@ -23,6 +23,7 @@ namespace {
 
 using testing_support::BackgroundChild;
 using testing_support::ChildResult;
+using testing_support::ChildSetup;
 using testing_support::TempDir;
 using testing_support::WaitUntil;
 using testing_support::WakeUp;
@@ -51,10 +52,7 @@ class RunningProgram : public BackgroundChild {
  public:
   RunningProgram(const TempDir& folder,
                  const std::vector<std::string>& arguments)
-      : BackgroundChild(Argv(arguments),
-                        {.env = {{"QT_QPA_PLATFORM", "xcb"},
-                                 {"WAYLAND_DISPLAY", std::nullopt}},
-                         .directory = folder.path()}) {}
+      : BackgroundChild(Argv(arguments), OnTheServer(folder)) {}
 
  private:
   static std::vector<std::string> Argv(
@@ -62,6 +60,13 @@ class RunningProgram : public BackgroundChild {
     std::vector<std::string> argv{kProgram};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return argv;
+  }
+  // In |folder|, on the X11 platform even inside a Wayland session.
+  static ChildSetup OnTheServer(const TempDir& folder) {
+    ChildSetup setup;
+    setup.env = {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", std::nullopt}};
+    setup.directory = folder.path();
+    return setup;
   }
 };
 

@@ -182,7 +182,8 @@ std::optional<std::uint8_t> X11Session::KeyCode(std::uint32_t keysym) {
 bool X11Session::TypeKey(xcb_window_t window, std::uint32_t keysym) {
   const std::optional<std::uint8_t> code = KeyCode(keysym);
   if (!code) return false;
-  for (const std::uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
+  for (const std::uint8_t type :
+       {std::uint8_t{XCB_KEY_PRESS}, std::uint8_t{XCB_KEY_RELEASE}}) {
     xcb_key_press_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = type;

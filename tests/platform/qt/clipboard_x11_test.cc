@@ -22,6 +22,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/run_sort.h"
@@ -40,6 +41,7 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 using testing_support::BackgroundChild;
 using testing_support::ChildResult;
+using testing_support::ChildSetup;
 using testing_support::EnvChanges;
 using testing_support::ProcessState;
 using testing_support::RunChild;
@@ -86,10 +88,15 @@ std::string XclipOut(const char* target = nullptr) {
 class XclipOwner {
  public:
   explicit XclipOwner(const std::string& bytes, const char* target = nullptr)
-      : child_(Argv(target), {.input = bytes}) {}
+      : child_(Argv(target), WithInput(bytes)) {}
   std::optional<int> Wait(milliseconds timeout) { return child_.Wait(timeout); }
 
  private:
+  static ChildSetup WithInput(const std::string& bytes) {
+    ChildSetup setup;
+    setup.input = bytes;
+    return setup;
+  }
   static std::vector<std::string> Argv(const char* target) {
     std::vector<std::string> argv = {"xclip", "-selection", "clipboard",
                                      "-quiet", "-i"};
@@ -112,7 +119,7 @@ class QtClipboardX11Test : public ::testing::Test {
  protected:
   void TearDown() override {
     if (clipboard_.holder_pid() > 0)
-      KnownHolders().insert(clipboard_.holder_pid());
+      KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
   }
 
   // Sorts |input| (whole lines, ascending) onto the clipboard, quietly.
@@ -120,7 +127,7 @@ class QtClipboardX11Test : public ::testing::Test {
     const std::string file = dir_.Write("in.txt", input);
     RunSort(nullptr, 0, file.c_str(), nullptr, 0, kKeyColumn, 1);
     EXPECT_EQ(LastResult, 0) << ::testing::PrintToString(boxes_.Texts());
-    KnownHolders().insert(clipboard_.holder_pid());
+    KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
     return clipboard_.holder_pid();
   }
 
@@ -193,7 +200,7 @@ TEST_F(QtClipboardX11Test, JapaneseClipboardSortsOntoClipboardByteForByte) {
   OwnByXclip("さくら\r\nあおい\nうみ\n");
   RunSort(nullptr, 0, nullptr, nullptr, 0, kKeyColumn, 1);
   EXPECT_EQ(LastResult, 0);
-  KnownHolders().insert(clipboard_.holder_pid());
+  KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
   // UTF-8 orders these kana as the syllabary does: a, u, sa.
   EXPECT_EQ(XclipOut(), "あおい\r\nうみ\r\nさくら\r\n");
 }
@@ -268,7 +275,9 @@ ChildResult RunWriter(const TempDir& dir, const std::string& input,
                                                   "/clipboard_x11_writer") {
   // Qt warns at start-up without a runtime folder; that is not ours to test.
   env.emplace("XDG_RUNTIME_DIR", dir.path());
-  return RunChild({writer, dir.Write("writer-in.txt", input)}, {.env = env},
+  ChildSetup setup;
+  setup.env = std::move(env);
+  return RunChild({writer, dir.Write("writer-in.txt", input)}, setup,
                   kClientTimeout);
 }
 
@@ -348,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoDisplayCase{
             "NoDisplayVariables",
             {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
 }  // namespace tarnel
