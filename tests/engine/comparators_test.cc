@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/sort_selection.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/escaped.h"
 
 namespace tarnel {
 namespace {

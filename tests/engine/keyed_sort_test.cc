@@ -15,7 +15,7 @@
 #include "engine/line_sort.h"
 #include "engine/sort_selection.h"
 #include "platform/memory.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/escaped.h"
 
 namespace tarnel {
 namespace {

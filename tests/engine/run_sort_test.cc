@@ -14,6 +14,7 @@
 #include "core/show_error.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
+#include "tests/support/escaped.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

@@ -40,11 +40,6 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 /// no expected text in these suites is.
 std::string ReadBytes(const std::string& path);
 
-/// |text| in double quotes with every byte outside printable ASCII (and the
-/// quote and backslash) as \xNN, cut after about |limit| bytes: for failure
-/// messages about texts of any bytes.
-std::string Escaped(std::string_view text, std::size_t limit = 80);
-
 }  // namespace testing_support
 }  // namespace tarnel
 
