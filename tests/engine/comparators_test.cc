@@ -1,5 +1,4 @@
 #include "engine/comparators.h"
-#include "engine/sort_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/engine/test_support.h"
+#include "engine/sort_selection.h"
+#include "tests/support/escaped.h"
 
 namespace tarnel {
 namespace {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "engine/comparators.h"
-#include "engine/sort_selection.h"
 #include "engine/line_sort.h"
+#include "engine/sort_selection.h"
 #include "platform/memory.h"
-#include "tests/engine/test_support.h"
+#include "tests/support/escaped.h"
 
 namespace tarnel {
 namespace {
@@ -106,7 +106,7 @@ std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
   };
   std::vector<std::string> lines;
   while (lines.size() < n) {
-    const unsigned pick = rng() % 100;
+    const auto pick = static_cast<unsigned>(rng() % 100);
     std::string line;
     if (!lines.empty() && pick < 15) {
       line = lines[rng() % lines.size()];
@@ -118,7 +118,7 @@ std::vector<std::string> TieHeavyLines(std::mt19937& rng, std::size_t n) {
       line = piece() + "," + std::string(505 + rng() % 12, 'm') + piece() +
              "," + piece();
     } else {
-      const unsigned count = rng() % 7;
+      const auto count = static_cast<unsigned>(rng() % 7);
       for (unsigned i = 0; i < count; ++i) line += piece();
     }
     lines.push_back(line);

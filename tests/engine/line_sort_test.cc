@@ -102,7 +102,8 @@ void ExpectSortedPermutation(const std::vector<Item>& before,
   std::sort(ids_after.begin(), ids_after.end());
   ASSERT_EQ(ids_before, ids_after);
   // Every id still carries its own key.
-  for (const Item& item : after) ASSERT_EQ(item.key, before[item.id].key);
+  for (const Item& item : after)
+    ASSERT_EQ(item.key, before[static_cast<std::size_t>(item.id)].key);
 }
 
 TEST(LineSortTest, RandomInputsComeOutSortedAndWhole) {
@@ -112,7 +113,8 @@ TEST(LineSortTest, RandomInputsComeOutSortedAndWhole) {
     const int range = 1 + static_cast<int>(rng() % (n + 2));
     std::vector<Item> items;
     for (std::size_t i = 0; i < n; ++i) {
-      items.push_back({static_cast<int>(rng() % range), static_cast<int>(i)});
+      items.push_back({static_cast<int>(rng() % static_cast<unsigned>(range)),
+                       static_cast<int>(i)});
     }
     std::vector<Item> sorted = items;
     LineSort(sorted.data(), sorted.size(),

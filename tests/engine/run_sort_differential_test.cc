@@ -16,13 +16,13 @@
 
 #include "engine/run_sort.h"
 #include "platform/recording_message_boxes.h"
-#include "tests/engine/test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
 
 using testing_support::ReadBytes;
-using testing_support::TempFolder;
+using testing_support::TempDir;
 using testing_support::WriteBytes;
 
 constexpr char kSystemSort[] = "/usr/bin/sort";
@@ -77,7 +77,7 @@ std::vector<std::string> DistinctLines(std::mt19937& rng, std::size_t n,
     }
     const std::size_t extra = rng() % 30;
     for (std::size_t i = 0; i < extra; ++i) {
-      const unsigned r = rng() % 100;
+      const auto r = static_cast<unsigned>(rng() % 100);
       line +=
           static_cast<char>(r < 85 ? 0x20 + rng() % 95 : 0x80 + rng() % 128);
     }
@@ -129,11 +129,11 @@ TEST(RunSortDifferentialTest, WholeLineOrderMatchesTheSystemByteOrderSort) {
       {4, {"-u"}},       {5, {"-r", "-u"}},
       {6, {"-f", "-u"}}, {7, {"-f", "-r", "-u"}},
   };
-  TempFolder folder;
-  const std::string lf_path = folder.File("lf.txt");
-  const std::string input_path = folder.File("in.txt");
-  const std::string ours_path = folder.File("ours.txt");
-  const std::string theirs_path = folder.File("theirs.txt");
+  TempDir folder;
+  const std::string lf_path = folder / "lf.txt";
+  const std::string input_path = folder / "in.txt";
+  const std::string ours_path = folder / "ours.txt";
+  const std::string theirs_path = folder / "theirs.txt";
   std::mt19937 rng(314159);
   for (int trial = 0; trial < 7; ++trial) {
     for (const ModeCase& m : modes) {
@@ -192,14 +192,12 @@ TEST(RunSortDifferentialTest, WholeLineOrderMatchesTheSystemByteOrderSort) {
 // The comparison with the system sort only means something if it can fail.
 TEST(RunSortDifferentialTest, SystemSortIsByteOrderUnderCLocale) {
   if (access(kSystemSort, X_OK) != 0) GTEST_SKIP() << "no " << kSystemSort;
-  TempFolder folder;
-  WriteBytes(folder.File("in.txt"), "b\n\x82\xa0\nB\n_\na\n");
-  ASSERT_EQ(RunSystemSort({}, folder.File("in.txt"), folder.File("out.txt")),
-            0);
-  EXPECT_EQ(ReadBytes(folder.File("out.txt")), "B\n_\na\nb\n\x82\xa0\n");
-  ASSERT_EQ(
-      RunSystemSort({"-f"}, folder.File("in.txt"), folder.File("out.txt")), 0);
-  EXPECT_EQ(ReadBytes(folder.File("out.txt")), "a\nB\nb\n_\n\x82\xa0\n");
+  TempDir folder;
+  WriteBytes(folder / "in.txt", "b\n\x82\xa0\nB\n_\na\n");
+  ASSERT_EQ(RunSystemSort({}, folder / "in.txt", folder / "out.txt"), 0);
+  EXPECT_EQ(ReadBytes(folder / "out.txt"), "B\n_\na\nb\n\x82\xa0\n");
+  ASSERT_EQ(RunSystemSort({"-f"}, folder / "in.txt", folder / "out.txt"), 0);
+  EXPECT_EQ(ReadBytes(folder / "out.txt"), "a\nB\nb\n_\n\x82\xa0\n");
 }
 
 }  // namespace

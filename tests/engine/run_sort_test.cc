@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "core/box_text.h"
 #include "core/result_block.h"
 #include "core/show_error.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
-#include "tests/engine/test_support.h"
+#include "tests/support/escaped.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
 
 using testing_support::Escaped;
 using testing_support::ReadBytes;
-using testing_support::TempFolder;
+using testing_support::TempDir;
 using testing_support::WriteBytes;
 
 constexpr char kPreviousOutput[] = "previous contents\n";
@@ -30,8 +30,8 @@ constexpr char kPreviousOutput[] = "previous contents\n";
 class RunSortTest : public ::testing::Test {
  protected:
   WindowHandle owner() { return &owner_tag_; }
-  std::string input_path() const { return folder_.File("in.txt"); }
-  std::string output_path() const { return folder_.File("out.txt"); }
+  std::string input_path() const { return folder_ / "in.txt"; }
+  std::string output_path() const { return folder_ / "out.txt"; }
 
   /// Writes |input| to the input file and runs one sort into the output file.
   void Run(const std::string& input, std::int32_t mode, std::int32_t key_pos,
@@ -78,7 +78,7 @@ class RunSortTest : public ::testing::Test {
     EXPECT_EQ(ReadBytes(output_path()), kPreviousOutput);
   }
 
-  TempFolder folder_;
+  TempDir folder_;
   RecordingMessageBoxes boxes_;
 
  private:
@@ -114,7 +114,7 @@ TEST_F(RunSortTest, BaseModeOutsideZeroToThreeIsRejectedBeforeReading) {
     SCOPED_TRACE(mode);
     boxes_.boxes.clear();
     // A missing input shows the source is never asked for.
-    RunPaths(folder_.File("missing.txt"), output_path(), mode, 0, 1);
+    RunPaths(folder_ / "missing.txt", output_path(), mode, 0, 1);
     EXPECT_EQ(LastResult, -1);
     EXPECT_EQ(boxes_.boxes,
               std::vector<RecordedBox>{ErrorBox("SortMode is out of Range!")});
@@ -246,7 +246,7 @@ TEST(SplitLinesTest, TakesAtMostTheGivenNumberOfLines) {
 
 TEST_F(RunSortTest, MissingInputFileIsReportedWithItsPath) {
   PrepareOutput();
-  const std::string missing = folder_.File("no such file.txt");
+  const std::string missing = folder_ / "no such file.txt";
   RunPaths(missing, output_path(), 0, 0, 1);
   EXPECT_EQ(LastResult, -1);
   EXPECT_EQ(boxes_.boxes, std::vector<RecordedBox>{
@@ -266,7 +266,7 @@ TEST_F(RunSortTest, FolderAsInputIsAnOpenError) {
 }
 
 TEST_F(RunSortTest, FolderAsOutputIsAnOpenErrorThenErrorFinish) {
-  const std::string target = folder_.File("sub");
+  const std::string target = folder_ / "sub";
   std::filesystem::create_directory(target);
   WriteBytes(input_path(), "b\na\n");
   RunPaths(input_path(), target, 0, 0, 1);
@@ -280,8 +280,8 @@ TEST_F(RunSortTest, FolderAsOutputIsAnOpenErrorThenErrorFinish) {
 }
 
 TEST_F(RunSortTest, OutputInMissingFolderIsAnOpenErrorThenErrorFinish) {
-  const std::string target = folder_.File("missing/out.txt");
-  for (std::uint8_t quiet : {0, 1}) {
+  const std::string target = folder_ / "missing/out.txt";
+  for (const std::uint8_t quiet : {std::uint8_t{0}, std::uint8_t{1}}) {
     SCOPED_TRACE(int{quiet});
     boxes_.boxes.clear();
     WriteBytes(input_path(), "b\na\n");
@@ -291,7 +291,7 @@ TEST_F(RunSortTest, OutputInMissingFolderIsAnOpenErrorThenErrorFinish) {
         ErrorBox("File Open Error!\n[" + target + "]")};
     if (quiet == 0) expected.push_back(FinishBox("Error-Finish!"));
     EXPECT_EQ(boxes_.boxes, expected);
-    EXPECT_FALSE(std::filesystem::exists(folder_.File("missing")));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "missing"));
     ExpectReleased();
   }
 }
@@ -545,13 +545,6 @@ TEST_F(RunSortTest, TenMillionEmptyLinesAreCountedAndWritten) {
   Run(input, 4, 0, 1);
   EXPECT_EQ(LastResult, 0);
   EXPECT_EQ(ReadBytes(output_path()), "\r\n");
-}
-
-TEST(FormatBoxTextTest, CountsPrintAsFullUnsignedDecimals) {
-  EXPECT_EQ(
-      FormatBoxText("Read Error!(statbuf.st_size=[%u], readsize=[%u])",
-                    {std::uint64_t{5000000000}, std::uint64_t{4294967296}}),
-      "Read Error!(statbuf.st_size=[5000000000], readsize=[4294967296])");
 }
 
 }  // namespace

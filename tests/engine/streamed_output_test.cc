@@ -16,19 +16,19 @@
 #include "platform/fake_clipboard.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
-#include "tests/engine/test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
 
 using testing_support::ReadBytes;
-using testing_support::TempFolder;
+using testing_support::TempDir;
 using testing_support::WriteBytes;
 
 class StreamedOutputTest : public ::testing::Test {
  protected:
-  std::string input_path() const { return folder_.File("in.txt"); }
-  std::string output_path() const { return folder_.File("out.txt"); }
+  std::string input_path() const { return folder_ / "in.txt"; }
+  std::string output_path() const { return folder_ / "out.txt"; }
 
   /// Sorts the input file into the output file; the run must succeed.
   std::string ToFile(std::int32_t mode, std::int32_t key_pos,
@@ -52,7 +52,7 @@ class StreamedOutputTest : public ::testing::Test {
     return clipboard.text().value_or("<no text>");
   }
 
-  TempFolder folder_;
+  TempDir folder_;
   RecordingMessageBoxes boxes_;
 };
 
@@ -64,7 +64,7 @@ std::string RepeatHeavyText(std::mt19937& rng) {
                                "date,-5", "10",    "9"};
   std::string text;
   while (text.size() < 7'000'000) {
-    const unsigned count = 1 + rng() % 3;
+    const auto count = static_cast<unsigned>(1 + rng() % 3);
     for (unsigned i = 0; i < count; ++i) {
       text += words[rng() % std::size(words)];
       if (i + 1 < count) text += ',';

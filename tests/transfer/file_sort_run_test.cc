@@ -9,10 +9,16 @@
 #include <string>
 
 #include "engine/run_sort.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::RunInChild;
+using testing_support::WriteBytes;
 
 using Names = std::set<std::string>;
 
@@ -65,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The text ends at its first NUL; what follows is never a line.
         SortCase{"NulEndsTheText", std::string("b\na\n\0c\n", 7),
                  "a\r\nb\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(FileSortRunTest, FileSortedOntoItselfKeepsItsModeAndLeavesNoTemporary) {
   const std::string path = dir_ / "data.txt";
@@ -148,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadTargetCase{"Folder", "folder"},
                       BadTargetCase{"MissingDirectory", "none/out.txt"},
                       BadTargetCase{"EmptyPath", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(FileSortRunTest, DeviceFullEndsWithWriteErrorAndErrorFinish) {
   WriteBytes(dir_ / "in.txt", "b\na\n");

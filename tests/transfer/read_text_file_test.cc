@@ -5,15 +5,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 #include "transfer/file_transfer.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 class ReadTextFileTest : public FileTransferTest {
  protected:
@@ -54,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   std::string("b\na\n\0c\n", 7)},
                       ContentCase{"HighBytesAndCtrlZ", "\x82\xa0\xff\x1a\n"},
                       ContentCase{"NoFinalLineFeed", "a\nb"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // A big file is read in two halves at once; the halves must meet exactly,
 // whatever the size's parity.
@@ -124,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenFailureCase{"MissingDirectory", "none/in.txt"},
                       OpenFailureCase{"DanglingSymlink", "dangling"},
                       OpenFailureCase{"EmptyPath", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // "File Open Error![" is 17 bytes and "]" one more: a 237-byte path makes a
 // message of exactly 255 bytes, the longest a box shows whole.
@@ -148,8 +150,8 @@ TEST_P(ReadTextFileLongPathTest, MessageIsCutTo255Bytes) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ReadTextFileLongPathTest,
                          ::testing::Values(200, 237, 238, 400, 5000),
-                         [](const auto& info) {
-                           return "Path" + std::to_string(info.param);
+                         [](const auto& case_info) {
+                           return "Path" + std::to_string(case_info.param);
                          });
 
 TEST_F(ReadTextFileTest, PipeIsReadToItsEndPastOneBufferful) {
@@ -194,8 +196,8 @@ TEST_F(ReadTextFileTest, ShortReadShowsReportedAndReadCounts) {
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     GTEST_SKIP() << path << " is not available here";
   }
-  std::ifstream in(path, std::ios::binary);
-  const std::string actual(std::istreambuf_iterator<char>(in), {});
+  const std::string actual = ReadBytes(path);
+  ASSERT_NE(actual, "<missing>");
   ASSERT_LT(actual.size(), static_cast<std::size_t>(info.st_size));
 
   EXPECT_FALSE(ReadTextFile(path.c_str()).valid());

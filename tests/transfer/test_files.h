@@ -1,47 +1,25 @@
-// Real files for the transfer tests: a private temporary folder, whole-file
-// reads and writes, and a result block filled by hand for WriteTextFile.
+// Real files for the transfer tests: what a file's mode and path look like,
+// the umask for a scope, a result block filled by hand for the writers, and
+// the fixture that records a run's boxes with a temporary folder at hand.
 #ifndef TARNEL_TESTS_TRANSFER_TEST_FILES_H_
 #define TARNEL_TESTS_TRANSFER_TEST_FILES_H_
 
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
-#include <functional>
 #include <ostream>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 
 /// Lets a failed comparison of recorded boxes show their texts.
 void PrintTo(const RecordedBox& box, std::ostream* out);
 
-/// A fresh folder under /tmp, removed with everything in it on destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  /// The path of |name| inside the folder.
-  std::string operator/(std::string_view name) const;
-  /// Names of the entries in the folder (dot files included).
-  std::set<std::string> Names() const;
-
- private:
-  std::string path_;
-};
-
-/// Creates or replaces |path| with exactly |bytes|.
-void WriteBytes(const std::string& path, std::string_view bytes);
-/// The whole contents of |path|; fails the current test when unreadable.
-std::string ReadBytes(const std::string& path);
 /// The permission bits of |path| (links followed), or -1 when missing.
 int ModeOf(const std::string& path);
 /// A path of exactly |length| bytes under |base| naming nothing, in
@@ -72,11 +50,6 @@ class ScopedResultText {
   ScopedResultText& operator=(const ScopedResultText&) = delete;
 };
 
-/// Runs |body| in a forked child and returns the text it produced, failing
-/// the current test unless the child ended normally. Limits set in the child
-/// (setrlimit, signal dispositions) stay there.
-std::string RunInChild(const std::function<std::string()>& body);
-
 /// A temporary folder, the recording boxes and an owner window for the run.
 class FileTransferTest : public ::testing::Test {
  protected:
@@ -89,7 +62,7 @@ class FileTransferTest : public ::testing::Test {
   RecordedBox FinishBox(const std::string& text);
 
   int owner_tag_ = 0;
-  TempDir dir_;
+  testing_support::TempDir dir_;
   RecordingMessageBoxes boxes_;
 };
 

@@ -11,11 +11,17 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 #include "transfer/file_transfer.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ReadBytes;
+using testing_support::RunInChild;
+using testing_support::WriteBytes;
 
 using Names = std::set<std::string>;
 
@@ -48,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BytesCase{"HighBytesAndCtrlZ",
                                 "\x82\xa0\r\n\xff\x1a\r\n"},
                       BytesCase{"EmptyResult", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(WriteTextFileTest, ReplacesLongerOldContentsWhole) {
   const std::string path = dir_ / "out.txt";
@@ -112,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ModeCase{"NewUnderUmask022", -1, 022, 0644},
                       ModeCase{"NewUnderUmask027", -1, 027, 0640},
                       ModeCase{"NewUnderUmask000", -1, 0, 0666}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(WriteTextFileTest, SymlinkTargetIsWrittenAndLinkStays) {
   const std::string file = dir_ / "real.txt";
@@ -198,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OpenFailureCase{"TrailingSlashOnNewName", "new/"},
                       OpenFailureCase{"LinkIntoMissingDirectory", "dangling"},
                       OpenFailureCase{"EmptyPath", nullptr}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // "File Open Error!\n[" is 18 bytes and "]" one more: a 236-byte path makes
 // a message of exactly 255 bytes.
@@ -223,8 +229,8 @@ TEST_P(WriteTextFileLongPathTest, MessageIsCutTo255Bytes) {
 
 INSTANTIATE_TEST_SUITE_P(Lengths, WriteTextFileLongPathTest,
                          ::testing::Values(200, 236, 237, 400, 5000),
-                         [](const auto& info) {
-                           return "Path" + std::to_string(info.param);
+                         [](const auto& case_info) {
+                           return "Path" + std::to_string(case_info.param);
                          });
 
 TEST_F(WriteTextFileTest, DeviceFullShowsWriteErrorWithNothingWritten) {

@@ -13,11 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::UserClick;
+using testing_support::Utf8;
 
 class AboutBoxTest : public testing::Test {
  protected:

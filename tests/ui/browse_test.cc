@@ -13,12 +13,16 @@
 
 #include "platform/recording_message_boxes.h"
 #include "platform/scripted_file_dialogs.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::UserClick;
 
 constexpr char kOpenFilter[] =
     "テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";

@@ -51,8 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"\x83\x65\x83\x4C\xA0x"}},
         SplitCase{"BackslashesAreOrdinary", "t a\\\"b c\"", {"a\\b c"}},
         SplitCase{"QuotedBlankIsAnArgument", "t \" \" x", {" ", "x"}}),
-    [](const testing::TestParamInfo<SplitCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<SplitCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 TEST(SplitCommandLineTest, NulByteEndsTheCommandLine) {

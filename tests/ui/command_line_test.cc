@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
@@ -149,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
                          .input = "in.csv", .output = "out.csv", .key = "2",
                          .numeric = true, .field = true}}),
     // clang-format on
-    [](const testing::TestParamInfo<CommandLineCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<CommandLineCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 class BatchRunTest : public testing::Test {

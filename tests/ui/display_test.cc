@@ -66,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":1"}},
                     true,
                     "offscreen"}),
-    [](const testing::TestParamInfo<DisplayCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<DisplayCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 #else
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(DisplayTest);

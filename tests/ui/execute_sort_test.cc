@@ -18,12 +18,17 @@
 
 #include "engine/run_sort.h"
 #include "platform/recording_message_boxes.h"
-#include "program_runner.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::TempDir;
+using testing_support::Utf8;
 
 class ExecuteSortTest : public testing::Test {
  protected:
@@ -55,7 +60,8 @@ void Key(TTarnelMainForm& f, const char* text) { f.SortPosEdit->setText(text); }
 
 RunCall Expect(std::int32_t mode, std::int32_t pos, std::int32_t kind,
                std::uint8_t quiet = 0) {
-  return RunCall(SortRequest{nullptr, mode, nullptr, nullptr, pos, kind, quiet});
+  return RunCall(
+      SortRequest{nullptr, mode, nullptr, nullptr, pos, kind, quiet});
 }
 
 class ExecuteSortParameterTest
@@ -97,18 +103,19 @@ INSTANTIATE_TEST_SUITE_P(
                         f.UniqCheckBox->setChecked(true);
                       },
                       Expect(7, 0, 1)},
-        ParameterCase{
-            "Files",
-            [](TTarnelMainForm& f) {
-              UseFiles(f, "in file.txt", "/tmp/out.txt");
-            },
-            RunCall(SortRequest{nullptr, 0, "in file.txt", "/tmp/out.txt", 0, 1, 0})},
-        ParameterCase{"FileInputClipboardOutput",
+        ParameterCase{"Files",
                       [](TTarnelMainForm& f) {
-                        f.FileOpenCheckBox->setChecked(true);
-                        f.FileOpenEdit->setText("in.txt");
+                        UseFiles(f, "in file.txt", "/tmp/out.txt");
                       },
-                      RunCall(SortRequest{nullptr, 0, "in.txt", nullptr, 0, 1, 0})},
+                      RunCall(SortRequest{nullptr, 0, "in file.txt",
+                                          "/tmp/out.txt", 0, 1, 0})},
+        ParameterCase{
+            "FileInputClipboardOutput",
+            [](TTarnelMainForm& f) {
+              f.FileOpenCheckBox->setChecked(true);
+              f.FileOpenEdit->setText("in.txt");
+            },
+            RunCall(SortRequest{nullptr, 0, "in.txt", nullptr, 0, 1, 0})},
         ParameterCase{"ThirdFieldAsNumber",
                       [](TTarnelMainForm& f) {
                         Key(f, "3");
@@ -148,8 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParameterCase{"QuietFromTheCommandLine",
                       [](TTarnelMainForm& f) { f.Quiet = 1; },
                       Expect(0, 0, 1, 1)}),
-    [](const testing::TestParamInfo<ParameterCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<ParameterCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 const RecordedBox kNoInputBox{nullptr, "読み込み元ファイルが未指定です",
@@ -273,16 +280,16 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
   UseFiles(*form, "in.txt", "out.txt");
   std::string input_seen_after_change;
   std::string output_seen_after_change;
-  TTarnelMainForm watched(
-      App(), {},
-      [&](const SortRequest& request) -> std::int32_t {
-        // The user edits the paths while the run waits in a box.
-        watched.FileOpenEdit->setText("other.txt");
-        watched.FileSaveEdit->setText("else.txt");
-        input_seen_after_change = request.input_name;
-        output_seen_after_change = request.output_name;
-        return 0;
-      });
+  TTarnelMainForm watched(App(), {},
+                          [&](const SortRequest& request) -> std::int32_t {
+                            // The user edits the paths while the run waits in a
+                            // box.
+                            watched.FileOpenEdit->setText("other.txt");
+                            watched.FileSaveEdit->setText("else.txt");
+                            input_seen_after_change = request.input_name;
+                            output_seen_after_change = request.output_name;
+                            return 0;
+                          });
   UseFiles(watched, "in.txt", "out.txt");
   watched.ExecuteSort();
   EXPECT_EQ(input_seen_after_change, "in.txt");
@@ -290,20 +297,19 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
 }
 
 TEST_F(ExecuteSortTest, DefaultRunFunctionAnswersTheEnginesResult) {
-  Folder dir;
+  TempDir dir;
   dir.Write("in.txt", "b\na\n");
-  const std::string in = dir.Path("in.txt");
-  const std::string out = dir.Path("out.txt");
-  const std::string missing = dir.Path("missing.txt");
+  const std::string in = dir / "in.txt";
+  const std::string out = dir / "out.txt";
+  const std::string missing = dir / "missing.txt";
   EXPECT_EQ(RunSortOffThread({nullptr, 0, in.c_str(), out.c_str(), 0, 1, 1}),
             0);
   EXPECT_EQ(dir.Read("out.txt"), "a\r\nb\r\n");
   EXPECT_EQ(
       RunSortOffThread({nullptr, 0, missing.c_str(), out.c_str(), 0, 1, 1}),
       -1);
-  EXPECT_EQ(boxes.Texts(),
-            std::vector<std::string>{"File Open Error![" +
-                                     dir.Path("missing.txt") + "]"});
+  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"File Open Error![" +
+                                                    dir / "missing.txt" + "]"});
 }
 
 }  // namespace

@@ -22,12 +22,15 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
 
 // What a file manager offers: the files' URLs, and their paths as text.
 std::unique_ptr<QMimeData> FilesData(const std::vector<QString>& paths) {
@@ -184,8 +187,8 @@ const Region kRegions[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Regions, DropRegionTest, testing::ValuesIn(kRegions),
-                         [](const testing::TestParamInfo<Region>& info) {
-                           return std::string(info.param.name);
+                         [](const testing::TestParamInfo<Region>& case_info) {
+                           return std::string(case_info.param.name);
                          });
 
 TEST_F(FileDropTest, DropSwitchesTheSideFromClipboardToTheFile) {

@@ -16,12 +16,16 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/main_form.h"
 #include "ui/up_down.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::Utf8;
 
 constexpr char kTextCaption[] = "SortPosEdit->Text";
 constexpr char kErrorCaption[] = "ERROR";
@@ -115,90 +119,90 @@ void TypeAtEnd(KeyPositionTest& test, const QString& text) {
 
 INSTANTIATE_TEST_SUITE_P(
     SortPosEditChange, UserChangeTest,
-    testing::Values(UserChange{"LetterTypedAfterTheDigit",
-                               [](KeyPositionTest& t) { TypeAtEnd(t, "a"); },
-                               {TextBox("1a"), ErrorBox()},
-                               "1",
-                               1,
-                               1},
-                    UserChange{"DigitTypedAfterTheDigit",
-                               [](KeyPositionTest& t) { TypeAtEnd(t, "2"); },
-                               {TextBox("12")},
-                               "12",
-                               2,
-                               12},
-                    UserChange{"MixedTextPastedOverEverything",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->selectAll();
-                                 t.Paste("1x2y");
-                               },
-                               {TextBox("1x2y"), ErrorBox(), ErrorBox()},
-                               "12",
-                               1,
-                               12},
-                    UserChange{"LettersPastedInFront",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->home(false);
-                                 t.Paste("ab");
-                               },
-                               {TextBox("ab1"), ErrorBox(), ErrorBox()},
-                               "1",
-                               0,
-                               1},
-                    UserChange{"EverythingDeleted",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->selectAll();
-                                 QTest::keyClick(t.edit(), Qt::Key_Delete);
-                               },
-                               {TextBox("")},
-                               "1",
-                               1,
-                               7},
-                    UserChange{"ReplacedByALoneZero",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->selectAll();
-                                 QTest::keyClicks(t.edit(), "0");
-                               },
-                               {TextBox("0")},
-                               "1",
-                               1,
-                               7},
-                    UserChange{"DoubleZeroPasted",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->selectAll();
-                                 t.Paste("00");
-                               },
-                               // 0 is below the range: UpDown2 stops at 1.
-                               {TextBox("00")},
-                               "00",
-                               2,
-                               1},
-                    UserChange{"NothingButLettersPasted",
-                               [](KeyPositionTest& t) {
-                                 t.edit()->selectAll();
-                                 t.Paste("xy");
-                               },
-                               // Emptied by the filter itself: stays empty.
-                               {TextBox("xy"), ErrorBox(), ErrorBox()},
-                               "",
-                               0,
-                               1},
-                    UserChange{
-                        "FullWidthDigitTyped",
-                        [](KeyPositionTest& t) {
-                          // Typed through the input method, as Japanese is.
-                          t.edit()->end(false);
-                          QInputMethodEvent typed;
-                          typed.setCommitString(Utf8("１"));
-                          QCoreApplication::sendEvent(t.edit(), &typed);
-                        },
-                        // Three bytes in UTF-8, none of them a digit.
-                        {TextBox("1１"), ErrorBox(), ErrorBox(), ErrorBox()},
-                        "1",
-                        1,
-                        1}),
-    [](const testing::TestParamInfo<UserChange>& info) {
-      return std::string(info.param.name);
+    testing::Values(
+        UserChange{"LetterTypedAfterTheDigit",
+                   [](KeyPositionTest& test) { TypeAtEnd(test, "a"); },
+                   {TextBox("1a"), ErrorBox()},
+                   "1",
+                   1,
+                   1},
+        UserChange{"DigitTypedAfterTheDigit",
+                   [](KeyPositionTest& test) { TypeAtEnd(test, "2"); },
+                   {TextBox("12")},
+                   "12",
+                   2,
+                   12},
+        UserChange{"MixedTextPastedOverEverything",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     test.Paste("1x2y");
+                   },
+                   {TextBox("1x2y"), ErrorBox(), ErrorBox()},
+                   "12",
+                   1,
+                   12},
+        UserChange{"LettersPastedInFront",
+                   [](KeyPositionTest& test) {
+                     test.edit()->home(false);
+                     test.Paste("ab");
+                   },
+                   {TextBox("ab1"), ErrorBox(), ErrorBox()},
+                   "1",
+                   0,
+                   1},
+        UserChange{"EverythingDeleted",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     QTest::keyClick(test.edit(), Qt::Key_Delete);
+                   },
+                   {TextBox("")},
+                   "1",
+                   1,
+                   7},
+        UserChange{"ReplacedByALoneZero",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     QTest::keyClicks(test.edit(), "0");
+                   },
+                   {TextBox("0")},
+                   "1",
+                   1,
+                   7},
+        UserChange{"DoubleZeroPasted",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     test.Paste("00");
+                   },
+                   // 0 is below the range: UpDown2 stops at 1.
+                   {TextBox("00")},
+                   "00",
+                   2,
+                   1},
+        UserChange{"NothingButLettersPasted",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     test.Paste("xy");
+                   },
+                   // Emptied by the filter itself: stays empty.
+                   {TextBox("xy"), ErrorBox(), ErrorBox()},
+                   "",
+                   0,
+                   1},
+        UserChange{"FullWidthDigitTyped",
+                   [](KeyPositionTest& test) {
+                     // Typed through the input method, as Japanese is.
+                     test.edit()->end(false);
+                     QInputMethodEvent typed;
+                     typed.setCommitString(Utf8("１"));
+                     QCoreApplication::sendEvent(test.edit(), &typed);
+                   },
+                   // Three bytes in UTF-8, none of them a digit.
+                   {TextBox("1１"), ErrorBox(), ErrorBox(), ErrorBox()},
+                   "1",
+                   1,
+                   1}),
+    [](const testing::TestParamInfo<UserChange>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 TEST_F(KeyPositionTest, FilterBoxesArePlainApplicationModalAndOwnedByApp) {
@@ -274,8 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
         SpinCase{"UpDown1DownStopsAtOne", true, kDown, 2, "5", "1", 1},
         SpinCase{"UpDown1StartsFromANumberAboveTheRangeAtItsEnd", true, kDown,
                  1, "2000", "1014", 1014}),
-    [](const testing::TestParamInfo<SpinCase>& info) {
-      return std::string(info.param.name);
+    [](const testing::TestParamInfo<SpinCase>& case_info) {
+      return std::string(case_info.param.name);
     });
 
 TEST_F(KeyPositionTest, UpDown1StartsFromTheNumberTheUserTyped) {

@@ -23,12 +23,16 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/browse_panel.h"
 #include "ui/up_down.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::Utf8;
 
 class MainFormTest : public testing::Test {
  protected:

@@ -17,13 +17,16 @@
 #include "platform/recording_help_engine.h"
 #include "platform/recording_message_boxes.h"
 #include "platform/scripted_file_dialogs.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
 
 class MenuTest : public testing::Test {
  protected:

@@ -8,10 +8,8 @@
 #include <QApplication>
 #include <QThread>
 #include <QTimer>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,9 +19,12 @@
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
 #include "platform/service.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::TempDir;
 
 bool OnWindowThread() {
   return QThread::currentThread() == QApplication::instance()->thread();
@@ -71,18 +72,14 @@ class ThreadCheckingClipboard : public Clipboard {
 class OffThreadRunTest : public testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/tarnel-offthread-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
     boxes_.on_show = [this](const RecordedBox&) {
       if (!OnWindowThread()) ++boxes_off_window_thread_;
     };
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
-  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  std::string Path(const char* name) const { return dir_ / name; }
 
-  std::filesystem::path dir_;
+  TempDir dir_;
   RecordingMessageBoxes boxes_;
   int boxes_off_window_thread_ = 0;
 };
@@ -96,7 +93,7 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
     line = std::to_string(rng()) + "," + std::to_string(rng() % 1000);
     text += line + "\n";
   }
-  std::ofstream(Path("in.txt"), std::ios::binary) << text;
+  dir_.Write("in.txt", text);
 
   int ticks = 0;
   QTimer timer;
@@ -106,8 +103,8 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
   const AllocationFilter previous = SetAllocationFilter(RecordLineTableThread);
   const std::string in = Path("in.txt");
   const std::string out = Path("out.txt");
-  const std::int32_t result = RunSortOffThread(
-      {nullptr, 0, in.c_str(), out.c_str(), 0, kKeyColumn, 0});
+  const std::int32_t result =
+      RunSortOffThread({nullptr, 0, in.c_str(), out.c_str(), 0, kKeyColumn, 0});
   SetAllocationFilter(previous);
   timer.stop();
 
@@ -120,8 +117,7 @@ TEST_F(OffThreadRunTest, EngineRunsOffTheWindowThreadWhichKeepsServing) {
   std::sort(lines.begin(), lines.end());
   std::string expected;
   for (const std::string& line : lines) expected += line + "\r\n";
-  std::ifstream result_file(Path("out.txt"), std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(result_file), {}), expected);
+  EXPECT_EQ(dir_.Read("out.txt"), expected);
 }
 
 TEST_F(OffThreadRunTest, ErrorBoxesAreShownOnTheWindowThread) {

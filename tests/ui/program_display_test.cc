@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "program_runner.h"
+#include "tests/ui/program_runner.h"
 
 namespace tarnel {
 namespace {
 
+using testing_support::ChildResult;
+using testing_support::TempDir;
+
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 
-ChildSetup OnTheDisplay(std::optional<std::string> input = std::nullopt) {
-  ChildSetup setup;
+ProgramSetup OnTheDisplay(std::optional<std::string> input = std::nullopt) {
+  ProgramSetup setup;
   setup.keep_display = true;
   setup.input = std::move(input);
   return setup;
@@ -30,7 +33,7 @@ class ProgramOnDisplayTest : public testing::Test {
 
   // Makes |text| the clipboard's contents, served by xclip.
   void PutOnClipboard(const std::string& text) {
-    const Outcome outcome =
+    const ChildResult outcome =
         RunIn(folder_, "xclip", {"-selection", "clipboard", "-i"},
               OnTheDisplay(text));
     ASSERT_EQ(outcome.status, 0) << outcome.err;
@@ -42,12 +45,12 @@ class ProgramOnDisplayTest : public testing::Test {
         .out;
   }
 
-  Folder folder_;
+  TempDir folder_;
 };
 
 TEST_F(ProgramOnDisplayTest, QuietBatchSortsFileIntoFile) {
   folder_.Write("in.txt", "b\na\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunIn(folder_, kProgram, {"-a+", "-f", "in.txt", "-o", "out.txt"},
             OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
@@ -57,7 +60,7 @@ TEST_F(ProgramOnDisplayTest, QuietBatchSortsFileIntoFile) {
 
 TEST_F(ProgramOnDisplayTest, QuietBatchSortsTheClipboardBackOntoIt) {
   PutOnClipboard("pear\napple\nfig\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunIn(folder_, kProgram, {"-a+", "-r"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   // The result outlives the program that wrote it.
@@ -68,7 +71,7 @@ TEST_F(ProgramOnDisplayTest, QuietBatchSortsTheClipboardBackOntoIt) {
 
 TEST_F(ProgramOnDisplayTest, QuietBatchSortsAFileOntoTheClipboard) {
   folder_.Write("in.txt", "2\n1\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunIn(folder_, kProgram, {"-a+", "-f", "in.txt"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(ReadClipboard(), "1\r\n2\r\n");

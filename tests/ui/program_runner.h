@@ -1,5 +1,6 @@
-// Running the built program, or any other, as a child process from a test:
-// in a fresh folder, with a chosen environment, its output collected.
+// Running the built program, or a program it works with (xclip, fc-list),
+// as a child process from a test: in a folder of the test's, with the
+// test's environment less any display unless the test asks for one.
 #ifndef TARNEL_TESTS_UI_PROGRAM_RUNNER_H_
 #define TARNEL_TESTS_UI_PROGRAM_RUNNER_H_
 
@@ -8,33 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
+
 namespace tarnel {
 
-/// A fresh folder under /tmp, removed with everything in it afterwards.
-class Folder {
- public:
-  Folder();
-  ~Folder();
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-
-  std::string Path(const std::string& name) const;
-  const std::string& path() const { return path_; }
-  void Write(const std::string& name, const std::string& bytes) const;
-  /// The file's bytes; "<missing>" when there is no such file.
-  std::string Read(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
-struct Outcome {
-  int status = -1;  ///< exit status; 128 + signal when killed
-  std::string out;
-  std::string err;
-};
-
-struct ChildSetup {
+struct ProgramSetup {
   /// Standard input through a pipe; the null device when none.
   std::optional<std::string> input;
   /// Variables set on top of the test's own environment.
@@ -46,9 +26,10 @@ struct ChildSetup {
 
 /// Runs |program| with |arguments| in |folder| and waits for it, a minute
 /// at most (then it is killed and the test fails).
-Outcome RunIn(const Folder& folder, const std::string& program,
-              const std::vector<std::string>& arguments,
-              const ChildSetup& setup = {});
+testing_support::ChildResult RunIn(const testing_support::TempDir& folder,
+                                   const std::string& program,
+                                   const std::vector<std::string>& arguments,
+                                   const ProgramSetup& setup = {});
 
 }  // namespace tarnel
 

@@ -5,36 +5,38 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "program_runner.h"
+#include "tests/ui/program_runner.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ChildResult;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
 
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 constexpr char kExamples[] = TARNEL_EXAMPLES_DIR;
 
 // The program, with the test's environment less any display.
-Outcome RunProgram(const Folder& folder,
-                   const std::vector<std::string>& arguments,
-                   const std::optional<std::string>& input = std::nullopt,
-                   const std::map<std::string, std::string>& set = {}) {
-  ChildSetup setup;
+ChildResult RunProgram(const TempDir& folder,
+                       const std::vector<std::string>& arguments,
+                       const std::optional<std::string>& input = std::nullopt,
+                       const std::map<std::string, std::string>& set = {}) {
+  ProgramSetup setup;
   setup.input = input;
   setup.set = set;
   return RunIn(folder, kProgram, arguments, setup);
 }
 
 TEST(ProgramTest, BatchSortsFileIntoFileAndSaysFinish) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "pear\r\napple\nfig");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
@@ -43,9 +45,9 @@ TEST(ProgramTest, BatchSortsFileIntoFileAndSaysFinish) {
 }
 
 TEST(ProgramTest, QuietBatchPrintsNothing) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.err, "");
@@ -54,44 +56,44 @@ TEST(ProgramTest, QuietBatchPrintsNothing) {
 }
 
 TEST(ProgramTest, DescendingWithoutRepeatedLines) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\nb\nc\na\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-r", "-u", "-f", "in.txt", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(folder.Read("out.txt"), "c\r\nb\r\na\r\n");
 }
 
 TEST(ProgramTest, NumberInSecondFieldAsKey) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.csv", "x,10\ny,9\nz,100\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(folder.Read("out.csv"), "y,9\r\nx,10\r\nz,100\r\n");
 }
 
 TEST(ProgramTest, UpperCaseOptionsAndFileNamesWithTheirCase) {
-  Folder folder;
+  TempDir folder;
   folder.Write("In.TXT", "a\nc\nb\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-A+", "-R", "-F", "In.TXT", "-O", "Out.TXT"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(folder.Read("Out.TXT"), "c\r\nb\r\na\r\n");
 }
 
 TEST(ProgramTest, SortsAFileOntoItself) {
-  Folder folder;
+  TempDir folder;
   folder.Write("data.txt", "3\n1\n2\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-f", "data.txt", "-o", "data.txt"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(folder.Read("data.txt"), "1\r\n2\r\n3\r\n");
 }
 
 TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
-  Folder folder;
-  const Outcome outcome = RunProgram(
+  TempDir folder;
+  const ChildResult outcome = RunProgram(
       folder, {"-a", "-f", "/dev/stdin", "-o", "out.txt"}, "2\n10\n1\n");
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
@@ -99,57 +101,57 @@ TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
 }
 
 TEST(ProgramTest, MissingInputFileFailsWithItsMessageOnly) {
-  Folder folder;
-  const Outcome outcome = RunProgram(
-      folder, {"-a", "-f", folder.Path("missing.txt"), "-o", "out.txt"});
+  TempDir folder;
+  const ChildResult outcome =
+      RunProgram(folder, {"-a", "-f", folder / "missing.txt", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![" +
-                             folder.Path("missing.txt") + "]\n");
+                             (folder / "missing.txt") + "]\n");
   EXPECT_EQ(folder.Read("out.txt"), "<missing>");
 }
 
 TEST(ProgramTest, OutputIntoAFolderFailsAndSaysErrorFinish) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "a\n");
-  std::filesystem::create_directory(folder.Path("sub"));
-  const Outcome outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", folder.Path("sub")});
+  std::filesystem::create_directory(folder / "sub");
+  const ChildResult outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", folder / "sub"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error!\n[" +
-                             folder.Path("sub") + "]\nTARNEL: Error-Finish!\n");
+                             (folder / "sub") + "]\nTARNEL: Error-Finish!\n");
 }
 
 TEST(ProgramTest, EmptyInputFileHasNoLine) {
-  Folder folder;
+  TempDir folder;
   folder.Write("empty.txt", "");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-f", "empty.txt", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: No Line!\n");
 }
 
 TEST(ProgramTest, ClipboardCannotBeOpenedWithoutADisplay) {
-  Folder folder;
-  const Outcome outcome = RunProgram(folder, {"-a"});
+  TempDir folder;
+  const ChildResult outcome = RunProgram(folder, {"-a"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: ClipBoard Open Error!\n");
 }
 
 TEST(ProgramTest, ResultForTheClipboardWithoutADisplayIsAFailure) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\n");
-  const Outcome outcome = RunProgram(folder, {"-a", "-f", "in.txt"});
+  const ChildResult outcome = RunProgram(folder, {"-a", "-f", "in.txt"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err,
             "TARNEL-ERROR: ClipBoard Open Error!\nTARNEL: Error-Finish!\n");
 }
 
 TEST(ProgramTest, InteractiveStartWithoutADisplayIsRefused) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\n");
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{}, std::vector<std::string>{"in.txt", "-r"}}) {
-    const Outcome outcome = RunProgram(folder, arguments);
+    const ChildResult outcome = RunProgram(folder, arguments);
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err.rfind("tarnel: no display", 0), 0u) << outcome.err;
     EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1);
@@ -158,25 +160,26 @@ TEST(ProgramTest, InteractiveStartWithoutADisplayIsRefused) {
 }
 
 TEST(ProgramTest, EmptyArgumentEndsTheArguments) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "a\nb\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt", "", "-r"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
 }
 
 TEST(ProgramTest, QtStyleOptionsAreFileNames) {
-  Folder folder;
-  const Outcome outcome = RunProgram(folder, {"-a", "-style", "-o", "out.txt"});
+  TempDir folder;
+  const ChildResult outcome =
+      RunProgram(folder, {"-a", "-style", "-o", "out.txt"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![-style]\n");
 }
 
 TEST(ProgramTest, OffscreenPlatformCountsAsNoDisplay) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
                  {{"DISPLAY", ":987"}, {"QT_QPA_PLATFORM", "offscreen"}});
   EXPECT_EQ(outcome.status, 0);
@@ -184,9 +187,9 @@ TEST(ProgramTest, OffscreenPlatformCountsAsNoDisplay) {
 }
 
 TEST(ProgramTest, LibraryComplaintsDuringStartAreNotPrinted) {
-  Folder folder;
+  TempDir folder;
   folder.Write("in.txt", "b\na\n");
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
                  {{"FONTCONFIG_FILE", "/nonexistent/fonts.conf"},
                   {"HOME", "/nonexistent"},
@@ -198,17 +201,16 @@ TEST(ProgramTest, LibraryComplaintsDuringStartAreNotPrinted) {
 }
 
 TEST(ProgramTest, ShippedExampleGivesItsShippedResult) {
-  Folder folder;
+  TempDir folder;
   const std::string examples(kExamples);
-  const Outcome outcome =
+  const ChildResult outcome =
       RunProgram(folder, {"-a", "-f", examples + "/fruit.csv", "-o",
                           "fruit-by-price.csv", "-2nf"});
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
-  std::ifstream expected(examples + "/fruit-by-price.csv", std::ios::binary);
-  ASSERT_TRUE(expected);
-  EXPECT_EQ(folder.Read("fruit-by-price.csv"),
-            std::string(std::istreambuf_iterator<char>(expected), {}));
+  const std::string expected = ReadBytes(examples + "/fruit-by-price.csv");
+  ASSERT_NE(expected, "<missing>");
+  EXPECT_EQ(folder.Read("fruit-by-price.csv"), expected);
 }
 
 }  // namespace

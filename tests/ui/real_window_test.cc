@@ -2,23 +2,31 @@
 // a private one): its size and place as the window manager would see them,
 // a screenshot for the documentation, and a sort started with Enter.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <QImage>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "program_runner.h"
-#include "x11_session.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
+#include "tests/ui/program_runner.h"
+#include "tests/ui/x11_session.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::BackgroundChild;
+using testing_support::ChildResult;
+using testing_support::ChildSetup;
+using testing_support::TempDir;
+using testing_support::WaitUntil;
+using testing_support::WakeUp;
 
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 constexpr char kDefaultScreenshot[] = TARNEL_SCREENSHOT_DEFAULT;
@@ -26,17 +34,6 @@ constexpr char kTitle[] = "TARNEL";
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 314;
 constexpr std::uint32_t kReturnKeysym = 0xff0d;
-
-// Polls |done| until it holds or |seconds| have passed.
-bool WaitFor(const std::function<bool()>& done, int seconds) {
-  const auto end =
-      std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
 
 // A window not drawn yet is one flat colour.
 bool Flat(const QImage& picture) {
@@ -49,43 +46,58 @@ bool Flat(const QImage& picture) {
   return true;
 }
 
-// The program running in the background, ended with the test.
-class RunningProgram {
+// The program running in the background on the X server, ended with the
+// test.
+class RunningProgram : public BackgroundChild {
  public:
-  RunningProgram(const Folder& folder,
-                 const std::vector<std::string>& arguments) {
-    pid_ = fork();
-    if (pid_ != 0) return;
-    if (chdir(folder.path().c_str()) != 0) _exit(127);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    unsetenv("WAYLAND_DISPLAY");
-    std::vector<char*> argv{const_cast<char*>(kProgram)};
-    for (const std::string& argument : arguments) {
-      argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    execv(kProgram, argv.data());
-    _exit(127);
+  RunningProgram(const TempDir& folder,
+                 const std::vector<std::string>& arguments)
+      : BackgroundChild(Argv(arguments), OnTheServer(folder)) {}
+
+ private:
+  static std::vector<std::string> Argv(
+      const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{kProgram};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
   }
-  RunningProgram(const RunningProgram&) = delete;
-  RunningProgram& operator=(const RunningProgram&) = delete;
-  ~RunningProgram() {
-    if (!Running()) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+  // In |folder|, on the X11 platform even inside a Wayland session.
+  static ChildSetup OnTheServer(const TempDir& folder) {
+    ChildSetup setup;
+    setup.env = {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", std::nullopt}};
+    setup.directory = folder.path();
+    return setup;
+  }
+};
+
+// Changes to the entries of a folder, as inotify reports them.
+class FolderChanges {
+ public:
+  explicit FolderChanges(const TempDir& folder)
+      : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ >= 0) {
+      ::inotify_add_watch(fd_, folder.path().c_str(),
+                          IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO);
+    }
+  }
+  FolderChanges(const FolderChanges&) = delete;
+  FolderChanges& operator=(const FolderChanges&) = delete;
+  ~FolderChanges() {
+    if (fd_ >= 0) ::close(fd_);
   }
 
-  bool Started() const { return pid_ > 0; }
-  /// True while the program has not ended.
-  bool Running() {
-    if (pid_ <= 0 || ended_) return false;
-    ended_ = waitpid(pid_, nullptr, WNOHANG) == pid_;
-    return !ended_;
+  // For WaitUntil: readable when an entry changed.
+  WakeUp Changed() const {
+    return {fd_, [fd = fd_] {
+              alignas(inotify_event) char events[4096];
+              bool any = false;
+              while (::read(fd, events, sizeof events) > 0) any = true;
+              return any;
+            }};
   }
 
  private:
-  pid_t pid_ = -1;
-  bool ended_ = false;
+  int fd_;
 };
 
 class RealWindowTest : public testing::Test {
@@ -108,41 +120,46 @@ class RealWindowTest : public testing::Test {
   // came.
   xcb_window_t WaitForWindow(RunningProgram& program) {
     std::vector<xcb_window_t> windows;
-    WaitFor(
+    WaitUntil(
         [&] {
           windows = x11.MappedWindowsTitled(kTitle);
           return !windows.empty() || !program.Running();
         },
-        30);
+        {x11.Events(), program.Ended()}, std::chrono::seconds(30));
     EXPECT_EQ(windows.size(), 1u);
     return windows.empty() ? 0 : windows.front();
   }
 
   // The window's picture once it has been drawn and stays the same.
   QImage SettledPicture(const QRect& area) {
+    // No X event tells another client that a window was drawn (that takes
+    // the DAMAGE extension, which this suite does not use), so the picture
+    // counts as settled when two grabs a moment apart agree. Bounded.
+    const auto end =
+        std::chrono::steady_clock::now() + std::chrono::seconds(20);
     QImage last;
     QImage picture;
-    WaitFor(
-        [&] {
-          last = picture;
-          picture = x11.Grab(area);
-          return !picture.isNull() && picture == last && !Flat(picture);
-        },
-        20);
+    for (;;) {
+      last = picture;
+      picture = x11.Grab(area);
+      if (!picture.isNull() && picture == last && !Flat(picture)) break;
+      if (std::chrono::steady_clock::now() > end) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     return picture;
   }
 
   static X11Session* session_;
   X11Session& x11 = *session_;
-  Folder folder;
+  TempDir folder;
 };
 
 X11Session* RealWindowTest::session_ = nullptr;
 
 TEST_F(RealWindowTest, JapaneseFontIsInstalled) {
-  const Outcome fonts =
+  const ChildResult fonts =
       RunIn(folder, "fc-list", {":family=IPAPGothic", "family"},
-            ChildSetup{std::nullopt, {}, true});
+            ProgramSetup{std::nullopt, {}, true});
   EXPECT_NE(fonts.out.find("IPAPGothic"), std::string::npos)
       << "install the package fonts-ipafont-gothic";
 }
@@ -191,10 +208,15 @@ TEST_F(RealWindowTest, EnterSortsTheInputFileNamedOnTheCommandLine) {
   EXPECT_EQ(folder.Read("out.txt"), "<missing>");
 
   x11.Focus(window);
+  FolderChanges changes(folder);
   ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
-  EXPECT_TRUE(WaitFor(
-      [&] { return folder.Read("out.txt") == "apple\r\nfig\r\npear\r\n"; }, 30))
-      << folder.Read("out.txt");
+  WaitUntil(
+      [&] {
+        return folder.Read("out.txt") == "apple\r\nfig\r\npear\r\n" ||
+               !program.Running();
+      },
+      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
+  EXPECT_EQ(folder.Read("out.txt"), "apple\r\nfig\r\npear\r\n");
   // The run ends with its "Finish!" box, and the window stays.
   EXPECT_TRUE(program.Running());
 }

@@ -21,11 +21,15 @@
 #include <vector>
 
 #include "platform/recording_message_boxes.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 #include "ui/main_form.h"
-#include "ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
+using testing_support::Utf8;
 
 struct TextCase {
   std::string message;

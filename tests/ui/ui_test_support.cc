@@ -1,9 +1,7 @@
-#include "ui_test_support.h"
+#include "tests/ui/ui_test_support.h"
 
 #include <QApplication>
-#include <QTest>
 #include <QTimer>
-#include <QWindow>
 #include <ostream>
 
 namespace tarnel {
@@ -52,42 +50,6 @@ void ResetApplicationState() {
   QCoreApplication::processEvents();
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
-
-void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
-                       QWidget* open_already) {
-  // Parented to the application, so a box that never opens leaks nothing.
-  auto* timer = new QTimer(QCoreApplication::instance());
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, timer,
-                   [timer, action, open_already, attempts = 0]() mutable {
-                     QWidget* box = QApplication::activeModalWidget();
-                     if (box == open_already) box = nullptr;
-                     if (!box && ++attempts < 500) return;
-                     timer->stop();
-                     timer->deleteLater();
-                     if (box) {
-                       action(box);
-                     } else {
-                       ADD_FAILURE() << "no modal box opened";
-                     }
-                   });
-  timer->start();
-}
-
-void UserClick(QWidget* widget) {
-  QWidget* window = widget->window();
-  const QPoint centre = widget->mapTo(window, widget->rect().center());
-  QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                    centre);
-}
-
-bool ShowAndActivate(QWidget& window) {
-  window.show();
-  window.activateWindow();
-  return QTest::qWaitForWindowActive(&window);
-}
-
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
 int ExecWithDeadline() {
   QTimer guard;

@@ -1,13 +1,11 @@
-// Shared by the window suites: the one application object, a fresh main
-// window per test with the sort runs it starts recorded, and a way to act
-// on a modal box while it is open.
+// Shared by the window suites: the one application object, set back to its
+// start state for each test, and the sort runs a main window starts,
+// recorded. Acting on the windows is tests/support/qt_widgets.h.
 #ifndef TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_
 #define TARNEL_TESTS_UI_UI_TEST_SUPPORT_H_
 
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,22 +50,6 @@ struct RunRecorder {
 
 /// Sets the application back to its start state between tests.
 void ResetApplicationState();
-
-/// Runs |action| on the first modal box that opens within a few seconds,
-/// from inside its own event loop. Call before the code that opens it.
-/// A box already open, |open_already|, does not count: for a box that a
-/// modal dialog opens over itself.
-void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
-                       QWidget* open_already = nullptr);
-
-/// Clicks the middle of |widget| the way the user does: through its
-/// window, so that a window blocked by a modal box does not receive it.
-void UserClick(QWidget* widget);
-
-/// Shows |window| and waits until it is the active window.
-bool ShowAndActivate(QWidget& window);
-
-QString Utf8(const char* text);
 
 /// Runs the application's event loop and returns its exit code; a loop that
 /// no one ends gives up after five seconds with 99.

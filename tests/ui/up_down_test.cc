@@ -4,16 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
-#include "ui_test_support.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/ui/ui_test_support.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::ShowAndActivate;
 
 using Button = UpDown::Button;
 
@@ -156,14 +163,49 @@ TEST_F(UpDownTest, ClickOnTheUpperHalfStepsUpAndOnTheLowerHalfDown) {
   EXPECT_EQ(clicks.count(), 2);
 }
 
+// Notes the timer whose event is being delivered, so that a step can be
+// traced to the timer that made it.
+class TimerEventWatch : public QObject {
+ public:
+  TimerEventWatch() { QCoreApplication::instance()->installEventFilter(this); }
+  ~TimerEventWatch() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+  }
+
+  QPointer<QTimer> current;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Timer)
+      current = qobject_cast<QTimer*>(watched);
+    return false;
+  }
+};
+
 TEST_F(UpDownTest, HoldingAnArrowRepeatsTheStep) {
+  TimerEventWatch timers;
+  QPointer<QTimer> repeater;
+  QObject::connect(spin, &UpDown::Clicked, spin,
+                   [&] { repeater = timers.current; });
   QTest::mousePress(spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 3));
   EXPECT_EQ(spin->Position(), 11);
   // The first repeat comes after a pause, the next ones quicker.
   EXPECT_TRUE(QTest::qWaitFor([&] { return spin->Position() >= 31; }, 3000));
+  ASSERT_NE(repeater, nullptr) << "the repeats came from no timer";
   QTest::mouseRelease(spin, Qt::LeftButton, Qt::NoModifier, QPoint(8, 3));
   const int released_at = spin->Position();
-  QTest::qWait(200);
+  EXPECT_FALSE(repeater->isActive());
+
+  // A timer started now with twice the repeat interval fires after the
+  // next repeat would have: once it has, no step came meanwhile.
+  QSignalSpy steps(spin, &UpDown::Clicked);
+  QTimer later;
+  later.setSingleShot(true);
+  later.setTimerType(Qt::PreciseTimer);
+  QSignalSpy later_fired(&later, &QTimer::timeout);
+  later.start(2 * repeater->interval());
+  EXPECT_TRUE(later_fired.wait(5000));
+  EXPECT_EQ(steps.count(), 0);
   EXPECT_EQ(spin->Position(), released_at);
 }
 

@@ -1,4 +1,4 @@
-#include "x11_session.h"
+#include "tests/ui/x11_session.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -41,7 +41,14 @@ X11Session::X11Session() {
   for (int i = 0; i < screen_number && screens.rem; ++i) {
     xcb_screen_next(&screens);
   }
-  if (screens.rem) screen_ = screens.data;
+  if (!screens.rem) return;
+  screen_ = screens.data;
+  // Top-level windows are the root's children: their creation and mapping
+  // are told to whoever listens on the root.
+  const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, screen_->root, XCB_CW_EVENT_MASK,
+                               &mask);
+  xcb_flush(connection_);
 }
 
 X11Session::~X11Session() { xcb_disconnect(connection_); }
@@ -175,7 +182,8 @@ std::optional<std::uint8_t> X11Session::KeyCode(std::uint32_t keysym) {
 bool X11Session::TypeKey(xcb_window_t window, std::uint32_t keysym) {
   const std::optional<std::uint8_t> code = KeyCode(keysym);
   if (!code) return false;
-  for (const std::uint8_t type : {XCB_KEY_PRESS, XCB_KEY_RELEASE}) {
+  for (const std::uint8_t type :
+       {std::uint8_t{XCB_KEY_PRESS}, std::uint8_t{XCB_KEY_RELEASE}}) {
     xcb_key_press_event_t event;
     std::memset(&event, 0, sizeof event);
     event.response_type = type;
@@ -216,6 +224,27 @@ QImage X11Session::Grab(const QRect& area) {
                 static_cast<std::size_t>(area.width()) * 4);
   }
   return picture;
+}
+
+testing_support::WakeUp X11Session::Events() {
+  return {xcb_get_file_descriptor(connection_), [this] {
+            bool any = false;
+            while (auto event = Owned(xcb_poll_for_event(connection_))) {
+              any = true;
+              // A window's title may come after it was created: listen to
+              // its properties too.
+              const std::uint8_t type = event->response_type & 0x7f;
+              if (type == XCB_CREATE_NOTIFY) {
+                const auto* created =
+                    reinterpret_cast<xcb_create_notify_event_t*>(event.get());
+                const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(connection_, created->window,
+                                             XCB_CW_EVENT_MASK, &mask);
+                xcb_flush(connection_);
+              }
+            }
+            return any;
+          }};
 }
 
 }  // namespace tarnel

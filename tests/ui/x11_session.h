@@ -1,7 +1,7 @@
 // A test's own connection to the X server that the program under test
 // shows its window on: finds top-level windows by title, reads what the
 // program told the window manager, gives a window the focus, types keys
-// into it and takes pictures of the screen.
+// into it, takes pictures of the screen, and hears of windows coming.
 #ifndef TARNEL_TESTS_UI_X11_SESSION_H_
 #define TARNEL_TESTS_UI_X11_SESSION_H_
 
@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/support/wait.h"
 
 namespace tarnel {
 
@@ -50,6 +52,10 @@ class X11Session {
 
   /// The screen's contents inside |area|; a null image on failure.
   QImage Grab(const QRect& area);
+
+  /// For WaitUntil: news when a top-level window is created, mapped or
+  /// changes a property (its title), the events a window showing up makes.
+  testing_support::WakeUp Events();
 
  private:
   xcb_atom_t Atom(const char* name);

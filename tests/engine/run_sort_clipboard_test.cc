@@ -1,11 +1,8 @@
 // Whole runs that take their text from the clipboard or deliver it there,
 // with the in-memory clipboard standing in for the system one.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -16,9 +13,12 @@
 #include "platform/fake_clipboard.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::TempDir;
 
 int owner_token;
 WindowHandle const kOwner = &owner_token;
@@ -26,23 +26,6 @@ WindowHandle const kOwner = &owner_token;
 constexpr std::int32_t kAscending = 0;
 constexpr std::int32_t kWholeLine = 0;
 constexpr std::int32_t kColumnText = 1;
-
-// A fresh folder under /tmp, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/tarnel-clip-XXXXXX";
-    if (mkdtemp(name)) path_ = name;
-  }
-  ~TempDir() {
-    if (!path_.empty()) std::filesystem::remove_all(path_);
-  }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-  bool ok() const { return !path_.empty(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 bool FailClipboardCopy(AllocationSite site, std::size_t) {
   return site != AllocationSite::kClipboardCopy;
@@ -178,14 +161,12 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"ClipBoard Write Error!", "Error-Finish!"},
                                  {true, false},
                                  std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 // A file source lets the write meet a clipboard that refuses to open.
 TEST_F(ClipboardRunTest, FileToClipboardWithClipboardRefusingShowsErrorFinish) {
   TempDir dir;
-  ASSERT_TRUE(dir.ok());
-  const std::string input = dir.File("in.txt");
-  std::ofstream(input, std::ios::binary) << "b\na\n";
+  const std::string input = dir.Write("in.txt", "b\na\n");
   clipboard_.HoldText("old\n");
   clipboard_.fail_open = true;
 

@@ -1,14 +1,9 @@
-// The help file format, and the help file that ships with the program.
+// The help file format: topics, keywords and blocks, and the line that
+// says why a file is not a help file.
 #include "platform/help_file.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,55 +111,6 @@ TEST(HelpFileTest, FilesThatAreNotHelpFilesSayWhyAndWhere) {
     EXPECT_EQ(ParseHelpFile(row.text, &document), row.error);
     EXPECT_EQ(document.title, "untouched");
   }
-}
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-TEST(ShippedHelpFileTest, ExplainsSourcesKeysOptionsAndTheCommandLine) {
-  const std::string text = ReadWhole(TARNEL_HELP_SOURCE);
-  ASSERT_FALSE(text.empty());
-  HelpDocument document;
-  ASSERT_EQ(ParseHelpFile(text, &document), "");
-  std::set<std::string> titles;
-  for (const HelpTopic& topic : document.topics) {
-    SCOPED_TRACE(topic.title);
-    titles.insert(topic.title);
-    EXPECT_FALSE(topic.keywords.empty());
-    EXPECT_GE(topic.blocks.size(), 2u);
-  }
-  for (const char* needed :
-       {"Using TARNEL", "Sources and destinations", "Order and options",
-        "Sort keys", "Keyboard", "Command line"}) {
-    EXPECT_EQ(titles.count(needed), 1u) << needed;
-  }
-  EXPECT_EQ(document.topics.front().title, "Using TARNEL");
-}
-
-TEST(ShippedHelpFileTest, CommandLineTopicNamesEveryOption) {
-  HelpDocument document;
-  ASSERT_EQ(ParseHelpFile(ReadWhole(TARNEL_HELP_SOURCE), &document), "");
-  std::string command_line;
-  for (const HelpTopic& topic : document.topics) {
-    if (topic.title != "Command line") continue;
-    for (const HelpBlock& block : topic.blocks)
-      command_line += block.text + "\n";
-  }
-  for (const char* option :
-       {"-a ", "-a+", "-r ", "-i ", "-u ", "-f FILE", "-o FILE", "-3nf"}) {
-    EXPECT_NE(command_line.find(option), std::string::npos) << option;
-  }
-}
-
-TEST(ShippedHelpFileTest, BuildPutsACopyBesideThePrograms) {
-  const QString beside =
-      QDir(QCoreApplication::applicationDirPath()).filePath("Tarnel.hlp");
-  ASSERT_TRUE(QFile::exists(beside));
-  EXPECT_EQ(ReadWhole(beside.toStdString()), ReadWhole(TARNEL_HELP_SOURCE));
 }
 
 }  // namespace

@@ -15,11 +15,12 @@
 
 #include "platform/qt/help_window.h"
 #include "platform/recording_message_boxes.h"
-#include "program_runner.h"
-#include "ui_test_support.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::TempDir;
 
 constexpr char kHelp[] =
     "TARNEL-HELP 1\n"
@@ -35,7 +36,8 @@ constexpr char kHelp[] =
 class QtHelpEngineTest : public testing::Test {
  protected:
   void SetUp() override {
-    ResetApplicationState();
+    // What an earlier test left queued is delivered before this one starts.
+    QCoreApplication::processEvents();
     folder.Write("Test.hlp", kHelp);
   }
 
@@ -49,7 +51,7 @@ class QtHelpEngineTest : public testing::Test {
     return texts;
   }
 
-  Folder folder;
+  TempDir folder;
   RecordingMessageBoxes boxes;
   QtHelpEngine engine{folder.path()};
   QWidget owner;
@@ -130,7 +132,7 @@ TEST_F(QtHelpEngineTest, MissingFileIsToldInTheEnginesBox) {
   EXPECT_EQ(box.caption, "Help");
   EXPECT_EQ(box.flags, kBoxIconError);
   EXPECT_EQ(box.text, "Cannot open the help file Tarnel.hlp.\n(" +
-                          folder.Path("Tarnel.hlp") + ")");
+                          (folder / "Tarnel.hlp") + ")");
 }
 
 TEST_F(QtHelpEngineTest, FileInAnotherFormatIsToldWithItsLine) {

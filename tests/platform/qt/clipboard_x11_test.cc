@@ -6,7 +6,6 @@
 // can see them exit and reap them, and kill any left over at the end.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,19 +17,21 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/run_sort.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/recording_message_boxes.h"
 #include "platform/service.h"
-#include "tests/platform/child_process.h"
+#include "tests/support/process.h"
+#include "tests/support/qt_wait.h"
+#include "tests/support/temp_dir.h"
 #include "transfer/clipboard_transfer.h"
 
 namespace tarnel {
@@ -38,6 +39,16 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing_support::BackgroundChild;
+using testing_support::ChildResult;
+using testing_support::ChildSetup;
+using testing_support::EnvChanges;
+using testing_support::ProcessState;
+using testing_support::RunChild;
+using testing_support::TempDir;
+using testing_support::WaitForExit;
+using testing_support::WaitUntilSignalled;
+using testing_support::ZombieChildren;
 
 constexpr milliseconds kClientTimeout = seconds(10);
 constexpr milliseconds kHolderExitTimeout = seconds(10);
@@ -67,41 +78,25 @@ class HolderReaper : public ::testing::Environment {
   }
 };
 
-// A fresh folder under /tmp, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    char name[] = "/tmp/tarnel-x11-XXXXXX";
-    if (mkdtemp(name)) path_ = name;
-  }
-  ~TempDir() {
-    if (!path_.empty()) std::filesystem::remove_all(path_);
-  }
-  std::string path() const { return path_.string(); }
-  std::string Write(const char* name, const std::string& bytes) const {
-    const std::string file = (path_ / name).string();
-    std::ofstream(file, std::ios::binary) << bytes;
-    return file;
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
 std::string XclipOut(const char* target = nullptr) {
   std::vector<std::string> argv = {"xclip", "-selection", "clipboard", "-o"};
   if (target) argv.insert(argv.end(), {"-t", target});
-  return RunChild(argv, "", kClientTimeout).out;
+  return RunChild(argv, {}, kClientTimeout).out;
 }
 
 // xclip serving |bytes| as the clipboard until someone else takes it.
 class XclipOwner {
  public:
   explicit XclipOwner(const std::string& bytes, const char* target = nullptr)
-      : child_(Argv(target), bytes) {}
+      : child_(Argv(target), WithInput(bytes)) {}
   std::optional<int> Wait(milliseconds timeout) { return child_.Wait(timeout); }
 
  private:
+  static ChildSetup WithInput(const std::string& bytes) {
+    ChildSetup setup;
+    setup.input = bytes;
+    return setup;
+  }
   static std::vector<std::string> Argv(const char* target) {
     std::vector<std::string> argv = {"xclip", "-selection", "clipboard",
                                      "-quiet", "-i"};
@@ -111,23 +106,20 @@ class XclipOwner {
   BackgroundChild child_;
 };
 
-// Polls until |ready| holds; false after kClientTimeout.
+// Waits until |ready| holds, for kClientTimeout at most. What it waits for
+// comes when the clipboard changes hands, which Qt tells as
+// QClipboard::changed; |ready| is looked at again only then.
 template <typename Condition>
-bool Eventually(Condition ready) {
-  const auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-  while (!ready()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    QCoreApplication::processEvents();
-    ::usleep(20000);
-  }
-  return true;
+bool OnceClipboardChanges(Condition ready) {
+  return WaitUntilSignalled(QGuiApplication::clipboard(), &QClipboard::changed,
+                            ready, kClientTimeout);
 }
 
 class QtClipboardX11Test : public ::testing::Test {
  protected:
   void TearDown() override {
     if (clipboard_.holder_pid() > 0)
-      KnownHolders().insert(clipboard_.holder_pid());
+      KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
   }
 
   // Sorts |input| (whole lines, ascending) onto the clipboard, quietly.
@@ -135,7 +127,7 @@ class QtClipboardX11Test : public ::testing::Test {
     const std::string file = dir_.Write("in.txt", input);
     RunSort(nullptr, 0, file.c_str(), nullptr, 0, kKeyColumn, 1);
     EXPECT_EQ(LastResult, 0) << ::testing::PrintToString(boxes_.Texts());
-    KnownHolders().insert(clipboard_.holder_pid());
+    KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
     return clipboard_.holder_pid();
   }
 
@@ -155,7 +147,7 @@ class QtClipboardX11Test : public ::testing::Test {
                            noticed = noticed || mode == QClipboard::Clipboard;
                          });
     xclip_.emplace(bytes, target);
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(OnceClipboardChanges([&] {
       return noticed &&
              (target ? XclipOut("TARGETS").find(target) != std::string::npos
                      : XclipOut() == bytes);
@@ -208,7 +200,7 @@ TEST_F(QtClipboardX11Test, JapaneseClipboardSortsOntoClipboardByteForByte) {
   OwnByXclip("さくら\r\nあおい\nうみ\n");
   RunSort(nullptr, 0, nullptr, nullptr, 0, kKeyColumn, 1);
   EXPECT_EQ(LastResult, 0);
-  KnownHolders().insert(clipboard_.holder_pid());
+  KnownHolders().insert(static_cast<pid_t>(clipboard_.holder_pid()));
   // UTF-8 orders these kana as the syllabary does: a, u, sa.
   EXPECT_EQ(XclipOut(), "あおい\r\nうみ\r\nさくら\r\n");
 }
@@ -283,8 +275,10 @@ ChildResult RunWriter(const TempDir& dir, const std::string& input,
                                                   "/clipboard_x11_writer") {
   // Qt warns at start-up without a runtime folder; that is not ours to test.
   env.emplace("XDG_RUNTIME_DIR", dir.path());
-  return RunChild({writer, dir.Write("writer-in.txt", input)}, "",
-                  kClientTimeout, env);
+  ChildSetup setup;
+  setup.env = std::move(env);
+  return RunChild({writer, dir.Write("writer-in.txt", input)}, setup,
+                  kClientTimeout);
 }
 
 long HolderPidOf(const ChildResult& run) {
@@ -298,7 +292,7 @@ TEST(ClipboardWriterProcessTest, ResultOutlivesTheProgramThatWroteIt) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "b\nc\na\n");
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const long holder = HolderPidOf(run);
   ASSERT_GT(holder, 0);
@@ -308,13 +302,14 @@ TEST(ClipboardWriterProcessTest, ResultOutlivesTheProgramThatWroteIt) {
 TEST(ClipboardWriterProcessTest, HolderEndsOnceAnotherProgramTakesOver) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "y\nx\n");
-  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_EQ(run.status, 0) << run.err;
   const long holder = HolderPidOf(run);
   ASSERT_GT(holder, 0);
   ASSERT_EQ(XclipOut(), "x\r\ny\r\n");
 
   XclipOwner other("taken over\n");
-  ASSERT_TRUE(Eventually([] { return XclipOut() == "taken over\n"; }));
+  ASSERT_TRUE(
+      OnceClipboardChanges([] { return XclipOut() == "taken over\n"; }));
   const std::optional<int> status =
       WaitForExit(static_cast<pid_t>(holder), kHolderExitTimeout);
   ASSERT_TRUE(status.has_value()) << "holder still running after takeover";
@@ -329,7 +324,7 @@ TEST(ClipboardWriterProcessTest, MissingHolderIsReportedAsWriteError) {
   const std::string lonely = dir.path() + "/clipboard_x11_writer";
   std::filesystem::copy_file(BinDir() + "/clipboard_x11_writer", lonely);
   const ChildResult run = RunWriter(dir, "b\na\n", {}, lonely);
-  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Write Error!\n");
   EXPECT_EQ(run.out, "holder 0\n");
 }
@@ -348,7 +343,7 @@ TEST_P(NoDisplayTest, OpenFailsWithItsBoxAndNoQtWarnings) {
   TempDir dir;
   const ChildResult run = RunWriter(dir, "b\na\n", GetParam().env);
   ASSERT_TRUE(run.finished);
-  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.status, 1);
   // The box line and nothing else: no warning from Qt's clipboard.
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Open Error!\n");
   EXPECT_EQ(run.out, "holder 0\n");
@@ -362,7 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
         NoDisplayCase{
             "NoDisplayVariables",
             {{"DISPLAY", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
 }  // namespace tarnel

@@ -6,14 +6,15 @@
 # Xvfb picks a free display itself (-displayfd), so suites started in
 # parallel never race for a display number.
 set -u
-for tool in Xvfb xclip; do
+for tool in Xvfb xclip timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "run_under_xvfb: '$tool' not found (install packages xvfb xclip)" >&2
+    echo "run_under_xvfb: '$tool' not found (install packages xvfb xclip coreutils)" >&2
     exit 1
   fi
 done
 
 workdir=$(mktemp -d /tmp/tarnel-xvfb-XXXXXX) || exit 1
+mkfifo "$workdir/display" || exit 1
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp \
   3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb_pid=$!
@@ -25,18 +26,15 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 1' INT TERM
 
-# Xvfb writes its display number once it accepts connections.
-tries=0
-while [ ! -s "$workdir/display" ]; do
-  if ! kill -0 "$xvfb_pid" 2>/dev/null || [ "$tries" -ge 100 ]; then
-    echo "run_under_xvfb: Xvfb did not start" >&2
-    cat "$workdir/xvfb.log" >&2
-    exit 1
-  fi
-  sleep 0.1
-  tries=$((tries + 1))
-done
-display=$(head -n 1 "$workdir/display")
+# Xvfb writes its display number once it accepts connections. Reading the
+# pipe waits for exactly that; it ends early if Xvfb exits without writing,
+# and gives up after ten seconds if Xvfb hangs.
+display=$(timeout 10 head -n 1 "$workdir/display")
+if [ -z "$display" ]; then
+  echo "run_under_xvfb: Xvfb did not start" >&2
+  cat "$workdir/xvfb.log" >&2
+  exit 1
+fi
 
 # The program must take the X11 clipboard even inside a Wayland session.
 env -u WAYLAND_DISPLAY -u XAUTHORITY DISPLAY=":$display" QT_QPA_PLATFORM=xcb "$@"

@@ -9,24 +9,35 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "program_runner.h"
-#include "ui_test_support.h"
+#include "tests/support/qt_wait.h"
+#include "tests/support/qt_widgets.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
+
+using testing_support::TempDir;
+using testing_support::Utf8;
+using testing_support::WaitUntilSignalled;
+using testing_support::WhenModalBoxOpens;
 
 constexpr char kOpenFilter[] =
     "テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
@@ -43,9 +54,43 @@ FileDialogRequest SaveRequest(const std::string& file_name = {}) {
   return {FileDialogKind::kSave, kSaveOptions, kOpenFilter, file_name};
 }
 
+// The folders that a file dialog's model has finished reading. Watching
+// starts when the dialog shows, before its event loop can deliver the news
+// of a folder read.
+class FolderReads : public QObject {
+ public:
+  FolderReads() { QCoreApplication::instance()->installEventFilter(this); }
+  ~FolderReads() override {
+    QCoreApplication::instance()->removeEventFilter(this);
+  }
+
+  bool Finished(const std::string& folder) const {
+    return finished_.contains(
+        QDir(QString::fromStdString(folder)).canonicalPath());
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Show) return false;
+    auto* dialog = qobject_cast<CheckedFileDialog*>(watched);
+    auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
+    if (model) {
+      connect(model, &QFileSystemModel::directoryLoaded, this,
+              [this](const QString& path) {
+                finished_.insert(QDir(path).canonicalPath());
+              });
+    }
+    return false;
+  }
+
+ private:
+  QSet<QString> finished_;
+};
+
 class QtFileDialogsTest : public testing::Test {
  protected:
-  void SetUp() override { ResetApplicationState(); }
+  // What an earlier test left queued is delivered before this one starts.
+  void SetUp() override { QCoreApplication::processEvents(); }
 
   // Runs the dialog for |request|; |user| acts on it while it is open and
   // must close it.
@@ -94,9 +139,9 @@ class QtFileDialogsTest : public testing::Test {
     return box_text;
   }
 
-  std::string Path(const std::string& name) const { return folder.Path(name); }
+  std::string Path(const std::string& name) const { return folder / name; }
 
-  Folder folder;
+  TempDir folder;
   QWidget owner;
   QtFileDialogs dialogs;
 };
@@ -134,16 +179,22 @@ TEST_F(QtFileDialogsTest, TextFilterIgnoresTheCaseOfThePatterns) {
   for (const char* name : {"a.txt", "B.CSV", "c.TXT", "d.dat", "e.Csv"}) {
     folder.Write(name, "x\n");
   }
+  FolderReads reads;
   std::vector<std::string> listed;
-  Run(OpenRequest(Path("a.txt")), [&listed](CheckedFileDialog& dialog) {
+  Run(OpenRequest(Path("a.txt")), [&](CheckedFileDialog& dialog) {
     auto* view = dialog.findChild<QListView*>(QStringLiteral("listView"));
     ASSERT_NE(view, nullptr);
-    // The folder is read in the background.
+    // The folder is read in the background; once the model says it has
+    // read it, every name it will list is there.
+    auto* model = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    EXPECT_TRUE(WaitUntilSignalled(
+        model, &QFileSystemModel::directoryLoaded,
+        [&] { return reads.Finished(folder.path()); },
+        std::chrono::seconds(5)));
     const auto rows = [view] {
       return view->model()->rowCount(view->rootIndex());
     };
-    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() >= 4; }, 5000));
-    QTest::qWait(50);
     for (int row = 0; row < rows(); ++row) {
       listed.push_back(view->model()
                            ->index(row, 0, view->rootIndex())

@@ -16,6 +16,7 @@
 #include "platform/fake_clipboard.h"
 #include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
+#include "tests/transfer/test_files.h"
 
 namespace tarnel {
 namespace {
@@ -36,9 +37,7 @@ class ClipboardTransferTest : public ::testing::Test {
   }
   void TearDown() override {
     SetAllocationFilter(nullptr);
-    if (lpMem) hMem.Unlock();
-    lpMem = nullptr;
-    hMem.Free();
+    result_.reset();
     OwnerWindow = nullptr;
     EXPECT_FALSE(clipboard_.is_open());
     EXPECT_EQ(clipboard_.open_count, clipboard_.close_count);
@@ -46,11 +45,7 @@ class ClipboardTransferTest : public ::testing::Test {
   }
 
   // A result block as the run leaves it: locked, text plus its NUL.
-  void PutResult(std::string_view text) {
-    hMem = GlobalBlock::Allocate(text.size() + 1, AllocationSite::kResultBlock);
-    lpMem = hMem.Lock();
-    std::memcpy(lpMem, text.data(), text.size());
-  }
+  void PutResult(std::string_view text) { result_.emplace(text); }
 
   void ExpectOneErrorBox(const std::string& text) {
     ASSERT_EQ(boxes_.boxes.size(), 1u);
@@ -61,6 +56,7 @@ class ClipboardTransferTest : public ::testing::Test {
   RecordingMessageBoxes boxes_;
   FakeClipboard clipboard_;
   std::vector<bool> open_during_box_;
+  std::optional<ScopedResultText> result_;
 };
 
 TEST_F(ClipboardTransferTest, ReadReturnsOwnCopyAndLeavesClipboardText) {
@@ -127,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SetAllocationFilter(FailAt);
                     },
                     "No Text in ClipBoard!", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(ClipboardTransferTest, WriteHandsClipboardACopyOfTheWholeResultBlock) {
   clipboard_.HoldText("old\n");
@@ -208,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
         WriteFailure{"TextRefusedAfterEmptying",
                      [](FakeClipboard& c) { c.fail_set_text = true; },
                      "ClipBoard Write Error!", true, 1, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
 }  // namespace tarnel

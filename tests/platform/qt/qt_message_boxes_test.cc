@@ -1,0 +1,146 @@
+// The boxes on the screen: captions, texts, icons, fonts, and which windows
+// they block. The engine's boxes are owned by a hidden application window,
+// so the program's other windows stay usable while one is open.
+#include "platform/qt/qt_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QWidget>
+#include <string>
+
+#include "platform/message_boxes.h"
+#include "platform/qt/tarnel_font.h"
+#include "platform/service.h"
+#include "tests/support/qt_widgets.h"
+
+namespace tarnel {
+namespace {
+
+using testing_support::Inspect;
+using testing_support::PressOk;
+using testing_support::SeenBox;
+using testing_support::ShowAndActivate;
+using testing_support::UserClick;
+using testing_support::Utf8;
+using testing_support::WhenModalBoxOpens;
+
+class QtMessageBoxesTest : public testing::Test {
+ protected:
+  // What an earlier test left queued is delivered before this one starts.
+  void SetUp() override { QCoreApplication::processEvents(); }
+
+  // Shows a box and returns what it showed; OK closes it.
+  SeenBox ShowAndClose(WindowHandle owner, const std::string& text,
+                       const std::string& caption, unsigned flags) {
+    SeenBox seen;
+    WhenModalBoxOpens([&](QWidget* box) {
+      seen = Inspect(box);
+      PressOk(box);
+    });
+    EXPECT_EQ(screen_boxes_.Show(owner, text, caption, flags), kBoxOk);
+    return seen;
+  }
+
+  // Whether a click reaches a check box in a main window of its own while a
+  // box with |flags| and |owner| is open.
+  bool ClickGoesThroughWhileBoxIsOpen(WindowHandle owner, unsigned flags) {
+    QWidget main_window;
+    auto* check_box =
+        new QCheckBox(QStringLiteral("Unique lines"), &main_window);
+    check_box->adjustSize();
+    EXPECT_TRUE(ShowAndActivate(main_window));
+    bool toggled = false;
+    WhenModalBoxOpens([&](QWidget* box) {
+      UserClick(check_box);
+      toggled = check_box->isChecked();
+      PressOk(box);
+    });
+    screen_boxes_.Show(owner, "text", "caption", flags);
+    main_window.hide();
+    return toggled;
+  }
+
+  // The hidden top-level window that owns the engine's boxes, as the
+  // program's application window does; never shown.
+  QWidget application_window_;
+  WindowHandle const application_ = &application_window_;
+  QtMessageBoxes screen_boxes_;
+  Installed<MessageBoxes> installed_{&screen_boxes_};
+};
+
+TEST_F(QtMessageBoxesTest, ErrorBoxShowsCaptionTextErrorIconAndOneOkButton) {
+  const SeenBox seen =
+      ShowAndClose(application_, "No Line!", "TARNEL-ERROR", kBoxIconError);
+  EXPECT_EQ(seen.title, QString("TARNEL-ERROR"));
+  EXPECT_EQ(seen.text, QString("No Line!"));
+  EXPECT_EQ(seen.icon, QMessageBox::Critical);
+  EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST_F(QtMessageBoxesTest, PlainBoxHasNoIcon) {
+  const SeenBox seen =
+      ShowAndClose(application_, "Finish!", "TARNEL", kBoxPlain);
+  EXPECT_EQ(seen.title, QString("TARNEL"));
+  EXPECT_EQ(seen.text, QString("Finish!"));
+  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  EXPECT_EQ(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST_F(QtMessageBoxesTest, TextIsShownAsPlainTextWithItsLineBreaks) {
+  const SeenBox seen =
+      ShowAndClose(application_, "File Open Error!\n[<b>a&b</b>]",
+                   "TARNEL-ERROR", kBoxIconError);
+  EXPECT_EQ(seen.format, Qt::PlainText);
+  EXPECT_EQ(seen.text, QString("File Open Error!\n[<b>a&b</b>]"));
+}
+
+TEST_F(QtMessageBoxesTest, JapaneseTextsAreDecodedFromTheLocalEncoding) {
+  const SeenBox seen =
+      ShowAndClose(application_, "読み込み元ファイルが未指定です",
+                   "TARNEL-ERROR", kBoxPlain | kBoxTaskModal);
+  EXPECT_EQ(seen.text, Utf8("読み込み元ファイルが未指定です"));
+}
+
+TEST_F(QtMessageBoxesTest, BoxesUseTheProgramFont) {
+  const SeenBox seen = ShowAndClose(application_, "x", "y", kBoxPlain);
+  EXPECT_EQ(
+      seen.font.families(),
+      (QStringList{Utf8("ＭＳ Ｐゴシック"), "IPAPGothic", "Noto Sans CJK JP"}));
+  EXPECT_EQ(seen.font.pixelSize(), 12);
+}
+
+TEST_F(QtMessageBoxesTest, EngineBoxIsOwnedByTheApplicationWindowOnly) {
+  const SeenBox seen =
+      ShowAndClose(application_, "No Line!", "TARNEL-ERROR", kBoxIconError);
+  EXPECT_EQ(seen.parent, &application_window_);
+  EXPECT_EQ(seen.modality, Qt::WindowModal);
+}
+
+TEST_F(QtMessageBoxesTest, EngineBoxLeavesTheMainWindowUsable) {
+  EXPECT_TRUE(ClickGoesThroughWhileBoxIsOpen(application_, kBoxIconError));
+}
+
+TEST_F(QtMessageBoxesTest, TaskModalBoxBlocksEveryWindow) {
+  const SeenBox seen = ShowAndClose(application_, "x", "TARNEL-ERROR",
+                                    kBoxPlain | kBoxTaskModal);
+  EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+  EXPECT_FALSE(
+      ClickGoesThroughWhileBoxIsOpen(application_, kBoxPlain | kBoxTaskModal));
+}
+
+TEST_F(QtMessageBoxesTest, BoxWithoutOwnerBlocksNoOtherWindow) {
+  EXPECT_TRUE(ClickGoesThroughWhileBoxIsOpen(nullptr, kBoxPlain));
+}
+
+TEST_F(QtMessageBoxesTest, FontFallsBackToTheJapaneseFontsInOrder) {
+  const QFont font = TarnelFont();
+  EXPECT_EQ(font.families(), (QStringList{Utf8("ＭＳ Ｐゴシック"), "IPAPGothic",
+                                          "Noto Sans CJK JP"}));
+  EXPECT_EQ(font.pixelSize(), 12);
+}
+
+}  // namespace
+}  // namespace tarnel
