@@ -8,11 +8,11 @@ bash scripts/install-deps.sh
 
 jobs=$(nproc)
 
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEL_WERROR=ON
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release -j"$jobs" --output-on-failure
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DTARNEL_SANITIZE=ON -DTARNEL_BUILD_BENCH=OFF
+  -DTARNEL_SANITIZE=ON -DTARNEL_BUILD_BENCH=OFF -DTARNEL_WERROR=ON
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize -j"$jobs" --output-on-failure

@@ -135,6 +135,23 @@ TEST_F(QtHelpEngineTest, MissingFileIsToldInTheEnginesBox) {
                           (folder / "Tarnel.hlp") + ")");
 }
 
+// An installed program keeps its help in the data folder, not beside it:
+// the folders are tried in order, and the first one's path is what a box
+// names when none has the file.
+TEST_F(QtHelpEngineTest, LaterFoldersServeWhenTheFirstHasNoFile) {
+  TempDir beside_program;
+  QtHelpEngine two_folders({beside_program.path(), folder.path()});
+  two_folders.Command(&owner, "Test.hlp", kHelpContents, "");
+  ASSERT_NE(two_folders.Window(), nullptr);
+  EXPECT_EQ(two_folders.Window()->windowTitle(), QString("Test help"));
+  EXPECT_TRUE(boxes.boxes.empty());
+
+  two_folders.Command(&owner, "Missing.hlp", kHelpContents, "");
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Cannot open the help file Missing.hlp.\n(" +
+                                     (beside_program / "Missing.hlp") + ")");
+}
+
 TEST_F(QtHelpEngineTest, FileInAnotherFormatIsToldWithItsLine) {
   folder.Write("Other.hlp", "?_\x03\x00 binary");
   engine.Command(&owner, "Other.hlp", kHelpPartialKey, "");
