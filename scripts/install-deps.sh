@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
-  xvfb xauth xclip                      # the real clipboard and real windows in tests
+  xvfb xauth xclip xdotool              # the real clipboard and real windows in tests
   coreutils                             # GNU sort, the reference in tests and benchmarks
 )
 

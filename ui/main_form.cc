@@ -8,6 +8,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -21,9 +22,12 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QUrl>
 #include <QVariant>
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -41,6 +45,7 @@
 #include "ui/typed_length_validator.h"
 #include "ui/up_down.h"
 #include "ui/version_text.h"
+#include "ui/whole_area_buttons.h"
 #include "ui/widget_helpers.h"
 
 namespace tarnel {
@@ -129,6 +134,36 @@ std::string PathBytes(const QLineEdit* edit) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Inside its frame a Qt line edit keeps this many pixels free on either side
+// of its text.
+constexpr int kLineEditInnerMargin = 2;
+
+// A Windows edit keeps only a pixel or so beside its text; Qt's margins
+// leave too little room at the layout's width for the digits the user may
+// type, so they shrink by as much as the widest digits need.
+void MakeRoomForDigits(QLineEdit* edit, int digits) {
+  const QFontMetrics metrics(edit->font());
+  int widest = 0;
+  for (char digit = '0'; digit <= '9'; ++digit) {
+    widest = std::max(
+        widest, metrics.horizontalAdvance(QString(digits, QLatin1Char(digit))));
+  }
+  constexpr int kCaretWidth = 1;
+  const int needed = widest + kCaretWidth;
+  QStyleOptionFrame frame;
+  frame.initFrom(edit);
+  frame.lineWidth =
+      edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+  const int inside =
+      edit->style()
+          ->subElementRect(QStyle::SE_LineEditContents, &frame, edit)
+          .width() -
+      2 * kLineEditInnerMargin;
+  const int shortfall = needed - inside;
+  if (shortfall <= 0) return;
+  edit->setTextMargins(-(shortfall + 1) / 2, 0, -(shortfall / 2), 0);
+}
 
 WindowHandle HandleOf(QWidget* window) { return window; }
 
@@ -270,24 +305,24 @@ void TTarnelMainForm::BuildControls() {
   SortMenu = Create<QGroupBox>(ClientArea, "SortMenu", Text(kSortMenuCaption));
   SortMenu->setGeometry(16, 8, 169, 89);
   // The radio buttons are the window's children, drawn over the frame.
-  Sort_F_RadioButton = Create<QRadioButton>(ClientArea, "Sort_F_RadioButton",
-                                            Text(kAscendingCaption));
+  Sort_F_RadioButton = Create<WholeAreaRadioButton>(
+      ClientArea, "Sort_F_RadioButton", Text(kAscendingCaption));
   Sort_F_RadioButton->setGeometry(32, 32, 113, 17);
   Sort_F_RadioButton->setChecked(true);
-  Sort_R_RadioButton = Create<QRadioButton>(ClientArea, "Sort_R_RadioButton",
-                                            Text(kDescendingCaption));
+  Sort_R_RadioButton = Create<WholeAreaRadioButton>(
+      ClientArea, "Sort_R_RadioButton", Text(kDescendingCaption));
   Sort_R_RadioButton->setGeometry(32, 64, 121, 17);
   UpdateRadioTabStops();
 
   InputGroupBox =
       Create<QGroupBox>(ClientArea, "InputGroupBox", Text(kInputGroupCaption));
   InputGroupBox->setGeometry(16, 104, 393, 73);
-  ClipBoardCheckBox1 = Create<QCheckBox>(InputGroupBox, "ClipBoardCheckBox1",
-                                         Text(kClipboardCaption));
+  ClipBoardCheckBox1 = Create<WholeAreaCheckBox>(
+      InputGroupBox, "ClipBoardCheckBox1", Text(kClipboardCaption));
   ClipBoardCheckBox1->setGeometry(16, 16, 97, 17);
   ClipBoardCheckBox1->setChecked(true);
-  FileOpenCheckBox =
-      Create<QCheckBox>(InputGroupBox, "FileOpenCheckBox", Text(kFileCaption));
+  FileOpenCheckBox = Create<WholeAreaCheckBox>(
+      InputGroupBox, "FileOpenCheckBox", Text(kFileCaption));
   FileOpenCheckBox->setGeometry(128, 16, 57, 17);
   FileOpenPanel =
       Create<BrowsePanel>(InputGroupBox, "FileOpenPanel", Text(kBrowseCaption));
@@ -302,12 +337,12 @@ void TTarnelMainForm::BuildControls() {
   OutputGroupBox = Create<QGroupBox>(ClientArea, "OutputGroupBox",
                                      Text(kOutputGroupCaption));
   OutputGroupBox->setGeometry(16, 184, 393, 73);
-  ClipBoardCheckBox2 = Create<QCheckBox>(OutputGroupBox, "ClipBoardCheckBox2",
-                                         Text(kClipboardCaption));
+  ClipBoardCheckBox2 = Create<WholeAreaCheckBox>(
+      OutputGroupBox, "ClipBoardCheckBox2", Text(kClipboardCaption));
   ClipBoardCheckBox2->setGeometry(16, 16, 97, 17);
   ClipBoardCheckBox2->setChecked(true);
-  FileSaveCheckBox =
-      Create<QCheckBox>(OutputGroupBox, "FileSaveCheckBox", Text(kFileCaption));
+  FileSaveCheckBox = Create<WholeAreaCheckBox>(
+      OutputGroupBox, "FileSaveCheckBox", Text(kFileCaption));
   FileSaveCheckBox->setGeometry(128, 16, 57, 17);
   FileSavePanel = Create<BrowsePanel>(OutputGroupBox, "FileSavePanel",
                                       Text(kBrowseCaption));
@@ -320,21 +355,25 @@ void TTarnelMainForm::BuildControls() {
 
   OKButton = Create<QPushButton>(ClientArea, "OKButton", Text(kRunCaption));
   OKButton->setGeometry(112, 264, 75, 25);
+  // Both push buttons leave room for the default button's frame, which
+  // moves to whichever of them has the focus, as on Windows.
+  OKButton->setAutoDefault(true);
   OKButton->setDefault(true);
   CancelButton =
       Create<QPushButton>(ClientArea, "CancelButton", Text(kCloseCaption));
   CancelButton->setGeometry(232, 264, 75, 25);
+  CancelButton->setAutoDefault(true);
 
   PageControl1 = Create<QTabWidget>(ClientArea, "PageControl1");
   PageControl1->setGeometry(208, 8, 201, 89);
 
   TabSheet1 = Create<QWidget>(PageControl1, "TabSheet1");
   PageControl1->addTab(TabSheet1, Text(kOptionsPageCaption));
-  NotCaseSensitiveCheckBox = Create<QCheckBox>(
+  NotCaseSensitiveCheckBox = Create<WholeAreaCheckBox>(
       TabSheet1, "NotCaseSensitiveCheckBox", Text(kIgnoreCaseCaption));
   NotCaseSensitiveCheckBox->setGeometry(8, 8, 145, 17);
-  UniqCheckBox =
-      Create<QCheckBox>(TabSheet1, "UniqCheckBox", Text(kUniqueCaption));
+  UniqCheckBox = Create<WholeAreaCheckBox>(TabSheet1, "UniqCheckBox",
+                                           Text(kUniqueCaption));
   UniqCheckBox->setGeometry(8, 32, 97, 17);
 
   TabSheet2 = Create<QWidget>(PageControl1, "TabSheet2");
@@ -345,6 +384,7 @@ void TTarnelMainForm::BuildControls() {
   // The edit owns its validator. The limit binds the user's typing only:
   // the command line may put a longer position there.
   new TypedLengthValidator(SortPosEdit, kKeyPositionTypedLimit);
+  MakeRoomForDigits(SortPosEdit, kKeyPositionTypedLimit);
   SortPosEdit->setAcceptDrops(false);
   UpDown1 = Create<UpDown>(TabSheet2, "UpDown1");
   UpDown1->setGeometry(57, 8, 15, 20);
@@ -357,19 +397,19 @@ void TTarnelMainForm::BuildControls() {
   UpDown2->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
   UpDown2->SetPosition(kKeyPositionMinimum);
   UpDown2->SetIncrement(kUpDown2Increment);
-  ColumCheckBox =
-      Create<QCheckBox>(TabSheet2, "ColumCheckBox", Text(kColumnCaption));
+  ColumCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "ColumCheckBox",
+                                            Text(kColumnCaption));
   ColumCheckBox->setGeometry(16, 40, 81, 17);
   ColumCheckBox->setChecked(true);
-  FieldCheckBox =
-      Create<QCheckBox>(TabSheet2, "FieldCheckBox", Text(kFieldCaption));
+  FieldCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "FieldCheckBox",
+                                            Text(kFieldCaption));
   FieldCheckBox->setGeometry(104, 40, 73, 17);
-  StringCompCheckBox =
-      Create<QCheckBox>(TabSheet2, "StringCompCheckBox", Text(kStringCaption));
+  StringCompCheckBox = Create<WholeAreaCheckBox>(
+      TabSheet2, "StringCompCheckBox", Text(kStringCaption));
   StringCompCheckBox->setGeometry(96, 0, 97, 17);
   StringCompCheckBox->setChecked(true);
-  NumCompCheckBox =
-      Create<QCheckBox>(TabSheet2, "NumCompCheckBox", Text(kNumberCaption));
+  NumCompCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "NumCompCheckBox",
+                                              Text(kNumberCaption));
   NumCompCheckBox->setGeometry(96, 16, 97, 17);
 
   PageControl1->setCurrentWidget(TabSheet1);
@@ -472,6 +512,8 @@ void TTarnelMainForm::ConnectReactions() {
     connect(shortcut, &QShortcut::activated, this,
             &TTarnelMainForm::DefaultButtonKey);
   }
+  connect(qApp, &QApplication::focusChanged, this,
+          &TTarnelMainForm::ShowDefaultButton);
 }
 
 void TTarnelMainForm::FormCreate() {
@@ -628,10 +670,17 @@ bool TTarnelMainForm::ExecuteSort() {
   // arrive while a run waits in one of them.
   if (running_) return false;
   running_ = true;
+  // A close request that came during the run is carried out once the run
+  // and its boxes are over.
   struct RunFlag {
-    bool& flag;
-    ~RunFlag() { flag = false; }
-  } run_flag{running_};
+    TTarnelMainForm& form;
+    ~RunFlag() {
+      form.running_ = false;
+      if (std::exchange(form.close_pending_, false)) {
+        QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
+      }
+    }
+  } run_flag{*this};
 
   const QString status_text = StatusLine->currentMessage();
 
@@ -694,9 +743,21 @@ void TTarnelMainForm::OKButtonClick() {
 
 void TTarnelMainForm::CancelButtonClick() { close(); }
 
-void TTarnelMainForm::DefaultButtonKey() {
+void TTarnelMainForm::DefaultButtonKey() { DefaultButton()->click(); }
+
+QPushButton* TTarnelMainForm::DefaultButton() const {
   auto* focused = qobject_cast<QPushButton*>(focusWidget());
-  (focused ? focused : OKButton)->click();
+  return focused ? focused : OKButton;
+}
+
+void TTarnelMainForm::ShowDefaultButton() {
+  // Qt clears a button's default frame as its focus leaves; Windows hands
+  // the frame back to the default button unless another push button has
+  // the focus.
+  QPushButton* const current = DefaultButton();
+  for (QPushButton* button : {OKButton, CancelButton}) {
+    button->setDefault(button == current);
+  }
 }
 
 void TTarnelMainForm::HelpAbout() {
@@ -840,6 +901,7 @@ void TTarnelMainForm::ShowPlainBox(const std::string& text,
 
 void TTarnelMainForm::closeEvent(QCloseEvent* event) {
   if (running_) {
+    close_pending_ = true;
     event->ignore();
     return;
   }

@@ -171,7 +171,8 @@ class TTarnelMainForm : public QMainWindow {
   CommonFileDialog SaveDialog;
 
  protected:
-  /// A close request during a run is refused; the run must end first.
+  /// A close request during a run is put off until the run and its boxes
+  /// are over.
   void closeEvent(QCloseEvent* event) override;
   /// Keys reach FormKeyDown only while the window itself has the focus.
   void keyPressEvent(QKeyEvent* event) override;
@@ -199,6 +200,10 @@ class TTarnelMainForm : public QMainWindow {
   void CancelButtonClick();
   // Enter presses the focused push button, else the Run button.
   void DefaultButtonKey();
+  // The push button that Enter presses and that shows the default frame:
+  // the focused one, else the Run button.
+  QPushButton* DefaultButton() const;
+  void ShowDefaultButton();
 
   void UseInputFile(const std::string& name);
   void UseOutputFile(const std::string& name);
@@ -218,6 +223,8 @@ class TTarnelMainForm : public QMainWindow {
   RunSortFunction run_sort_;
   TAboutBox* about_box_ = nullptr;
   bool running_ = false;
+  // A close was requested while running_.
+  bool close_pending_ = false;
   bool batch_delivered_ = false;
   // SortPosEdit's modified flag: set by the user's changes, cleared by the
   // program's. Qt's own flag also clears when the user undoes back to the

@@ -1,10 +1,13 @@
 #include "platform/qt/help_window.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -103,6 +106,9 @@ HelpWindow::HelpWindow() : QWidget(nullptr, Qt::Window) {
           &HelpWindow::ShowSelectedKeyword);
   connect(DisplayButton, &QPushButton::clicked, this,
           &HelpWindow::ShowSelectedKeyword);
+  // Wherever the focus is inside the window, as in a Windows help window.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 HelpWindow::~HelpWindow() = default;
@@ -198,6 +204,25 @@ void HelpWindow::ShowTopic(int index) {
     ContentsList->setCurrentRow(index);
     ContentsList->blockSignals(false);
   }
+}
+
+void HelpWindow::CentreOn(const QWidget* owner) {
+  if (placed_) return;
+  placed_ = true;
+  QRect area;
+  if (owner && owner->isVisible()) {
+    area = owner->window()->frameGeometry();
+  } else if (const QScreen* screen =
+                 owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+    area = screen->availableGeometry();
+  } else {
+    return;
+  }
+  // With its native window made, the window knows its frame's size.
+  winId();
+  QRect frame = frameGeometry();
+  frame.moveCenter(area.center());
+  move(frame.topLeft());
 }
 
 void HelpWindow::BringToFront() {

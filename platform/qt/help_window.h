@@ -37,6 +37,9 @@ class HelpWindow : public QWidget {
   void ShowTopic(int index);
   /// The topic shown, -1 before any.
   int CurrentTopic() const { return current_topic_; }
+  /// Until the window is first shown: centres it on |owner| when that is on
+  /// the screen, else on the screen itself.
+  void CentreOn(const QWidget* owner);
 
   QTabWidget* Pages = nullptr;
   QListWidget* ContentsList = nullptr;
@@ -59,6 +62,7 @@ class HelpWindow : public QWidget {
   HelpDocument document_;
   std::vector<IndexEntry> index_;
   int current_topic_ = -1;
+  bool placed_ = false;
 };
 
 /// A topic as the HTML the window shows.

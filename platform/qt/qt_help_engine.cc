@@ -73,6 +73,7 @@ void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
   }
 
   if (!window_) window_ = std::make_unique<HelpWindow>();
+  window_->CentreOn(static_cast<const QWidget*>(owner));
   window_->SetDocument(std::move(document));
   if (command == kHelpContents) {
     window_->ShowContents();

@@ -63,6 +63,7 @@ SeenBox Inspect(QWidget* widget) {
   seen.modality = box->windowModality();
   seen.parent = box->parentWidget();
   seen.font = box->font();
+  seen.geometry = box->frameGeometry();
   return seen;
 }
 

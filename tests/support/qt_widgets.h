@@ -38,6 +38,7 @@ struct SeenBox {
   Qt::WindowModality modality = Qt::NonModal;
   QWidget* parent = nullptr;
   QFont font;
+  QRect geometry;  ///< on the screen, frame included, as the box opened
 };
 
 /// Reads the open box |widget|; fails the test when it is no message box.

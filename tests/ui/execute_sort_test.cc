@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -274,6 +275,38 @@ TEST_F(ExecuteSortTest, CloseRequestIsRefusedDuringARun) {
   EXPECT_FALSE(closed_during);
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(form->close());
+}
+
+// A close asked for during a run, by the title bar or by 閉じる, is put off
+// and carried out once the run and its boxes are over.
+TEST_F(ExecuteSortTest, CloseRequestedDuringARunHappensAfterIt) {
+  struct Request {
+    const char* name;
+    std::function<void(TTarnelMainForm&)> close;
+  };
+  const Request requests[] = {
+      {"title bar", [](TTarnelMainForm& f) { f.close(); }},
+      {"閉じる", [](TTarnelMainForm& f) { f.CancelButton->click(); }},
+  };
+  for (const Request& request : requests) {
+    SCOPED_TRACE(request.name);
+    ASSERT_TRUE(ShowAndActivate(*form));
+    bool visible_after_request = false;
+    recorder.during = [&] {
+      request.close(*form);
+      visible_after_request = form->isVisible();
+    };
+    form->OKButtonClick();
+    EXPECT_TRUE(visible_after_request);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 2000));
+  }
+  // Only a request made during the run is remembered.
+  recorder.during = nullptr;
+  ASSERT_TRUE(ShowAndActivate(*form));
+  form->OKButtonClick();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form->isVisible());
+  form->hide();
 }
 
 TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {

@@ -178,6 +178,55 @@ INSTANTIATE_TEST_SUITE_P(
                    "00",
                    2,
                    1},
+        // A paste longer than the five characters the user may type is cut
+        // to what fits, as in a Windows edit, and then filtered as usual.
+        UserChange{"SixDigitsPastedOverEverything",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     test.Paste("123456");
+                   },
+                   {TextBox("12345")},
+                   "12345",
+                   5,
+                   1024},
+        UserChange{"LongPasteAtTheEndKeepsWhatFits",
+                   [](KeyPositionTest& test) {
+                     test.edit()->end(false);
+                     test.Paste("23456789");
+                   },
+                   {TextBox("12345")},
+                   "12345",
+                   5,
+                   1024},
+        UserChange{"LongPasteInTheMiddleKeepsTheTextAfterIt",
+                   [](KeyPositionTest& test) {
+                     test.edit()->setText("19");
+                     test.edit()->setCursorPosition(1);
+                     test.Paste("2345678");
+                   },
+                   {TextBox("12349")},
+                   "12349",
+                   4,
+                   1024},
+        UserChange{"PasteIntoAFullEditChangesNothing",
+                   [](KeyPositionTest& test) {
+                     test.edit()->setText("12345");
+                     test.edit()->end(false);
+                     test.Paste("6");
+                   },
+                   {},
+                   "12345",
+                   5,
+                   7},
+        UserChange{"LongPasteWithLettersIsCutThenFiltered",
+                   [](KeyPositionTest& test) {
+                     test.edit()->selectAll();
+                     test.Paste("1x2y3z");
+                   },
+                   {TextBox("1x2y3"), ErrorBox(), ErrorBox()},
+                   "123",
+                   1,
+                   123},
         UserChange{"NothingButLettersPasted",
                    [](KeyPositionTest& test) {
                      test.edit()->selectAll();

@@ -8,7 +8,9 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QImage>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -376,6 +378,100 @@ TEST_F(MainFormTest, UserCanShortenButNotLengthenALongerProgramText) {
   EXPECT_EQ(form->SortPosEdit->text(), QString("12345678"));
   QTest::keyClick(form->SortPosEdit, Qt::Key_Backspace);
   EXPECT_EQ(form->SortPosEdit->text(), QString("1234567"));
+  form->hide();
+}
+
+// A Windows button takes a click anywhere in its rectangle, the blank part
+// to the right of its label included.
+TEST_F(MainFormTest, ClickOnTheBlankPartOfAButtonTogglesIt) {
+  ASSERT_TRUE(ShowAndActivate(*form));
+  const char* const kCheckBoxes[] = {"ClipBoardCheckBox1",
+                                     "FileOpenCheckBox",
+                                     "ClipBoardCheckBox2",
+                                     "FileSaveCheckBox",
+                                     "NotCaseSensitiveCheckBox",
+                                     "UniqCheckBox",
+                                     "ColumCheckBox",
+                                     "FieldCheckBox",
+                                     "StringCompCheckBox",
+                                     "NumCompCheckBox"};
+  for (const char* name : kCheckBoxes) {
+    SCOPED_TRACE(name);
+    auto* box = Find<QCheckBox>(name);
+    ASSERT_NE(box, nullptr);
+    form->PageControl1->setCurrentWidget(box->parentWidget());
+    const bool before = box->isChecked();
+    // Two pixels inside the right edge: past the end of every label.
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(box->width() - 2, box->height() / 2));
+    EXPECT_NE(box->isChecked(), before);
+  }
+  // 降順ソート's blank part at client (135, 73), as a user would hit it.
+  QWidget* target = form->ClientArea->childAt(135, 73);
+  EXPECT_EQ(target, form->Sort_R_RadioButton);
+  QTest::mouseClick(
+      form->Sort_R_RadioButton, Qt::LeftButton, Qt::NoModifier,
+      form->Sort_R_RadioButton->mapFrom(form->ClientArea, QPoint(135, 73)));
+  EXPECT_TRUE(form->Sort_R_RadioButton->isChecked());
+  EXPECT_FALSE(form->Sort_F_RadioButton->isChecked());
+  QTest::mouseClick(form->Sort_F_RadioButton, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(form->Sort_F_RadioButton->width() - 2, 8));
+  EXPECT_TRUE(form->Sort_F_RadioButton->isChecked());
+  form->hide();
+}
+
+// The edit at its layout width shows all five digits the user may type:
+// with the caret at the end, no digit has scrolled out at the left.
+TEST_F(MainFormTest, KeyPositionShowsAllFiveDigits) {
+  ASSERT_TRUE(ShowAndActivate(*form));
+  form->PageControl1->setCurrentWidget(form->TabSheet2);
+  QLineEdit* edit = form->SortPosEdit;
+  ASSERT_EQ(edit->width(), 41);
+  for (const char* digits : {"12345", "88888", "00000"}) {
+    SCOPED_TRACE(digits);
+    edit->setText(QString::fromLatin1(digits));
+    const auto caret_x = [edit](int position) {
+      edit->setCursorPosition(position);
+      edit->grab();  // lays the text out as a paint would
+      return edit->inputMethodQuery(Qt::ImCursorRectangle)
+          .toRect()
+          .center()
+          .x();
+    };
+    const int home = caret_x(0);
+    const int end = caret_x(5);
+    EXPECT_EQ(end - home, QFontMetrics(edit->font())
+                              .horizontalAdvance(QString::fromLatin1(digits)));
+    EXPECT_GE(home, 0);
+    EXPECT_LT(end, edit->width());
+  }
+  form->hide();
+}
+
+// 実行 wears the default button's frame while a control other than a push
+// button has the focus; a focused push button takes the frame meanwhile.
+TEST_F(MainFormTest, RunButtonIsDrawnAsTheDefaultUnlessAButtonHasTheFocus) {
+  ASSERT_TRUE(ShowAndActivate(*form));
+  const auto framed = [](QPushButton* button) {
+    // The default frame is the outermost ring, in the shadow colour.
+    const QImage picture = button->grab().toImage();
+    return picture.pixel(button->width() / 2, 0) ==
+           button->palette().color(QPalette::Shadow).rgb();
+  };
+  form->UniqCheckBox->setFocus();
+  EXPECT_TRUE(form->OKButton->isDefault());
+  EXPECT_TRUE(framed(form->OKButton));
+  EXPECT_FALSE(framed(form->CancelButton));
+
+  form->CancelButton->setFocus();
+  EXPECT_FALSE(form->OKButton->isDefault());
+  EXPECT_TRUE(form->CancelButton->isDefault());
+  EXPECT_FALSE(framed(form->OKButton));
+  EXPECT_TRUE(framed(form->CancelButton));
+
+  form->PageControl1->setFocus();
+  EXPECT_TRUE(framed(form->OKButton));
+  EXPECT_FALSE(framed(form->CancelButton));
   form->hide();
 }
 

@@ -3,6 +3,7 @@
 // a screenshot for the documentation, and a sort started with Enter.
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -17,6 +18,7 @@
 #include "tests/support/wait.h"
 #include "tests/ui/program_runner.h"
 #include "tests/ui/x11_session.h"
+#include "ui/main_form_layout.h"
 
 namespace tarnel {
 namespace {
@@ -31,9 +33,13 @@ using testing_support::WakeUp;
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 constexpr char kDefaultScreenshot[] = TARNEL_SCREENSHOT_DEFAULT;
 constexpr char kTitle[] = "TARNEL";
-constexpr int kClientWidth = 426;
-constexpr int kClientHeight = 314;
+constexpr int kClientWidth = kMainClientWidth;
+constexpr int kClientHeight = kMainClientHeight;
 constexpr std::uint32_t kReturnKeysym = 0xff0d;
+constexpr std::uint32_t kTabKeysym = 0xff09;
+constexpr std::uint32_t kRightKeysym = 0xff53;
+constexpr std::uint32_t kVKeysym = 0x0076;
+constexpr std::uint16_t kControlMask = 4;
 
 // A window not drawn yet is one flat colour.
 bool Flat(const QImage& picture) {
@@ -116,18 +122,53 @@ class RealWindowTest : public testing::Test {
     ASSERT_TRUE(x11.Connected()) << "cannot connect to " << display;
   }
 
-  // The program's one window, once it is on the screen; 0 when it never
-  // came.
-  xcb_window_t WaitForWindow(RunningProgram& program) {
+  // The program's one window titled |title|, once it is on the screen; 0
+  // when it never came.
+  xcb_window_t WaitForWindow(RunningProgram& program,
+                             const std::string& title = kTitle) {
     std::vector<xcb_window_t> windows;
     WaitUntil(
         [&] {
-          windows = x11.MappedWindowsTitled(kTitle);
+          windows = x11.MappedWindowsTitled(title);
           return !windows.empty() || !program.Running();
         },
         {x11.Events(), program.Ended()}, std::chrono::seconds(30));
-    EXPECT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows.size(), 1u) << title;
     return windows.empty() ? 0 : windows.front();
+  }
+
+  // Waits until |window| is no longer on the screen, or the program ended.
+  void WaitForWindowGone(RunningProgram& program, const std::string& title) {
+    WaitUntil(
+        [&] {
+          return x11.MappedWindowsTitled(title).empty() || !program.Running();
+        },
+        {x11.Events(), program.Ended()}, std::chrono::seconds(30));
+  }
+
+  // The point |client| of the main window |window| on the screen: the
+  // client area lies below the menu bar.
+  QPoint OnScreen(xcb_window_t window, QPoint client) {
+    const QRect frame = x11.Geometry(window);
+    const int menu_height = frame.height() - kClientHeight;
+    return frame.topLeft() + QPoint(0, menu_height) + client;
+  }
+
+  // A real click, through the X server's test extension, as a user's.
+  void Click(QPoint where) {
+    const ChildResult moved =
+        RunIn(folder, "xdotool",
+              {"mousemove", "--sync", std::to_string(where.x()),
+               std::to_string(where.y()), "click", "1"},
+              ProgramSetup{std::nullopt, {}, true});
+    EXPECT_EQ(moved.status, 0) << "install the package xdotool: " << moved.err;
+  }
+
+  void ExpectCentredOnTheScreen(xcb_window_t window) {
+    const QRect box = x11.Geometry(window);
+    const QSize screen = x11.ScreenSize();
+    EXPECT_NEAR(box.center().x(), screen.width() / 2, 2);
+    EXPECT_NEAR(box.center().y(), screen.height() / 2, 2);
   }
 
   // The window's picture once it has been drawn and stays the same.
@@ -195,6 +236,95 @@ TEST_F(RealWindowTest, WindowIsFixedInSizeCentredAndIsPhotographed) {
   const char* wanted = std::getenv("TARNEL_SCREENSHOT");
   const std::string path = wanted && *wanted ? wanted : kDefaultScreenshot;
   EXPECT_TRUE(picture.save(QString::fromStdString(path), "PNG")) << path;
+}
+
+// The application window that owns every box is never shown; the boxes
+// open in the middle of the screen, not in its top-left corner.
+TEST_F(RealWindowTest, BatchFinishBoxOpensInTheMiddleOfTheScreen) {
+  folder.Write("in.txt", "pear\napple\n");
+  RunningProgram program(folder, {"-a", "-f", "in.txt", "-o", "out.txt"});
+  ASSERT_TRUE(program.Started());
+  const xcb_window_t box = WaitForWindow(program, "TARNEL");
+  ASSERT_NE(box, 0u);
+  SettledPicture(x11.Geometry(box));
+  ExpectCentredOnTheScreen(box);
+  EXPECT_EQ(folder.Read("out.txt"), "apple\r\npear\r\n");
+  x11.Focus(box);
+  ASSERT_TRUE(x11.TypeKey(box, kReturnKeysym));
+  const std::optional<int> status = program.Wait(std::chrono::seconds(30));
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+}
+
+// A click on the blank part of 降順ソート, right of its label, checks it:
+// the sort that follows is descending.
+TEST_F(RealWindowTest, ClickRightOfADescendingLabelChoosesDescending) {
+  folder.Write("in.txt", "apple\npear\nfig\n");
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  ASSERT_TRUE(program.Started());
+  const xcb_window_t window = WaitForWindow(program);
+  ASSERT_NE(window, 0u);
+  SettledPicture(x11.Geometry(window));
+  x11.Focus(window);
+  Click(OnScreen(window, QPoint(135, 73)));
+
+  FolderChanges changes(folder);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  WaitUntil(
+      [&] {
+        return folder.Read("out.txt") != "<missing>" || !program.Running();
+      },
+      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
+  EXPECT_EQ(folder.Read("out.txt"), "pear\r\nfig\r\napple\r\n");
+}
+
+// Pasting six digits into the key position takes the first five, as a
+// Windows edit with a five-character limit does, and the change shows its
+// box like any other. Two long lines tell the key positions apart: at byte
+// 12345 the second sorts first, while on whole lines or at 123456 (beyond
+// both) they keep their order.
+TEST_F(RealWindowTest, PastingSixDigitsIntoTheKeyPositionTakesFive) {
+  std::string first(12345, 'x');
+  first.front() = 'a';
+  first.back() = 'b';
+  std::string second(12345, 'x');
+  second.front() = 'b';
+  second.back() = 'a';
+  folder.Write("in.txt", first + "\n" + second + "\n");
+  const ChildResult copied =
+      RunIn(folder, "xclip", {"-selection", "clipboard", "-i"},
+            ProgramSetup{std::string("123456"), {}, true});
+  ASSERT_EQ(copied.status, 0) << copied.err;
+
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  ASSERT_TRUE(program.Started());
+  const xcb_window_t window = WaitForWindow(program);
+  ASSERT_NE(window, 0u);
+  SettledPicture(x11.Geometry(window));
+  x11.Focus(window);
+  // From the first control to the page tabs, on to the key page, into the
+  // key position (which selects its text), then paste.
+  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kRightKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kVKeysym, kControlMask));
+
+  const xcb_window_t box = WaitForWindow(program, "SortPosEdit->Text");
+  ASSERT_NE(box, 0u);
+  ExpectCentredOnTheScreen(box);
+  x11.Focus(box);
+  ASSERT_TRUE(x11.TypeKey(box, kReturnKeysym));
+  WaitForWindowGone(program, "SortPosEdit->Text");
+
+  x11.Focus(window);
+  FolderChanges changes(folder);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  WaitUntil(
+      [&] {
+        return folder.Read("out.txt") != "<missing>" || !program.Running();
+      },
+      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
+  EXPECT_EQ(folder.Read("out.txt"), second + "\r\n" + first + "\r\n");
 }
 
 TEST_F(RealWindowTest, EnterSortsTheInputFileNamedOnTheCommandLine) {

@@ -51,6 +51,34 @@ TEST(ShippedHelpFileTest, CommandLineTopicNamesEveryOption) {
   }
 }
 
+// Escape ends TARNEL only while no control has the focus, which is rare:
+// wherever the help speaks of Escape ending the program, it says so.
+TEST(ShippedHelpFileTest, EscapeIsNeverSaidToEndTheProgramUnqualified) {
+  HelpDocument document;
+  ASSERT_EQ(ParseHelpFile(ReadBytes(TARNEL_HELP_SOURCE), &document), "");
+  int sentences = 0;
+  for (const HelpTopic& topic : document.topics) {
+    for (const HelpBlock& block : topic.blocks) {
+      std::size_t start = 0;
+      while (start < block.text.size()) {
+        std::size_t end = block.text.find(". ", start);
+        if (end == std::string::npos) end = block.text.size();
+        const std::string sentence = block.text.substr(start, end - start);
+        start = end + 1;
+        if (sentence.find("Escape") == std::string::npos) continue;
+        if (sentence.find("ends TARNEL") == std::string::npos &&
+            sentence.find("closes the window") == std::string::npos) {
+          continue;
+        }
+        ++sentences;
+        SCOPED_TRACE(topic.title + ": " + sentence);
+        EXPECT_NE(sentence.find("no control has the focus"), std::string::npos);
+      }
+    }
+  }
+  EXPECT_GE(sentences, 2);
+}
+
 TEST(ShippedHelpFileTest, BuildPutsACopyBesideThePrograms) {
   const QString beside =
       QDir(QCoreApplication::applicationDirPath()).filePath("Tarnel.hlp");

@@ -179,7 +179,8 @@ std::optional<std::uint8_t> X11Session::KeyCode(std::uint32_t keysym) {
   return std::nullopt;
 }
 
-bool X11Session::TypeKey(xcb_window_t window, std::uint32_t keysym) {
+bool X11Session::TypeKey(xcb_window_t window, std::uint32_t keysym,
+                         std::uint16_t modifiers) {
   const std::optional<std::uint8_t> code = KeyCode(keysym);
   if (!code) return false;
   for (const std::uint8_t type :
@@ -193,6 +194,7 @@ bool X11Session::TypeKey(xcb_window_t window, std::uint32_t keysym) {
     event.event = window;
     event.child = XCB_NONE;
     event.same_screen = 1;
+    event.state = modifiers;
     xcb_send_event(connection_, 0, window,
                    type == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS
                                          : XCB_EVENT_MASK_KEY_RELEASE,

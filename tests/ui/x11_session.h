@@ -46,9 +46,11 @@ class X11Session {
 
   /// Gives |window| the keyboard focus, as a window manager would.
   void Focus(xcb_window_t window);
-  /// Presses and releases the key that types |keysym| into |window|.
+  /// Presses and releases the key that types |keysym| into |window|, with
+  /// the modifier keys in |modifiers| (X's mask: 4 is Control) held down.
   /// False when the keyboard has no such key.
-  bool TypeKey(xcb_window_t window, std::uint32_t keysym);
+  bool TypeKey(xcb_window_t window, std::uint32_t keysym,
+               std::uint16_t modifiers = 0);
 
   /// The screen's contents inside |area|; a null image on failure.
   QImage Grab(const QRect& area);

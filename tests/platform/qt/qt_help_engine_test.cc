@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -15,11 +16,13 @@
 
 #include "platform/qt/help_window.h"
 #include "platform/recording_message_boxes.h"
+#include "tests/support/qt_widgets.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
 
+using testing_support::ShowAndActivate;
 using testing_support::TempDir;
 
 constexpr char kHelp[] =
@@ -108,6 +111,40 @@ TEST_F(QtHelpEngineTest, TypingInTheSearchFieldMovesToTheKeyword) {
   Window().IndexList->setCurrentRow(3);
   Window().DisplayButton->click();
   EXPECT_EQ(Window().CurrentTopic(), 1);
+}
+
+// The help opens over the window that asked for it, not in a corner of the
+// screen where it would hide that window's menu bar.
+TEST_F(QtHelpEngineTest, HelpOpensCentredOnTheWindowThatAskedForIt) {
+  owner.setGeometry(30, 40, 426, 330);
+  ASSERT_TRUE(ShowAndActivate(owner));
+  engine.Command(&owner, "Test.hlp", kHelpContents, "");
+  EXPECT_NEAR(Window().frameGeometry().center().x(),
+              owner.frameGeometry().center().x(), 1);
+  EXPECT_NEAR(Window().frameGeometry().center().y(),
+              owner.frameGeometry().center().y(), 1);
+  owner.hide();
+}
+
+TEST_F(QtHelpEngineTest, HelpForAWindowNotOnTheScreenOpensCentredOnIt) {
+  engine.Command(&owner, "Test.hlp", kHelpContents, "");
+  const QPoint middle =
+      QApplication::primaryScreen()->availableGeometry().center();
+  EXPECT_NEAR(Window().frameGeometry().center().x(), middle.x(), 1);
+  EXPECT_NEAR(Window().frameGeometry().center().y(), middle.y(), 1);
+}
+
+// Wherever the focus is in the help window, Escape closes it.
+TEST_F(QtHelpEngineTest, EscapeClosesTheHelpWindow) {
+  for (unsigned command : {kHelpPartialKey, kHelpContents}) {
+    SCOPED_TRACE(command);
+    engine.Command(&owner, "Test.hlp", command, "");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key_Escape);
+    EXPECT_FALSE(Window().isVisible());
+  }
 }
 
 TEST_F(QtHelpEngineTest, OneWindowServesEveryCommand) {

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
+#include <QScreen>
 #include <QWidget>
 #include <string>
 
@@ -110,6 +113,51 @@ TEST_F(QtMessageBoxesTest, BoxesUseTheProgramFont) {
       seen.font.families(),
       (QStringList{Utf8("ＭＳ Ｐゴシック"), "IPAPGothic", "Noto Sans CJK JP"}));
   EXPECT_EQ(seen.font.pixelSize(), 12);
+}
+
+// The application window that owns every box is never shown: its boxes
+// open in the middle of the screen, not in its corner.
+TEST_F(QtMessageBoxesTest, BoxOfTheHiddenApplicationWindowIsCentredOnScreen) {
+  const QPoint middle =
+      QApplication::primaryScreen()->availableGeometry().center();
+  struct Case {
+    const char* text;
+    const char* caption;
+    unsigned flags;
+  };
+  for (const Case& c :
+       {Case{"Finish!", "TARNEL", kBoxPlain},
+        Case{"No Line!", "TARNEL-ERROR", kBoxIconError},
+        Case{"1a", "SortPosEdit->Text", kBoxPlain | kBoxTaskModal}}) {
+    SCOPED_TRACE(c.caption);
+    const SeenBox seen = ShowAndClose(application_, c.text, c.caption, c.flags);
+    EXPECT_NEAR(seen.geometry.center().x(), middle.x(), 1);
+    EXPECT_NEAR(seen.geometry.center().y(), middle.y(), 1);
+  }
+}
+
+TEST_F(QtMessageBoxesTest, BoxOfAWindowOnTheScreenIsCentredOnIt) {
+  QWidget owner;
+  owner.setGeometry(40, 50, 500, 400);
+  ASSERT_TRUE(ShowAndActivate(owner));
+  const SeenBox seen = ShowAndClose(&owner, "text", "caption", kBoxPlain);
+  const QPoint owner_middle = owner.frameGeometry().center();
+  EXPECT_NEAR(seen.geometry.center().x(), owner_middle.x(), 1);
+  EXPECT_NEAR(seen.geometry.center().y(), owner_middle.y(), 1);
+  owner.hide();
+}
+
+// A window manager's title bar holds the caption beside an icon and a few
+// buttons; a box sized only to its short text would cut the caption off.
+TEST_F(QtMessageBoxesTest, BoxIsWideEnoughForItsWholeCaption) {
+  for (const char* caption : {"SortPosEdit->Text", "TARNEL", "ERROR"}) {
+    SCOPED_TRACE(caption);
+    const SeenBox seen = ShowAndClose(application_, "1", caption, kBoxPlain);
+    const int caption_width =
+        QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+            .horizontalAdvance(QString::fromLatin1(caption));
+    EXPECT_GE(seen.geometry.width(), caption_width + 100);
+  }
 }
 
 TEST_F(QtMessageBoxesTest, EngineBoxIsOwnedByTheApplicationWindowOnly) {
