@@ -1,7 +1,6 @@
 #include "ui/main_form.h"
 
 #include <QApplication>
-#include <QByteArray>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -26,25 +25,18 @@
 #include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QUrl>
-#include <QVariant>
 #include <algorithm>
 #include <optional>
 #include <utility>
 
-#include "engine/run_sort.h"
-#include "platform/ascii_fold.h"
-#include "platform/help_engine.h"
 #include "platform/qt/tarnel_font.h"
-#include "platform/service.h"
 #include "ui/about_box.h"
 #include "ui/browse_panel.h"
 #include "ui/main_form_layout.h"
-#include "ui/parse_int.h"
+#include "ui/qt_controls.h"
 #include "ui/tarnel_application.h"
-#include "ui/tarnel_version.h"
 #include "ui/typed_length_validator.h"
 #include "ui/up_down.h"
-#include "ui/version_text.h"
 #include "ui/whole_area_buttons.h"
 #include "ui/widget_helpers.h"
 
@@ -55,7 +47,6 @@ namespace {
 // Every text the window shows.
 constexpr char kTitle[] = "TARNEL";
 constexpr char kStatusAtStart[] = "テキストソートユーティリティ";
-constexpr char kStatusRunning[] = "ソート実行中！";
 constexpr char kSortMenuCaption[] = "ソート順指定";
 constexpr char kAscendingCaption[] = "昇順ソート";
 constexpr char kDescendingCaption[] = "降順ソート";
@@ -74,7 +65,6 @@ constexpr char kColumnCaption[] = "バイト（桁）";
 constexpr char kFieldCaption[] = "フィールド";
 constexpr char kStringCaption[] = "文字列";
 constexpr char kNumberCaption[] = "数値";
-constexpr char kInitialKeyPosition[] = "1";
 
 // The menu.
 constexpr char kFileMenuCaption[] = "&File";
@@ -85,55 +75,13 @@ constexpr char kHelpContentsCaption[] = "&Contents";
 constexpr char kHelpSearchCaption[] = "&Search";
 constexpr char kHelpAboutCaption[] = "&About";
 
-// The common dialogs' filters and options.
-constexpr char kOpenFilter[] =
-    "テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
-constexpr char kSaveFilter[] =
-    "テキストファイル(*.TXT, *.CSV)|*.TXT;*.CSV|すべてのファイル(*.*)|*.*";
-constexpr unsigned kOpenOptions = kDialogPathMustExist | kDialogFileMustExist;
-constexpr unsigned kSaveOptions = kDialogOverwritePrompt | kDialogHideReadOnly |
-                                  kDialogPathMustExist |
-                                  kDialogNoReadOnlyReturn;
-
-// The run checks' boxes.
-constexpr char kNoInputFile[] = "読み込み元ファイルが未指定です";
-constexpr char kNoOutputFile[] = "書き出し先ファイルが未指定です";
-constexpr char kRunCheckCaption[] = "TARNEL-ERROR";
-
-// The key position filter's boxes.
-constexpr char kKeyPositionTextCaption[] = "SortPosEdit->Text";
-constexpr char kEnterNumber[] = "数値を入力してください";
-constexpr char kKeyPositionErrorCaption[] = "ERROR";
-
 // The user types at most this many characters into the key position.
 constexpr int kKeyPositionTypedLimit = 5;
-// The key option's digits are kept in a buffer of 128 bytes.
-constexpr std::size_t kKeyDigitLimit = 127;
 // The spin controls on the key position.
 constexpr int kKeyPositionMinimum = 1;
 constexpr int kKeyPositionMaximum = 1024;
 constexpr int kUpDown1Increment = 10;
 constexpr int kUpDown2Increment = 1;
-
-// Keeps a file name's exact bytes beside the edit's text: a name that is not
-// valid in the local encoding would not survive the trip through the text.
-constexpr char kPathBytesProperty[] = "tarnelPathBytes";
-
-void SetPathText(QLineEdit* edit, const std::string& bytes) {
-  const QByteArray raw = QByteArray::fromStdString(bytes);
-  edit->setText(QFile::decodeName(raw));
-  edit->setProperty(kPathBytesProperty, raw);
-}
-
-std::string PathBytes(const QLineEdit* edit) {
-  const QVariant raw = edit->property(kPathBytesProperty);
-  if (raw.isValid() && QFile::decodeName(raw.toByteArray()) == edit->text()) {
-    return raw.toByteArray().toStdString();
-  }
-  return QFile::encodeName(edit->text()).toStdString();
-}
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Inside its frame a Qt line edit keeps this many pixels free on either side
 // of its text.
@@ -165,8 +113,6 @@ void MakeRoomForDigits(QLineEdit* edit, int digits) {
   edit->setTextMargins(-(shortfall + 1) / 2, 0, -(shortfall / 2), 0);
 }
 
-WindowHandle HandleOf(QWidget* window) { return window; }
-
 // The first dropped file's name; only local files count.
 std::optional<std::string> FirstDroppedFile(const QMimeData& data) {
   if (!data.hasUrls()) return std::nullopt;
@@ -195,42 +141,25 @@ void AcceptFileDrop(Event* event) {
   event->accept();
 }
 
-// What a run changes on screen, put back on every way out of it.
-class RunDisplay {
- public:
-  RunDisplay(QStatusBar* status_line, const QString& saved_text)
-      : status_line_(status_line), saved_text_(saved_text) {
-    status_line_->showMessage(Text(kStatusRunning));
-    status_line_->repaint();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  }
-  RunDisplay(const RunDisplay&) = delete;
-  RunDisplay& operator=(const RunDisplay&) = delete;
-  ~RunDisplay() {
-    QApplication::restoreOverrideCursor();
-    status_line_->showMessage(saved_text_);
-  }
-
- private:
-  QStatusBar* status_line_;
-  QString saved_text_;
-};
-
 }  // namespace
 
 TTarnelMainForm::TTarnelMainForm(TarnelApplication& application,
                                  std::vector<std::string> arguments,
                                  RunSortFunction run_sort)
-    : application_(application),
-      arguments_(std::move(arguments)),
-      run_sort_(std::move(run_sort)) {
+    : form_control_(std::make_unique<QtFormControl>(this)),
+      application_control_(
+          std::make_unique<QtApplicationControl>(application, this)),
+      logic_(controls_, *form_control_, *application_control_,
+             std::move(arguments), std::move(run_sort)) {
   BuildWindow();
   BuildMenu();
   BuildControls();
   SetTabOrder();
+  HandControlsToTheLogic();
+  ConnectEvents();
   // Only now: loading the initial states must not run any reaction.
-  ConnectReactions();
-  FormCreate();
+  logic_.Connect();
+  logic_.FormCreate();
   // After FormCreate: a batch run is over before the window takes drops.
   setAcceptDrops(true);
 }
@@ -413,16 +342,6 @@ void TTarnelMainForm::BuildControls() {
   NumCompCheckBox->setGeometry(96, 16, 97, 17);
 
   PageControl1->setCurrentWidget(TabSheet1);
-
-  // The common dialogs, which have no place in the layout.
-  OpenDialog = {FileDialogKind::kOpen,
-                0,
-                Text(kOpenFilter).toLocal8Bit().toStdString(),
-                {}};
-  SaveDialog = {FileDialogKind::kSave,
-                0,
-                Text(kSaveFilter).toLocal8Bit().toStdString(),
-                {}};
 }
 
 void TTarnelMainForm::SetTabOrder() {
@@ -451,27 +370,52 @@ void TTarnelMainForm::UpdateRadioTabStops() {
   }
 }
 
-void TTarnelMainForm::ConnectReactions() {
-  connect(ClipBoardCheckBox1, &QCheckBox::toggled, this,
-          &TTarnelMainForm::ClipBoardCheckBox1Click);
-  connect(FileOpenCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::FileOpenCheckBoxClick);
-  connect(ClipBoardCheckBox2, &QCheckBox::toggled, this,
-          &TTarnelMainForm::ClipBoardCheckBox2Click);
-  connect(FileSaveCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::FileSaveCheckBoxClick);
-  connect(ColumCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::ColumCheckBoxClick);
-  connect(FieldCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::FieldCheckBoxClick);
-  connect(StringCompCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::StringCompCheckBoxClick);
-  connect(NumCompCheckBox, &QCheckBox::toggled, this,
-          &TTarnelMainForm::NumCompCheckBoxClick);
+void TTarnelMainForm::HandControlsToTheLogic() {
+  const auto check = [this](QAbstractButton* button) {
+    checks_.push_back(std::make_unique<QtCheckControl>(button));
+    return checks_.back().get();
+  };
+  const auto edit = [this](QLineEdit* line, QtEditControl::Bytes bytes) {
+    edits_.push_back(std::make_unique<QtEditControl>(line, bytes));
+    return edits_.back().get();
+  };
+  const auto panel = [this](QWidget* widget) {
+    panels_.push_back(std::make_unique<QtVisibleControl>(widget));
+    return panels_.back().get();
+  };
+  const auto spin = [this](UpDown* up_down) {
+    spins_.push_back(std::make_unique<QtSpinControl>(up_down));
+    return spins_.back().get();
+  };
+  status_control_ = std::make_unique<QtStatusControl>(StatusLine);
+  using Bytes = QtEditControl::Bytes;
+  controls_.Sort_F_RadioButton = check(Sort_F_RadioButton);
+  controls_.Sort_R_RadioButton = check(Sort_R_RadioButton);
+  controls_.NotCaseSensitiveCheckBox = check(NotCaseSensitiveCheckBox);
+  controls_.UniqCheckBox = check(UniqCheckBox);
+  controls_.ClipBoardCheckBox1 = check(ClipBoardCheckBox1);
+  controls_.FileOpenCheckBox = check(FileOpenCheckBox);
+  controls_.FileOpenPanel = panel(FileOpenPanel);
+  controls_.FileOpenEdit = edit(FileOpenEdit, Bytes::kFileName);
+  controls_.ClipBoardCheckBox2 = check(ClipBoardCheckBox2);
+  controls_.FileSaveCheckBox = check(FileSaveCheckBox);
+  controls_.FileSavePanel = panel(FileSavePanel);
+  controls_.FileSaveEdit = edit(FileSaveEdit, Bytes::kFileName);
+  controls_.SortPosEdit = edit(SortPosEdit, Bytes::kLocalText);
+  controls_.UpDown1 = spin(UpDown1);
+  controls_.UpDown2 = spin(UpDown2);
+  controls_.ColumCheckBox = check(ColumCheckBox);
+  controls_.FieldCheckBox = check(FieldCheckBox);
+  controls_.StringCompCheckBox = check(StringCompCheckBox);
+  controls_.NumCompCheckBox = check(NumCompCheckBox);
+  controls_.StatusLine = status_control_.get();
+}
+
+void TTarnelMainForm::ConnectEvents() {
   connect(OKButton, &QPushButton::clicked, this,
-          &TTarnelMainForm::OKButtonClick);
+          [this] { logic_.OKButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this,
-          &TTarnelMainForm::CancelButtonClick);
+          [this] { logic_.CancelButtonClick(); });
   for (QRadioButton* button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
     connect(button, &QRadioButton::toggled, this,
             &TTarnelMainForm::UpdateRadioTabStops);
@@ -495,17 +439,6 @@ void TTarnelMainForm::ConnectReactions() {
   connect(FileSavePanel, &BrowsePanel::Clicked, this,
           &TTarnelMainForm::FileSaveAs);
 
-  // textEdited comes just before textChanged, and only for the user's
-  // changes.
-  connect(SortPosEdit, &QLineEdit::textEdited, this,
-          [this] { sort_pos_edited_ = true; });
-  connect(SortPosEdit, &QLineEdit::textChanged, this, [this] {
-    sort_pos_modified_ = std::exchange(sort_pos_edited_, false);
-    SortPosEditChange();
-  });
-  connect(UpDown1, &UpDown::Clicked, this, &TTarnelMainForm::UpDown1Click);
-  connect(UpDown2, &UpDown::Clicked, this, &TTarnelMainForm::UpDown2Click);
-
   // Qt has default buttons only in dialogs; the window plays the part.
   for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* shortcut = new QShortcut(QKeySequence(key), this);  // owned by us
@@ -515,233 +448,6 @@ void TTarnelMainForm::ConnectReactions() {
   connect(qApp, &QApplication::focusChanged, this,
           &TTarnelMainForm::ShowDefaultButton);
 }
-
-void TTarnelMainForm::FormCreate() {
-  application_.SetOnHint(this, [this] { ShowHint(); });
-  if (arguments_.empty()) return;
-  ParseCommandLine();
-  if (AutoRun == 1) {
-    application_.SetShowMainForm(false);
-    batch_delivered_ = ExecuteSort();
-    application_.Terminate();
-  }
-}
-
-void TTarnelMainForm::ParseCommandLine() {
-  const std::size_t count = arguments_.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::string& argument = arguments_[i];
-    // Options match whatever the case of their letters.
-    const std::string folded = FoldedCopy(argument);
-    if (folded == "-A") {
-      AutoRun = 1;
-    } else if (folded == "-A+") {
-      AutoRun = 1;
-      Quiet = 1;
-    } else if (folded == "-R") {
-      // The radio buttons are exclusive: checking one unchecks the other.
-      Sort_R_RadioButton->setChecked(true);
-    } else if (folded == "-I") {
-      NotCaseSensitiveCheckBox->setChecked(true);
-    } else if (folded == "-U") {
-      UniqCheckBox->setChecked(true);
-    } else if (folded == "-F") {
-      if (++i < count) UseInputFile(arguments_[i]);
-    } else if (folded == "-O") {
-      if (++i < count) UseOutputFile(arguments_[i]);
-    } else if (folded.size() >= 2 && folded[0] == '-' && folded[1] >= '1' &&
-               folded[1] <= '9') {
-      ApplyKeyOption(folded);
-    } else {
-      UseInputFile(argument);
-    }
-  }
-}
-
-void TTarnelMainForm::UseInputFile(const std::string& name) {
-  ClipBoardCheckBox1->setChecked(false);
-  FileOpenCheckBox->setChecked(true);
-  FileOpenEdit->show();
-  SetPathText(FileOpenEdit, name);
-}
-
-void TTarnelMainForm::UseOutputFile(const std::string& name) {
-  ClipBoardCheckBox2->setChecked(false);
-  FileSaveCheckBox->setChecked(true);
-  FileSaveEdit->show();
-  SetPathText(FileSaveEdit, name);
-}
-
-void TTarnelMainForm::ApplyKeyOption(const std::string& folded) {
-  std::size_t j = 1;
-  std::string digits;
-  // Digits past the buffer are read over and dropped, so that an "n" or
-  // "f" after a long run of digits still counts.
-  for (; j < folded.size() && IsDigit(folded[j]); ++j) {
-    if (digits.size() < kKeyDigitLimit) digits.push_back(folded[j]);
-  }
-  SortPosEdit->setText(QString::fromLatin1(digits));
-  // The edit keeps the digits as given: a batch run reads them.
-  UpDown1->SetPosition(ParseIntDefault(digits, 1));
-  if (j < folded.size() && folded[j] == 'N') {
-    NumCompCheckBox->setChecked(true);
-    StringCompCheckBox->setChecked(false);
-    ++j;
-  }
-  if (j < folded.size() && folded[j] == 'F') {
-    FieldCheckBox->setChecked(true);
-    ColumCheckBox->setChecked(false);
-  }
-}
-
-void TTarnelMainForm::SwitchInputToFile(const std::string& name) {
-  ClipBoardCheckBox1->setChecked(false);
-  FileOpenCheckBox->setChecked(true);
-  FileOpenPanel->show();
-  FileOpenEdit->show();
-  SetPathText(FileOpenEdit, name);
-  activateWindow();
-  FileOpenEdit->setFocus();
-}
-
-void TTarnelMainForm::SwitchOutputToFile(const std::string& name) {
-  ClipBoardCheckBox2->setChecked(false);
-  FileSaveCheckBox->setChecked(true);
-  FileSavePanel->show();
-  FileSaveEdit->show();
-  SetPathText(FileSaveEdit, name);
-  activateWindow();
-  FileSaveEdit->setFocus();
-}
-
-void TTarnelMainForm::ClipBoardCheckBox1Click() {
-  FileOpenCheckBox->setChecked(!ClipBoardCheckBox1->isChecked());
-}
-
-void TTarnelMainForm::FileOpenCheckBoxClick() {
-  if (FileOpenCheckBox->isChecked()) {
-    ClipBoardCheckBox1->setChecked(false);
-    FileOpenPanel->show();
-    FileOpenEdit->show();
-    // Not while the command line is applied: the window is not active then.
-    if (isActiveWindow()) FileOpenEdit->setFocus();
-  } else {
-    FileOpenEdit->hide();
-    FileOpenPanel->hide();
-    ClipBoardCheckBox1->setChecked(true);
-  }
-}
-
-void TTarnelMainForm::ClipBoardCheckBox2Click() {
-  FileSaveCheckBox->setChecked(!ClipBoardCheckBox2->isChecked());
-}
-
-void TTarnelMainForm::FileSaveCheckBoxClick() {
-  if (FileSaveCheckBox->isChecked()) {
-    ClipBoardCheckBox2->setChecked(false);
-    FileSavePanel->show();
-    FileSaveEdit->show();
-    if (isActiveWindow()) FileSaveEdit->setFocus();
-  } else {
-    FileSaveEdit->hide();
-    FileSavePanel->hide();
-    ClipBoardCheckBox2->setChecked(true);
-  }
-}
-
-void TTarnelMainForm::ColumCheckBoxClick() {
-  FieldCheckBox->setChecked(!ColumCheckBox->isChecked());
-}
-
-void TTarnelMainForm::FieldCheckBoxClick() {
-  ColumCheckBox->setChecked(!FieldCheckBox->isChecked());
-}
-
-void TTarnelMainForm::StringCompCheckBoxClick() {
-  NumCompCheckBox->setChecked(!StringCompCheckBox->isChecked());
-}
-
-void TTarnelMainForm::NumCompCheckBoxClick() {
-  StringCompCheckBox->setChecked(!NumCompCheckBox->isChecked());
-}
-
-bool TTarnelMainForm::ExecuteSort() {
-  // The engine's boxes leave this window usable, so a second request can
-  // arrive while a run waits in one of them.
-  if (running_) return false;
-  running_ = true;
-  // A close request that came during the run is carried out once the run
-  // and its boxes are over.
-  struct RunFlag {
-    TTarnelMainForm& form;
-    ~RunFlag() {
-      form.running_ = false;
-      if (std::exchange(form.close_pending_, false)) {
-        QMetaObject::invokeMethod(&form, &QWidget::close, Qt::QueuedConnection);
-      }
-    }
-  } run_flag{*this};
-
-  const QString status_text = StatusLine->currentMessage();
-
-  std::int32_t sort_mode =
-      Sort_F_RadioButton->isChecked() ? 0 : kSortDescending;
-  if (NotCaseSensitiveCheckBox->isChecked()) sort_mode |= kSortIgnoreCase;
-  if (UniqCheckBox->isChecked()) sort_mode |= kSortUnique;
-
-  std::optional<std::string> input_name;
-  if (!ClipBoardCheckBox1->isChecked()) {
-    if (FileOpenEdit->text().isEmpty()) {
-      ShowPlainBox(kNoInputFile);
-      return false;
-    }
-    input_name = PathBytes(FileOpenEdit);
-  }
-  std::optional<std::string> output_name;
-  if (!ClipBoardCheckBox2->isChecked()) {
-    if (FileSaveEdit->text().isEmpty()) {
-      ShowPlainBox(kNoOutputFile);
-      return false;
-    }
-    output_name = PathBytes(FileSaveEdit);
-  }
-
-  // 32-bit arithmetic that wraps: the smallest position less one is the
-  // largest.
-  const std::int32_t position =
-      ParseIntDefault(SortPosEdit->text().toStdString(), 1);
-  const std::int32_t key_pos =
-      static_cast<std::int32_t>(static_cast<std::uint32_t>(position) - 1u);
-  std::int32_t key_kind = ColumCheckBox->isChecked() ? kKeyColumn : kKeyField;
-  if (NumCompCheckBox->isChecked()) key_kind |= kKeyNumeric;
-
-  const SortRequest request{application_.Handle(),
-                            sort_mode,
-                            input_name ? input_name->c_str() : nullptr,
-                            output_name ? output_name->c_str() : nullptr,
-                            key_pos,
-                            key_kind,
-                            Quiet};
-  std::int32_t result;
-  {
-    RunDisplay display(StatusLine, status_text);
-    result = run_sort_(request);
-  }
-  return result == 0;
-}
-
-void TTarnelMainForm::OKButtonClick() {
-  // A refused request must leave the running run's cursor alone.
-  if (running_) return;
-  setCursor(Qt::WaitCursor);
-  struct CursorReset {
-    QWidget* window;
-    ~CursorReset() { window->unsetCursor(); }
-  } reset{this};
-  ExecuteSort();
-}
-
-void TTarnelMainForm::CancelButtonClick() { close(); }
 
 void TTarnelMainForm::DefaultButtonKey() { DefaultButton()->click(); }
 
@@ -760,95 +466,16 @@ void TTarnelMainForm::ShowDefaultButton() {
   }
 }
 
-void TTarnelMainForm::HelpAbout() {
-  if (!about_box_) return;
-  about_box_->SetVersionText(QString::fromStdString(VersionText(AppVersion)));
-  if (!about_box_->isVisible()) about_box_->show();
-}
-
-void TTarnelMainForm::HelpContents() {
-  Current<HelpEngine>().Command(HandleOf(this), application_.HelpFile(),
-                                kHelpContents, std::string());
-}
-
-void TTarnelMainForm::HelpSearch() {
-  Current<HelpEngine>().Command(HandleOf(this), application_.HelpFile(),
-                                kHelpPartialKey, std::string());
-}
-
-std::optional<std::string> TTarnelMainForm::RunFileDialog(
-    CommonFileDialog& dialog, unsigned options) {
-  dialog.options = options;
-  const FileDialogRequest request{dialog.kind, dialog.options, dialog.filter,
-                                  dialog.file_name};
-  std::optional<std::string> name =
-      Current<FileDialogs>().Run(HandleOf(this), request);
-  if (name) dialog.file_name = *name;
-  return name;
-}
-
-void TTarnelMainForm::FileOpen() {
-  if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
-    SetPathText(FileOpenEdit, *name);
-  }
-}
-
-void TTarnelMainForm::FileSaveAs() {
-  if (const auto name = RunFileDialog(SaveDialog, kSaveOptions)) {
-    SetPathText(FileSaveEdit, *name);
-  }
-}
-
-void TTarnelMainForm::FileOpen2() {
-  if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
-    SwitchInputToFile(*name);
-  }
-}
-
-void TTarnelMainForm::FileExit() { close(); }
-
-void TTarnelMainForm::ShowHint() {
-  StatusLine->showMessage(application_.Hint());
-}
-
-void TTarnelMainForm::SortPosEditChange() {
-  if (!sort_pos_modified_) return;
-  // The filter looks at bytes in the locale's encoding: a character beyond
-  // ASCII is several bytes, none of them a digit.
-  const std::string text = SortPosEdit->text().toLocal8Bit().toStdString();
-  const std::size_t n = text.size();
-  std::string working = text;
-  ShowPlainBox(text, kKeyPositionTextCaption);
-  if (text.empty() || text == "0") {
-    SortPosEdit->setText(QString::fromLatin1(kInitialKeyPosition));
-    return;
-  }
-  std::size_t caret = 0;
-  for (std::size_t i = n; i >= 1; --i) {
-    if (IsDigit(working[i - 1])) continue;
-    ShowPlainBox(Text(kEnterNumber).toLocal8Bit().toStdString(),
-                 kKeyPositionErrorCaption);
-    caret = i - 1;
-    working.erase(i - 1, 1);
-  }
-  if (working.size() < n) {
-    // Only digits are left, so bytes and characters count alike.
-    SortPosEdit->setText(QString::fromLatin1(working));
-    SortPosEdit->setCursorPosition(static_cast<int>(caret));
-  }
-  UpDown2->SetPosition(ParseIntDefault(SortPosEdit->text().toStdString(), 1));
-}
-
-void TTarnelMainForm::UpDown1Click() {
-  UpDown2->SetPosition(ParseIntDefault(SortPosEdit->text().toStdString(), 1));
-}
-
-void TTarnelMainForm::UpDown2Click() {
-  SortPosEdit->setText(QString::number(UpDown2->Position()));
+void TTarnelMainForm::SetAboutBox(TAboutBox* about_box) {
+  about_box_control_ =
+      about_box ? std::make_unique<QtAboutBoxControl>(about_box) : nullptr;
+  logic_.SetAboutBox(about_box_control_.get());
 }
 
 void TTarnelMainForm::FormKeyDown(int key, Qt::KeyboardModifiers) {
-  if (key == Qt::Key_Escape) close();
+  // The logic speaks Windows' virtual-key codes.
+  constexpr int kEscapeKey = 27;
+  logic_.FormKeyDown(key == Qt::Key_Escape ? kEscapeKey : key);
 }
 
 void TTarnelMainForm::WMDropFiles(const QMimeData& drop, const QPoint& point) {
@@ -856,12 +483,10 @@ void TTarnelMainForm::WMDropFiles(const QMimeData& drop, const QPoint& point) {
   const std::optional<std::string> name = FirstDroppedFile(drop);
   if (!name) return;
   QWidget* child = childAt(point);
-  if (child &&
-      (child == OutputGroupBox || OutputGroupBox->isAncestorOf(child))) {
-    SwitchOutputToFile(*name);
-  } else {
-    SwitchInputToFile(*name);
-  }
+  const bool over_output =
+      child && (child == OutputGroupBox || OutputGroupBox->isAncestorOf(child));
+  logic_.WMDropFiles(
+      *name, over_output ? DropTarget::kOutputGroup : DropTarget::kElsewhere);
 }
 
 void TTarnelMainForm::keyPressEvent(QKeyEvent* event) {
@@ -889,19 +514,8 @@ void TTarnelMainForm::dropEvent(QDropEvent* event) {
   WMDropFiles(*event->mimeData(), event->position().toPoint());
 }
 
-void TTarnelMainForm::ShowPlainBox(const char* text) {
-  ShowPlainBox(Text(text).toLocal8Bit().toStdString(), kRunCheckCaption);
-}
-
-void TTarnelMainForm::ShowPlainBox(const std::string& text,
-                                   const char* caption) {
-  Current<MessageBoxes>().Show(application_.Handle(), text, caption,
-                               kBoxPlain | kBoxTaskModal);
-}
-
 void TTarnelMainForm::closeEvent(QCloseEvent* event) {
-  if (running_) {
-    close_pending_ = true;
+  if (!logic_.CanClose()) {
     event->ignore();
     return;
   }

@@ -1,24 +1,19 @@
-// TTarnelMainForm, the main window. Its controls' states are the sort
+// TTarnelMainForm, the main window on Qt. Its controls' states are the sort
 // settings: the command line and the user set them, ExecuteSort reads them
-// back into one RunSort call. Paired check boxes keep each other
-// consistent through the reactions below, which run synchronously whenever a
-// box's state really changes, whether the user or the program changed it.
-// Around them: the menu, the browse panels with the common file dialogs,
-// files dropped on the window, the key position's input filter and spin
-// controls, help, the status line's hints, and closing.
+// back into one RunSort call. What the window does is MainFormLogic's
+// (main_form_logic.h), written once for every toolkit; this class builds the
+// Qt widgets at their places, hands them to the logic through the control
+// interfaces, and forwards the widgets' events to the logic's handlers.
 #ifndef TARNEL_UI_MAIN_FORM_H_
 #define TARNEL_UI_MAIN_FORM_H_
 
 #include <QMainWindow>
 #include <cstdint>
-#include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/sort_parameters.h"
-#include "platform/file_dialogs.h"
-#include "platform/message_boxes.h"
+#include "ui/main_form_logic.h"
 #include "ui/off_thread_run.h"
 
 class QAction;
@@ -36,26 +31,27 @@ class QTabWidget;
 namespace tarnel {
 
 class BrowsePanel;
+class QtAboutBoxControl;
+class QtApplicationControl;
+class QtCheckControl;
+class QtEditControl;
+class QtFormControl;
+class QtSpinControl;
+class QtStatusControl;
+class QtVisibleControl;
 class TAboutBox;
 class TarnelApplication;
 class UpDown;
 
-/// A common file dialog as the window keeps it between uses.
-struct CommonFileDialog {
-  FileDialogKind kind;
-  /// Set before every use, replacing all others.
-  unsigned options = 0;
-  std::string filter;
-  /// The name last chosen in this dialog; offered as the next start.
-  std::string file_name;
-};
-
-/// The engine's entry as the run handler calls it. Returns the run's
-/// outcome: 0 when the result was delivered.
-using RunSortFunction = std::function<std::int32_t(const SortRequest&)>;
-
 class TTarnelMainForm : public QMainWindow {
   Q_OBJECT
+
+  // First, so that the public references below bind to a living logic.
+ private:
+  MainFormControls controls_;
+  std::unique_ptr<QtFormControl> form_control_;
+  std::unique_ptr<QtApplicationControl> application_control_;
+  MainFormLogic logic_;
 
  public:
   /// Builds the window with every control in its initial state, then runs
@@ -67,43 +63,21 @@ class TTarnelMainForm : public QMainWindow {
                   RunSortFunction run_sort = RunSortOffThread);
   ~TTarnelMainForm() override;
 
-  /// One run from the current settings. Returns true only when the run
-  /// delivered its result; false when a run is already in progress (the
-  /// request is refused), a file path is missing (after its box), or the
-  /// run failed (the engine has told the user).
-  bool ExecuteSort();
-  /// The Run button: ExecuteSort under the window's wait cursor. Does
-  /// nothing while a run is in progress.
-  void OKButtonClick();
-  /// Applies the program's arguments to the controls, AutoRun and Quiet.
-  void ParseCommandLine();
-  /// Writes the version text into the About box and shows it, not modal.
-  void HelpAbout();
-  /// Help > Contents: the help file's contents.
-  void HelpContents();
-  /// Help > Search: the help file's keyword index, no keyword chosen.
-  void HelpSearch();
-  /// File > Open: a file chosen in OpenDialog becomes the input file, its
-  /// path edit gets the focus. A cancel changes nothing.
-  void FileOpen2();
-  /// File > Exit: closes the window.
-  void FileExit();
-  /// The input browse panel: a file chosen in OpenDialog replaces the
-  /// input path's text, and nothing else.
-  void FileOpen();
-  /// The output browse panel: the same with SaveDialog and the output path.
-  void FileSaveAs();
-  /// The status line takes the application's hint text.
-  void ShowHint();
-  /// The input filter, after every change of SortPosEdit's text: reacts
-  /// only to the user's changes, shows the text, then removes every byte
-  /// that is not a digit with a box for each; an empty text or a lone 0
-  /// becomes 1. UpDown2 follows the number left.
-  void SortPosEditChange();
-  /// UpDown1 stepped: UpDown2 follows the number in SortPosEdit.
-  void UpDown1Click();
-  /// UpDown2 stepped: SortPosEdit shows its position.
-  void UpDown2Click();
+  // The handlers, as MainFormLogic describes them.
+  bool ExecuteSort() { return logic_.ExecuteSort(); }
+  void OKButtonClick() { logic_.OKButtonClick(); }
+  void ParseCommandLine() { logic_.ParseCommandLine(); }
+  void HelpAbout() { logic_.HelpAbout(); }
+  void HelpContents() { logic_.HelpContents(); }
+  void HelpSearch() { logic_.HelpSearch(); }
+  void FileOpen2() { logic_.FileOpen2(); }
+  void FileExit() { logic_.FileExit(); }
+  void FileOpen() { logic_.FileOpen(); }
+  void FileSaveAs() { logic_.FileSaveAs(); }
+  void ShowHint() { logic_.ShowHint(); }
+  void SortPosEditChange() { logic_.SortPosEditChange(); }
+  void UpDown1Click() { logic_.UpDown1Click(); }
+  void UpDown2Click() { logic_.UpDown2Click(); }
   /// A key that reached the window itself: Escape closes it.
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
   /// Files dropped at |point| (window coordinates): the first one becomes
@@ -111,17 +85,17 @@ class TTarnelMainForm : public QMainWindow {
   /// input file anywhere else. The name is taken whole and unchecked.
   void WMDropFiles(const QMimeData& drop, const QPoint& point);
   /// The About box that HelpAbout shows (not owned).
-  void SetAboutBox(TAboutBox* about_box) { about_box_ = about_box; }
+  void SetAboutBox(TAboutBox* about_box);
 
   /// True while a run, its boxes included, is in progress.
-  bool Running() const { return running_; }
+  bool Running() const { return logic_.Running(); }
   /// Whether the batch run of FormCreate delivered its result.
-  bool BatchDelivered() const { return batch_delivered_; }
+  bool BatchDelivered() const { return logic_.BatchDelivered(); }
 
   /// 1 once "-a" or "-a+" was given: one run, no window.
-  std::uint8_t AutoRun = 0;
+  std::uint8_t& AutoRun = logic_.AutoRun;
   /// 1 once "-a+" was given: the run shows no closing box.
-  std::uint8_t Quiet = 0;
+  std::uint8_t& Quiet = logic_.Quiet;
 
   // The controls, owned by the window. Those inside ClientArea sit at fixed
   // positions in its kMainClientWidth x kMainClientHeight pixels, below the
@@ -167,8 +141,8 @@ class TTarnelMainForm : public QMainWindow {
   QCheckBox* NumCompCheckBox = nullptr;
 
   // The common dialogs, which have no place in the layout.
-  CommonFileDialog OpenDialog;
-  CommonFileDialog SaveDialog;
+  CommonFileDialog& OpenDialog = logic_.OpenDialog;
+  CommonFileDialog& SaveDialog = logic_.SaveDialog;
 
  protected:
   /// A close request during a run is put off until the run and its boxes
@@ -185,19 +159,10 @@ class TTarnelMainForm : public QMainWindow {
   void BuildMenu();
   void BuildControls();
   void SetTabOrder();
+  void HandControlsToTheLogic();
   void UpdateRadioTabStops();
-  void ConnectReactions();
-  void FormCreate();
+  void ConnectEvents();
 
-  void ClipBoardCheckBox1Click();
-  void FileOpenCheckBoxClick();
-  void ClipBoardCheckBox2Click();
-  void FileSaveCheckBoxClick();
-  void ColumCheckBoxClick();
-  void FieldCheckBoxClick();
-  void StringCompCheckBoxClick();
-  void NumCompCheckBoxClick();
-  void CancelButtonClick();
   // Enter presses the focused push button, else the Run button.
   void DefaultButtonKey();
   // The push button that Enter presses and that shows the default frame:
@@ -205,32 +170,13 @@ class TTarnelMainForm : public QMainWindow {
   QPushButton* DefaultButton() const;
   void ShowDefaultButton();
 
-  void UseInputFile(const std::string& name);
-  void UseOutputFile(const std::string& name);
-  // Switches a side to |name| as a file, as a menu choice or a drop does.
-  void SwitchInputToFile(const std::string& name);
-  void SwitchOutputToFile(const std::string& name);
-  void ApplyKeyOption(const std::string& folded);
-  // Runs |dialog| with exactly |options|; the name the user confirmed.
-  std::optional<std::string> RunFileDialog(CommonFileDialog& dialog,
-                                           unsigned options);
-  void ShowPlainBox(const char* text);
-  // A plain, application-modal box; |text| in the locale's encoding.
-  void ShowPlainBox(const std::string& text, const char* caption);
-
-  TarnelApplication& application_;
-  std::vector<std::string> arguments_;
-  RunSortFunction run_sort_;
-  TAboutBox* about_box_ = nullptr;
-  bool running_ = false;
-  // A close was requested while running_.
-  bool close_pending_ = false;
-  bool batch_delivered_ = false;
-  // SortPosEdit's modified flag: set by the user's changes, cleared by the
-  // program's. Qt's own flag also clears when the user undoes back to the
-  // program's text, which is still the user's change.
-  bool sort_pos_modified_ = false;
-  bool sort_pos_edited_ = false;
+  // The control interfaces on the widgets above.
+  std::vector<std::unique_ptr<QtCheckControl>> checks_;
+  std::vector<std::unique_ptr<QtEditControl>> edits_;
+  std::vector<std::unique_ptr<QtVisibleControl>> panels_;
+  std::vector<std::unique_ptr<QtSpinControl>> spins_;
+  std::unique_ptr<QtStatusControl> status_control_;
+  std::unique_ptr<QtAboutBoxControl> about_box_control_;
 };
 
 }  // namespace tarnel
