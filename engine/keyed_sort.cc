@@ -216,9 +216,10 @@ int ParallelLevels() {
 }
 
 template <bool kNumeric, bool kFoldCase, bool kDescending>
-void SortItems(SortItem* items, std::size_t count, ComparatorRow row,
-               std::int32_t key_index) {
-  const auto compare = [row, key_index](const SortItem& a, const SortItem& b) {
+struct ItemCompare {
+  ComparatorRow row;
+  std::int32_t key_index;
+  int operator()(const SortItem& a, const SortItem& b) const {
     int c;
     if constexpr (kNumeric) {
       c = CompareNumberItems(a, b, row, key_index);
@@ -226,8 +227,18 @@ void SortItems(SortItem* items, std::size_t count, ComparatorRow row,
       c = CompareTextItems<kFoldCase>(a, b, row, key_index);
     }
     return kDescending ? -c : c;
-  };
-  ParallelLineSort(items, count, compare, ParallelLevels(), kParallelCutoff);
+  }
+  // An item without a key equals every item; the fallback ranks the others.
+  bool has_key(const SortItem& item) const { return !(item.rest & kNoKey); }
+};
+
+template <bool kNumeric, bool kFoldCase, bool kDescending>
+void SortItems(SortItem* items, std::size_t count, ComparatorRow row,
+               std::int32_t key_index, const SortGuard& guard) {
+  ParallelLineSort(
+      items, count,
+      ItemCompare<kNumeric, kFoldCase, kDescending>{row, key_index},
+      ParallelLevels(), kParallelCutoff, guard);
 }
 
 // Keys are independent per line: build the two halves of a large table at
@@ -251,7 +262,8 @@ void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
 }  // namespace
 
 bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
-                  int base_mode, std::int32_t key_index, ZeroedBuffer* table) {
+                  int base_mode, std::int32_t key_index, ZeroedBuffer* table,
+                  const SortGuard& guard) {
   if (count < 2 || row == kNoRow) return true;
   ZeroedBuffer key_memory;
   if (count <= SIZE_MAX / sizeof(SortItem)) {
@@ -272,14 +284,17 @@ bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   }
 
   if (numeric) {
-    descending ? SortItems<true, false, true>(items, count, row, key_index)
-               : SortItems<true, false, false>(items, count, row, key_index);
+    descending
+        ? SortItems<true, false, true>(items, count, row, key_index, guard)
+        : SortItems<true, false, false>(items, count, row, key_index, guard);
   } else if (fold) {
-    descending ? SortItems<false, true, true>(items, count, row, key_index)
-               : SortItems<false, true, false>(items, count, row, key_index);
+    descending
+        ? SortItems<false, true, true>(items, count, row, key_index, guard)
+        : SortItems<false, true, false>(items, count, row, key_index, guard);
   } else {
-    descending ? SortItems<false, false, true>(items, count, row, key_index)
-               : SortItems<false, false, false>(items, count, row, key_index);
+    descending
+        ? SortItems<false, false, true>(items, count, row, key_index, guard)
+        : SortItems<false, false, false>(items, count, row, key_index, guard);
   }
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "engine/key_syntax.h"
+#include "engine/sort_guard.h"
 #include "platform/memory.h"
 
 namespace tarnel {
@@ -19,9 +20,11 @@ namespace tarnel {
 /// position being |key_index|. When |table| is the memory that holds |base|,
 /// its pages are given back while the keys alone hold the lines. Returns
 /// false, with |base| untouched, when there is no memory for the keys.
+/// |guard| can force or forbid the fallback and count the steps; the order
+/// is the same whatever it says.
 bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
                   int base_mode, std::int32_t key_index,
-                  ZeroedBuffer* table = nullptr);
+                  ZeroedBuffer* table = nullptr, const SortGuard& guard = {});
 
 }  // namespace tarnel
 

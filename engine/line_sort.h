@@ -5,23 +5,26 @@
 // these exact steps. Users see that order; the steps below must not be
 // "improved". Only the sign of a comparison is ever used, which is what lets
 // the engine compare precomputed keys instead of lines and get the same order.
+//
+// A deterministic pivot can be driven to n^2/4 comparisons by an input built
+// against it. A range whose partitions go deeper than a budget (SortGuard) is
+// therefore handed to the skipping form (line_sort_fallback.h), which takes
+// the very same steps in O(n log^2 n). Ranges are independent once
+// partitioned, so where the switch happens cannot change the order; only the
+// work changes. A compare without has_key() cannot be ranked and always
+// keeps the plain steps.
 #ifndef TARNEL_ENGINE_LINE_SORT_H_
 #define TARNEL_ENGINE_LINE_SORT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
+#include "engine/line_sort_fallback.h"
+#include "engine/sort_guard.h"
 #include "platform/helper_thread.h"
 
 namespace tarnel {
-
-/// What one partition step leaves to be sorted: the elements [0, n_left) and
-/// [right, right + n_right). Everything between them is in its final place.
-struct PartitionResult {
-  std::size_t n_left;
-  std::size_t right;
-  std::size_t n_right;
-};
 
 /// One step of the line sort on |n| elements, n >= 2. Returns false when the
 /// step finished the range (fewer than four elements), true when it
@@ -91,44 +94,145 @@ bool PartitionLines(T* base, std::size_t n, Compare& compare,
   return true;
 }
 
-/// Sorts |n| elements at |base| so that compare(x, y) <= 0 for neighbours.
-/// compare(x, y) returns a negative, zero or positive int.
+namespace internal {
+
+// Partitions left along a path before its range switches; SIZE_MAX never
+// runs out, as a path is never deeper than its range is long.
+inline std::size_t DepthLeft(const SortGuard& guard, std::size_t n) {
+  if (guard.budget == SortGuard::kNever) return SIZE_MAX;
+  const int budget =
+      guard.budget == SortGuard::kFromSize ? DepthBudget(n) : guard.budget;
+  return budget > 0 ? static_cast<std::size_t>(budget) : 0;
+}
+
+// Counts calls, passing the key test through when there is one.
+template <typename Compare>
+struct CountingCompare {
+  Compare& compare;
+  std::uint64_t& count;
+  template <typename T>
+  decltype(auto) operator()(T& a, T& b) {
+    ++count;
+    return compare(a, b);
+  }
+  template <typename T>
+  requires KeyAwareCompare<Compare, T>
+  bool has_key(T& a) { return compare.has_key(a); }
+};
+
+// Hands the range to the skipping form; false when it keeps the plain
+// steps after all.
 template <typename T, typename Compare>
-void LineSort(T* base, std::size_t n, Compare&& compare) {
+bool SwitchRange(T* base, std::size_t n, Compare& compare, SortSteps* steps) {
+  if constexpr (KeyAwareCompare<Compare, T>) {
+    std::uint64_t tree_steps = 0;
+    ErasedKeyCompare<T> erased(compare);
+    const bool switched = SkippingLineSort(base, n, erased, &tree_steps);
+    if (steps && switched) {
+      steps->tree_steps += tree_steps;
+      ++steps->switches;
+      steps->switched += n;
+    } else if (steps) {
+      ++steps->refused;
+    }
+    return switched;
+  } else {
+    (void)base, (void)n, (void)compare, (void)steps;
+    return false;
+  }
+}
+
+template <typename T, typename Compare>
+void SortRange(T* base, std::size_t n, Compare& compare, std::size_t depth_left,
+               SortSteps* steps) {
   PartitionResult parts;
-  while (n >= 2 && PartitionLines(base, n, compare, &parts)) {
+  while (n >= 2) {
+    if (depth_left == 0) {
+      if (SwitchRange(base, n, compare, steps)) return;
+      // No memory for the tree: this range keeps the plain steps.
+      depth_left = SIZE_MAX;
+    }
+    if (!PartitionLines(base, n, compare, &parts)) return;
+    --depth_left;
     // Recurse on the smaller side only, so the depth stays within log2 of n.
     if (parts.n_left > parts.n_right) {
-      LineSort(base + parts.right, parts.n_right, compare);
+      SortRange(base + parts.right, parts.n_right, compare, depth_left, steps);
       n = parts.n_left;
     } else {
-      LineSort(base, parts.n_left, compare);
+      SortRange(base, parts.n_left, compare, depth_left, steps);
       base += parts.right;
       n = parts.n_right;
     }
   }
 }
 
-/// The same sort, with the two sides of the first |levels| partitions of at
-/// least |cutoff| elements sorted on threads of their own. The sides never
-/// share an element, so every element takes exactly the steps it would take
-/// in LineSort and the result is the same, element for element.
 template <typename T, typename Compare>
-void ParallelLineSort(T* base, std::size_t n, const Compare& compare,
-                      int levels, std::size_t cutoff) {
+void CountedSortRange(T* base, std::size_t n, Compare& compare,
+                      std::size_t depth_left, SortSteps* steps) {
+  if (!steps) {
+    SortRange(base, n, compare, depth_left, nullptr);
+    return;
+  }
+  CountingCompare<Compare> counted{compare, steps->comparisons};
+  SortRange(base, n, counted, depth_left, steps);
+}
+
+template <typename T, typename Compare>
+void ParallelSortRange(T* base, std::size_t n, const Compare& compare,
+                       int levels, std::size_t cutoff, std::size_t depth_left,
+                       SortSteps* steps) {
   Compare local = compare;
-  if (levels <= 0 || n < cutoff) {
-    LineSort(base, n, local);
+  if (levels <= 0 || n < cutoff || depth_left == 0) {
+    CountedSortRange(base, n, local, depth_left, steps);
     return;
   }
   PartitionResult parts;
-  if (!PartitionLines(base, n, local, &parts)) return;
+  if (steps) {
+    CountingCompare<Compare> counted{local, steps->comparisons};
+    if (!PartitionLines(base, n, counted, &parts)) return;
+  } else if (!PartitionLines(base, n, local, &parts)) {
+    return;
+  }
+  --depth_left;
   T* const right = base + parts.right;
-  HelperThread helper([right, &parts, &compare, levels, cutoff] {
-    ParallelLineSort(right, parts.n_right, compare, levels - 1, cutoff);
-  });
-  ParallelLineSort(base, parts.n_left, compare, levels - 1, cutoff);
+  // Each side counts on its own; the sums are added once both are done.
+  SortSteps right_steps;
+  SortSteps* const right_counts = steps ? &right_steps : nullptr;
+  HelperThread helper(
+      [right, &parts, &compare, levels, cutoff, depth_left, right_counts] {
+        ParallelSortRange(right, parts.n_right, compare, levels - 1, cutoff,
+                          depth_left, right_counts);
+      });
+  ParallelSortRange(base, parts.n_left, compare, levels - 1, cutoff, depth_left,
+                    steps);
   helper.Join();
+  if (steps) steps->Add(right_steps);
+}
+
+}  // namespace internal
+
+/// Sorts |n| elements at |base| so that compare(x, y) <= 0 for neighbours.
+/// compare(x, y) returns a negative, zero or positive int; with a has_key()
+/// as well (KeyAwareCompare) the sort is O(n log^2 n) on every input.
+template <typename T, typename Compare>
+void LineSort(T* base, std::size_t n, Compare&& compare,
+              const SortGuard& guard = {}) {
+  internal::CountedSortRange(base, n, compare, internal::DepthLeft(guard, n),
+                             guard.steps);
+}
+
+/// The same sort, with the two sides of the first |levels| partitions of at
+/// least |cutoff| elements sorted on threads of their own. The sides never
+/// share an element, so every element takes exactly the steps it would take
+/// in LineSort and the result is the same, element for element. The budget
+/// runs down through those partitions as in LineSort, so each range
+/// switches exactly where LineSort would switch it.
+template <typename T, typename Compare>
+void ParallelLineSort(T* base, std::size_t n, const Compare& compare,
+                      int levels, std::size_t cutoff,
+                      const SortGuard& guard = {}) {
+  internal::ParallelSortRange(base, n, compare, levels, cutoff,
+                              internal::DepthLeft(guard, n), guard.steps);
 }
 
 }  // namespace tarnel

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "engine/key_syntax.h"
+#include "engine/sort_guard.h"
 #include "platform/memory.h"
 
 namespace tarnel {
@@ -22,14 +23,19 @@ ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind);
 /// KeyKind, in the exact order of the line sort. Leaves the table untouched
 /// when KeyKind chooses no comparison. |table|, when given, is the memory
 /// that holds |base|: the sort may give its pages back for a while.
+/// |guard| can force or forbid the worst-case fallback and count the steps;
+/// the order is the same whatever it says.
 void SelectComparator(char** base, std::size_t count, int base_mode,
                       std::int32_t key_pos, std::int32_t key_kind,
-                      ZeroedBuffer* table = nullptr);
+                      ZeroedBuffer* table = nullptr,
+                      const SortGuard& guard = {});
 
 /// The same sort with the table's comparators called on the lines at every
-/// comparison: slow, but the plain form of what SelectComparator must give.
+/// comparison: slow, but the plain form of what SelectComparator must give
+/// (the plain steps throughout with SortGuard{SortGuard::kNever}).
 void SortWithComparators(char** base, std::size_t count, int base_mode,
-                         std::int32_t key_pos, std::int32_t key_kind);
+                         std::int32_t key_pos, std::int32_t key_kind,
+                         const SortGuard& guard = {});
 
 }  // namespace tarnel
 

@@ -23,6 +23,7 @@ enum class AllocationSite {
   kClipboardCopy,  ///< the block handed to the clipboard
   kClipboardData,  ///< the clipboard's own block of text
   kSortKeys,       ///< the sort's table of precomputed keys
+  kSortFallback,   ///< the rank tree of a range the sort's fallback takes
 };
 
 /// Test hook: return false to make an allocation at |site| fail.
