@@ -267,6 +267,33 @@ TEST_F(WriteTextFileTest, PipeTargetIsWrittenDirectlyAndStaysAPipe) {
   EXPECT_TRUE(boxes_.boxes.empty());
 }
 
+// /dev/stdout, /dev/stderr and /dev/fd/N lead through /proc/self/fd to a
+// pipe whose link text ("pipe:[N]") names no file: the pipe itself must
+// take the text, and nothing may be made beside the link.
+TEST_F(WriteTextFileTest, PipeReachedThroughFdLinksIsWrittenDirectly) {
+  for (const std::string prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    SCOPED_TRACE(prefix);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const std::string path = prefix + std::to_string(fds[1]);
+    ScopedResultText result("b\r\na\r\n");
+
+    const int status = WriteTextFile(path.c_str());
+
+    ::close(fds[1]);
+    std::string received;
+    char bytes[64];
+    for (ssize_t n; (n = ::read(fds[0], bytes, sizeof bytes)) > 0;) {
+      received.append(bytes, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(received, "b\r\na\r\n");
+    EXPECT_TRUE(boxes_.boxes.empty());
+    boxes_.boxes.clear();
+  }
+}
+
 // A write cut short by the file size limit, made for real in a child process
 // so the limit stays there. The child reports "status|box text|...".
 std::string WriteUnderSizeLimit(const std::string& path, rlim_t limit,

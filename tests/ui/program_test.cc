@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,28 @@ TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
   EXPECT_EQ(folder.Read("out.txt"), "1\r\n10\r\n2\r\n");
+}
+
+// Standard output and error are pipes here, as in "tarnel ... | head".
+TEST(ProgramTest, WritesTheResultToStandardOutputThroughDevStdout) {
+  TempDir folder;
+  folder.Write("in.txt", "b\na\nc");
+  const ChildResult outcome =
+      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "/dev/stdout"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(folder.Names(), std::set<std::string>{"in.txt"});
+}
+
+TEST(ProgramTest, WritesTheResultToStandardErrorBeforeItsFinish) {
+  TempDir folder;
+  folder.Write("in.txt", "b\na\n");
+  const ChildResult outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "/dev/stderr"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "a\r\nb\r\nTARNEL: Finish!\n");
+  EXPECT_EQ(outcome.out, "");
 }
 
 TEST(ProgramTest, MissingInputFileFailsWithItsMessageOnly) {
