@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config      # the toolchain
+  clang libclang-rt-14-dev              # the fuzz targets: libFuzzer and sanitizers
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
