@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -92,7 +93,14 @@ ReadOutcome ReadStream(int fd) {
       return outcome;
     }
     if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
+    // A stream has no size to allocate for at once: memory runs out here,
+    // and must end in the same box as a file too large for memory.
+    try {
+      bytes.append(chunk, static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+      outcome.status = ReadOutcome::kNoMemory;
+      return outcome;
+    }
   }
   outcome.text =
       ZeroedBuffer::Allocate(bytes.size() + 1, AllocationSite::kReadBuffer);
