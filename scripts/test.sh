@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds TARNEL twice (a release build and one under
-# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in each.
+# AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in each,
+# then builds the part without Qt for Windows and runs its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh linux windows
 
 jobs=$(nproc)
 
@@ -16,3 +17,5 @@ cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DTARNEL_SANITIZE=ON -DTARNEL_BUILD_BENCH=OFF -DTARNEL_WERROR=ON
 cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize -j"$jobs" --output-on-failure
+
+bash scripts/test-windows.sh
