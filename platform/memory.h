@@ -3,10 +3,12 @@
 // that tests can make a chosen one fail, which the real heap will not do on
 // demand.
 //
-// ZeroedBuffer owns plain zero-filled memory. GlobalBlock stands in for a
-// movable global memory block (GlobalAlloc / GlobalLock / GlobalUnlock /
-// GlobalSize / GlobalFree): zero-filled, sized, locked to reach its bytes, and
-// freed exactly once, by its destructor unless ownership was handed on.
+// ZeroedBuffer owns plain zero-filled memory. GlobalBlock is a movable global
+// memory block (GlobalAlloc / GlobalLock / GlobalUnlock / GlobalSize /
+// GlobalFree; elsewhere heap memory that behaves alike): zero-filled, sized,
+// locked to reach its bytes, and freed exactly once, by its destructor unless
+// it was handed on or only borrowed. The twins memory_posix.cc and
+// memory_win32.cc hold what differs.
 #ifndef TARNEL_PLATFORM_MEMORY_H_
 #define TARNEL_PLATFORM_MEMORY_H_
 
@@ -77,26 +79,40 @@ class GlobalBlock {
   /// A zero-filled block of |bytes|; an empty block (valid() false) when the
   /// memory cannot be had.
   static GlobalBlock Allocate(std::size_t bytes, AllocationSite site);
+  /// The block behind |handle|, which someone else owns (the clipboard's
+  /// text): used like any other, never freed by this object. Null gives an
+  /// empty block.
+  static GlobalBlock Borrow(void* handle);
   GlobalBlock(GlobalBlock&& other) noexcept;
   GlobalBlock& operator=(GlobalBlock&& other) noexcept;
   GlobalBlock(const GlobalBlock&) = delete;
   GlobalBlock& operator=(const GlobalBlock&) = delete;
   ~GlobalBlock();
 
-  bool valid() const { return memory_.valid(); }
+  bool valid() const { return handle_ != nullptr; }
   /// The block's full allocated size in bytes.
-  std::size_t Size() const { return memory_.size(); }
+  std::size_t Size() const;
   /// Pins the block and returns its bytes; null for an empty block.
   char* Lock();
   /// Undoes one Lock. Returns true while the block is still locked.
   bool Unlock();
   int lock_count() const { return lock_count_; }
-  /// Frees the block now; it becomes empty. Freeing twice does nothing.
+  /// Frees the block now (a borrowed one is only let go of); it becomes
+  /// empty. Freeing twice does nothing.
   void Free();
 
+  /// The system's handle of the block (an HGLOBAL on Windows); null when
+  /// empty.
+  void* handle() const { return handle_; }
+  /// Lets go of the block without freeing it, once whoever was given
+  /// handle() owns it (the clipboard, after taking it); the block becomes
+  /// empty.
+  void Release();
+
  private:
-  ZeroedBuffer memory_;
+  void* handle_ = nullptr;
   int lock_count_ = 0;
+  bool owned_ = false;
 };
 
 }  // namespace tarnel

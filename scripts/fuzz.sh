@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh fuzz
 
 seconds=${FUZZ_SECONDS:-60}
 jobs=$(nproc)

@@ -1,17 +1,46 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing TARNEL needs on Debian 12.
 # Installs only what is missing, so a prepared machine is left alone.
+#
+#   install-deps.sh [linux] [windows] [fuzz]
+#
+# linux (the default): the Linux build and its tests. windows: the cross
+# build for Windows and its tests under Wine (scripts/test-windows.sh).
+# fuzz: clang with libFuzzer, for the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 
-packages=(
+linux_packages=(
   g++ cmake ninja-build pkg-config      # the toolchain
-  clang libclang-rt-14-dev              # the fuzz targets: libFuzzer and sanitizers
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
   xvfb xauth xclip xdotool              # the real clipboard and real windows in tests
   coreutils                             # GNU sort, the reference in tests and benchmarks
 )
+windows_packages=(
+  g++-mingw-w64-x86-64-posix            # the cross compiler, with std::thread
+  cmake ninja-build
+  libgtest-dev                          # GoogleTest's sources, built for Windows
+  wine64                                # runs the suites
+  xvfb xclip                            # Wine's desktop and clipboard, and a peer on it
+  locales                               # localedef, for the ja_JP.UTF-8 that gives code page 932
+  coreutils
+)
+
+fuzz_packages=(
+  clang libclang-rt-14-dev              # libFuzzer and the sanitizers
+  cmake ninja-build
+)
+
+packages=()
+for set in "${@:-linux}"; do
+  case $set in
+    linux) packages+=("${linux_packages[@]}") ;;
+    windows) packages+=("${windows_packages[@]}") ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "install-deps: unknown set '$set' (linux, windows, fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -20,6 +49,8 @@ for p in "${packages[@]}"; do
   fi
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+# Each package once, though two sets name it.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 
 sudo=()
 if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi

@@ -30,7 +30,8 @@ struct WriteOutcome {
 
 /// A file written piece by piece. A regular file (or a new one) is written
 /// to a temporary file beside it, flushed to disk and renamed over it, with
-/// the old file's permission bits, through any symbolic links; until Commit
+/// the old file's permission bits (on Windows its attributes; a read-only
+/// file is refused there), through any symbolic links; until Commit
 /// succeeds the target is untouched, and a writer dropped or failed leaves no
 /// temporary file behind. Anything else (a device, a pipe) is written
 /// directly.

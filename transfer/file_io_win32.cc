@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -8,6 +9,8 @@
 #include <utility>
 
 #include "transfer/file_io.h"
+#include "transfer/wide_path.h"
+#include "transfer/write_limit.h"
 
 namespace tarnel {
 
@@ -15,7 +18,9 @@ namespace {
 
 class FileHandle {
  public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  FileHandle(FileHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   FileHandle& operator=(FileHandle&& other) noexcept {
@@ -25,15 +30,12 @@ class FileHandle {
     }
     return *this;
   }
-  ~FileHandle() {
-    if (valid()) ::CloseHandle(handle_);
-  }
+  ~FileHandle() { Close(); }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
   /// Closes now and reports whether the close succeeded.
   bool Close() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
+    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
     return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
   }
 
@@ -44,12 +46,19 @@ class FileHandle {
 constexpr DWORD kShareAll =
     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::uint64_t kChunk = 1u << 30;
+// What a replacement carries over from the file it replaces. Read-only is
+// not among them: such a file is refused before anything is written.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+    FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+std::atomic<std::uint64_t> write_limit{kNoWriteLimit};
 
 // ReadFile and WriteFile take 32-bit counts: big files go in chunks.
 std::uint64_t ReadFully(HANDLE file, char* data, std::uint64_t length) {
   std::uint64_t done = 0;
   while (done < length) {
-    const DWORD want = static_cast<DWORD>(std::min(length - done, kChunk));
+    const auto want = static_cast<DWORD>(std::min(length - done, kChunk));
     DWORD got = 0;
     if (!::ReadFile(file, data + done, want, &got, nullptr) || got == 0) break;
     done += got;
@@ -57,10 +66,16 @@ std::uint64_t ReadFully(HANDLE file, char* data, std::uint64_t length) {
   return done;
 }
 
-std::uint64_t WriteFully(HANDLE file, const char* data, std::uint64_t length) {
+// |offset| is where in the file the bytes land, for the write limit.
+std::uint64_t WriteFully(HANDLE file, const char* data, std::uint64_t length,
+                         std::uint64_t offset) {
+  const std::uint64_t limit = write_limit.load();
+  if (limit != kNoWriteLimit) {
+    length = offset >= limit ? 0 : std::min(length, limit - offset);
+  }
   std::uint64_t done = 0;
   while (done < length) {
-    const DWORD want = static_cast<DWORD>(std::min(length - done, kChunk));
+    const auto want = static_cast<DWORD>(std::min(length - done, kChunk));
     DWORD put = 0;
     if (!::WriteFile(file, data + done, want, &put, nullptr) || put == 0) break;
     done += put;
@@ -96,43 +111,66 @@ ReadOutcome ReadStream(HANDLE file) {
   return outcome;
 }
 
-// The folder part of |path| with its trailing separator, so that "C:\" stays
-// the root and "C:" the current folder of drive C.
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  if (slash != std::string::npos) return path.substr(0, slash + 1);
-  if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
-  return ".\\";
-}
-
-// The path of the file an open handle reaches, links resolved, as a plain
-// drive or UNC path (the "\\?\" form buys the ANSI calls no longer paths).
-std::string FinalPathOf(HANDLE file) {
-  std::string path(MAX_PATH, '\0');
+// The path of the file an open handle reaches, links resolved, in the
+// "\\?\" form, which the wide functions take at any length. Empty when the
+// system cannot tell (Wine cannot for paths past MAX_PATH).
+std::wstring FinalPathOf(HANDLE file) {
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = ::GetFinalPathNameByHandleA(
+    const DWORD n = ::GetFinalPathNameByHandleW(
         file, path.data(), static_cast<DWORD>(path.size()),
         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0) return {};
     if (n < path.size()) {
       path.resize(n);
-      break;
+      return path;
     }
     path.resize(n);  // n is the size needed, terminator included
   }
-  if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\" + path.substr(7);
-  if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
-  return path;
+}
+
+// A name no other file in |folder| has yet, for the file written first.
+// Made beside the target, so that putting it in place is a rename within
+// one volume.
+FileHandle CreateTemporary(const std::wstring& folder, const std::wstring& name,
+                           DWORD attributes, std::wstring& temporary) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    const std::wstring candidate =
+        WidePath(folder + L"." + name + L".tarnel-" +
+                 std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++counter) + L"-" +
+                 std::to_wstring(now.QuadPart % 1000000));
+    FileHandle file(::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_NEW, attributes, nullptr));
+    if (file.valid()) {
+      temporary = candidate;
+      return file;
+    }
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return FileHandle();
 }
 
 }  // namespace
 
+std::uint64_t SetWriteLimitForTesting(std::uint64_t bytes) {
+  return write_limit.exchange(bytes);
+}
+
 ReadOutcome ReadWholeFile(const char* path) {
   ReadOutcome outcome;
+  const std::wstring wide = WidePath(path);
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened.
-  FileHandle file(::CreateFileA(path, GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(wide.empty()
+                      ? INVALID_HANDLE_VALUE
+                      : ::CreateFileW(wide.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
     outcome.status = ReadOutcome::kOpenFailed;
     return outcome;
@@ -167,15 +205,15 @@ ReadOutcome ReadWholeFile(const char* path) {
 }
 
 // A new file is written in the target's folder and, once flushed to disk,
-// put in place of the target: ReplaceFileA keeps an old file's attributes and
-// security, and a plain rename takes over where it is refused (a new target,
-// some network shares).
+// renamed over the target in one step. ReplaceFileW would carry over more
+// of the old file (its security, its streams), but some of its failures
+// leave the old file renamed away or gone; the rename leaves it untouched
+// on every failure. The old file's attributes are given to the new one.
 struct FileWriter::State {
-  FileHandle file{INVALID_HANDLE_VALUE};
-  bool direct = false;  ///< a device or pipe, written in place
-  bool exists = false;  ///< the target is an existing disk file
-  std::string target;
-  std::string temporary;      ///< the file written first; empty when direct
+  FileHandle file;
+  bool direct = false;        ///< a device or pipe, written in place
+  std::wstring target;        ///< the file that receives the text
+  std::wstring temporary;     ///< the file written first; empty when direct
   std::uint64_t offered = 0;  ///< bytes handed to Write
   std::uint64_t written = 0;  ///< bytes that reached the file
   bool failed = false;
@@ -186,61 +224,60 @@ FileWriter::FileWriter() = default;
 FileWriter::~FileWriter() {
   if (state_ && !state_->temporary.empty()) {
     state_->file.Close();
-    ::DeleteFileA(state_->temporary.c_str());
+    ::DeleteFileW(state_->temporary.c_str());
   }
 }
 
 bool FileWriter::Open(const char* path) {
   state_.reset();
-  const DWORD attributes =
-      *path ? ::GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
-  if (*path == '\0' || (attributes != INVALID_FILE_ATTRIBUTES &&
-                        (attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+  auto state = std::make_unique<State>();
+  state->target = WidePath(path);
+  if (state->target.empty()) return false;
+  const DWORD attributes = ::GetFileAttributesW(state->target.c_str());
+  // A read-only file is refused as opening it to write would be, which
+  // Wine does not do for the superuser.
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
     return false;
   }
-  auto state = std::make_unique<State>();
 
   // Opening follows links; the handle tells a disk file from a device or a
   // pipe, and where the file really is.
-  FileHandle existing(::CreateFileA(path, GENERIC_WRITE, kShareAll, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+  FileHandle existing(::CreateFileW(state->target.c_str(), GENERIC_WRITE,
+                                    kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD new_attributes = FILE_ATTRIBUTE_NORMAL;
   if (!existing.valid()) {
-    const DWORD error = ::GetLastError();
     // A link to a missing file would be replaced by the new file, not
     // followed: refuse rather than lose the link.
-    if (error != ERROR_FILE_NOT_FOUND ||
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND ||
         (attributes != INVALID_FILE_ATTRIBUTES &&
          (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) {
       return false;
     }
-    state->target = path;
   } else if (::GetFileType(existing.get()) != FILE_TYPE_DISK) {
     state->file = std::move(existing);
     state->direct = true;
     state_ = std::move(state);
     return true;
   } else {
-    state->target = FinalPathOf(existing.get());
-    state->exists = true;
+    // Without a final path the file is replaced where it was named.
+    std::wstring final_path = FinalPathOf(existing.get());
+    if (!final_path.empty()) state->target = std::move(final_path);
     existing.Close();
-    if (state->target.empty()) return false;
+    if (attributes & kKeptAttributes) {
+      new_attributes = attributes & kKeptAttributes;
+    }
   }
 
-  const std::string directory = DirectoryOf(state->target);
-  if (state->target.size() == directory.size()) return false;
-  char temporary[MAX_PATH];
-  if (::GetTempFileNameA(directory.c_str(), "trn", 0, temporary) == 0) {
+  const std::size_t slash = state->target.find_last_of(L'\\');
+  if (slash == std::wstring::npos || slash + 1 == state->target.size()) {
     return false;
   }
-  state->file = FileHandle(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr,
-                                         TRUNCATE_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!state->file.valid()) {
-    ::DeleteFileA(temporary);
-    return false;
-  }
-  state->temporary = temporary;
+  state->file = CreateTemporary(state->target.substr(0, slash + 1),
+                                state->target.substr(slash + 1), new_attributes,
+                                state->temporary);
+  if (!state->file.valid()) return false;
   state_ = std::move(state);
   return true;
 }
@@ -249,7 +286,8 @@ void FileWriter::Write(const char* data, std::uint64_t length) {
   State& state = *state_;
   state.offered += length;
   if (state.failed) return;
-  const std::uint64_t done = WriteFully(state.file.get(), data, length);
+  const std::uint64_t done =
+      WriteFully(state.file.get(), data, length, state.written);
   state.written += done;
   if (done != length) state.failed = true;
 }
@@ -268,18 +306,13 @@ WriteOutcome FileWriter::Commit() {
   // Only bytes that reached the disk count as written.
   const bool flushed = complete && ::FlushFileBuffers(state.file.get()) != 0;
   const bool durable = state.file.Close() && flushed;
-  const std::string temporary = std::move(state.temporary);
+  const std::wstring temporary = std::move(state.temporary);
   state.temporary.clear();
-  const bool placed =
-      durable &&
-      ((state.exists && ::ReplaceFileA(state.target.c_str(), temporary.c_str(),
-                                       nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                       nullptr, nullptr) != 0) ||
-       ::MoveFileExA(temporary.c_str(), state.target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0);
-  if (!placed) {
+  if (!durable ||
+      !::MoveFileExW(temporary.c_str(), state.target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     if (complete) outcome.written = 0;
-    ::DeleteFileA(temporary.c_str());
+    ::DeleteFileW(temporary.c_str());
     outcome.status = WriteOutcome::kWriteFailed;
   }
   return outcome;

@@ -164,7 +164,11 @@ TTarnelMainForm::TTarnelMainForm(TarnelApplication& application,
   setAcceptDrops(true);
 }
 
-TTarnelMainForm::~TTarnelMainForm() = default;
+TTarnelMainForm::~TTarnelMainForm() {
+  // The application outlives us and reports focus changes while QWidget's
+  // destructor hands the focus away, when this is no longer a main form.
+  disconnect(focus_watch_);
+}
 
 void TTarnelMainForm::BuildWindow() {
   setObjectName(QStringLiteral("TarnelMainForm"));
@@ -445,8 +449,8 @@ void TTarnelMainForm::ConnectEvents() {
     connect(shortcut, &QShortcut::activated, this,
             &TTarnelMainForm::DefaultButtonKey);
   }
-  connect(qApp, &QApplication::focusChanged, this,
-          &TTarnelMainForm::ShowDefaultButton);
+  focus_watch_ = connect(qApp, &QApplication::focusChanged, this,
+                         &TTarnelMainForm::ShowDefaultButton);
 }
 
 void TTarnelMainForm::DefaultButtonKey() { DefaultButton()->click(); }

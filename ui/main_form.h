@@ -169,6 +169,7 @@ class TTarnelMainForm : public QMainWindow {
   // the focused one, else the Run button.
   QPushButton* DefaultButton() const;
   void ShowDefaultButton();
+  QMetaObject::Connection focus_watch_;
 
   // The control interfaces on the widgets above.
   std::vector<std::unique_ptr<QtCheckControl>> checks_;

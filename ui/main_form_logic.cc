@@ -104,30 +104,33 @@ void MainFormLogic::ParseCommandLine() {
     } else if (folded == "-U") {
       c_.UniqCheckBox->SetChecked(true);
     } else if (folded == "-F") {
-      if (++i < count) UseInputFile(arguments_[i]);
+      if (++i < count) UseFile(InputSide(), arguments_[i]);
     } else if (folded == "-O") {
-      if (++i < count) UseOutputFile(arguments_[i]);
+      if (++i < count) UseFile(OutputSide(), arguments_[i]);
     } else if (folded.size() >= 2 && folded[0] == '-' && folded[1] >= '1' &&
                folded[1] <= '9') {
       ApplyKeyOption(folded);
     } else {
-      UseInputFile(argument);
+      UseFile(InputSide(), argument);
     }
   }
 }
 
-void MainFormLogic::UseInputFile(const std::string& name) {
-  c_.ClipBoardCheckBox1->SetChecked(false);
-  c_.FileOpenCheckBox->SetChecked(true);
-  c_.FileOpenEdit->SetVisible(true);
-  c_.FileOpenEdit->SetText(name);
+MainFormLogic::FileSide MainFormLogic::InputSide() const {
+  return {c_.ClipBoardCheckBox1, c_.FileOpenCheckBox, c_.FileOpenPanel,
+          c_.FileOpenEdit};
 }
 
-void MainFormLogic::UseOutputFile(const std::string& name) {
-  c_.ClipBoardCheckBox2->SetChecked(false);
-  c_.FileSaveCheckBox->SetChecked(true);
-  c_.FileSaveEdit->SetVisible(true);
-  c_.FileSaveEdit->SetText(name);
+MainFormLogic::FileSide MainFormLogic::OutputSide() const {
+  return {c_.ClipBoardCheckBox2, c_.FileSaveCheckBox, c_.FileSavePanel,
+          c_.FileSaveEdit};
+}
+
+void MainFormLogic::UseFile(const FileSide& side, const std::string& name) {
+  side.clipboard->SetChecked(false);
+  side.file->SetChecked(true);
+  side.edit->SetVisible(true);
+  side.edit->SetText(name);
 }
 
 void MainFormLogic::ApplyKeyOption(const std::string& folded) {
@@ -152,60 +155,42 @@ void MainFormLogic::ApplyKeyOption(const std::string& folded) {
   }
 }
 
-void MainFormLogic::SwitchInputToFile(const std::string& name) {
-  c_.ClipBoardCheckBox1->SetChecked(false);
-  c_.FileOpenCheckBox->SetChecked(true);
-  c_.FileOpenPanel->SetVisible(true);
-  c_.FileOpenEdit->SetVisible(true);
-  c_.FileOpenEdit->SetText(name);
+void MainFormLogic::SwitchToFile(const FileSide& side,
+                                 const std::string& name) {
+  side.clipboard->SetChecked(false);
+  side.file->SetChecked(true);
+  side.panel->SetVisible(true);
+  side.edit->SetVisible(true);
+  side.edit->SetText(name);
   form_.Activate();
-  c_.FileOpenEdit->SetFocus();
+  side.edit->SetFocus();
 }
 
-void MainFormLogic::SwitchOutputToFile(const std::string& name) {
-  c_.ClipBoardCheckBox2->SetChecked(false);
-  c_.FileSaveCheckBox->SetChecked(true);
-  c_.FileSavePanel->SetVisible(true);
-  c_.FileSaveEdit->SetVisible(true);
-  c_.FileSaveEdit->SetText(name);
-  form_.Activate();
-  c_.FileSaveEdit->SetFocus();
+void MainFormLogic::FileCheckBoxClick(const FileSide& side) {
+  if (side.file->IsChecked()) {
+    side.clipboard->SetChecked(false);
+    side.panel->SetVisible(true);
+    side.edit->SetVisible(true);
+    // Not while the command line is applied: the window is not active then.
+    if (form_.IsActive()) side.edit->SetFocus();
+  } else {
+    side.edit->SetVisible(false);
+    side.panel->SetVisible(false);
+    side.clipboard->SetChecked(true);
+  }
 }
 
 void MainFormLogic::ClipBoardCheckBox1Click() {
   c_.FileOpenCheckBox->SetChecked(!c_.ClipBoardCheckBox1->IsChecked());
 }
 
-void MainFormLogic::FileOpenCheckBoxClick() {
-  if (c_.FileOpenCheckBox->IsChecked()) {
-    c_.ClipBoardCheckBox1->SetChecked(false);
-    c_.FileOpenPanel->SetVisible(true);
-    c_.FileOpenEdit->SetVisible(true);
-    // Not while the command line is applied: the window is not active then.
-    if (form_.IsActive()) c_.FileOpenEdit->SetFocus();
-  } else {
-    c_.FileOpenEdit->SetVisible(false);
-    c_.FileOpenPanel->SetVisible(false);
-    c_.ClipBoardCheckBox1->SetChecked(true);
-  }
-}
+void MainFormLogic::FileOpenCheckBoxClick() { FileCheckBoxClick(InputSide()); }
 
 void MainFormLogic::ClipBoardCheckBox2Click() {
   c_.FileSaveCheckBox->SetChecked(!c_.ClipBoardCheckBox2->IsChecked());
 }
 
-void MainFormLogic::FileSaveCheckBoxClick() {
-  if (c_.FileSaveCheckBox->IsChecked()) {
-    c_.ClipBoardCheckBox2->SetChecked(false);
-    c_.FileSavePanel->SetVisible(true);
-    c_.FileSaveEdit->SetVisible(true);
-    if (form_.IsActive()) c_.FileSaveEdit->SetFocus();
-  } else {
-    c_.FileSaveEdit->SetVisible(false);
-    c_.FileSavePanel->SetVisible(false);
-    c_.ClipBoardCheckBox2->SetChecked(true);
-  }
-}
+void MainFormLogic::FileSaveCheckBoxClick() { FileCheckBoxClick(OutputSide()); }
 
 void MainFormLogic::ColumCheckBoxClick() {
   c_.FieldCheckBox->SetChecked(!c_.ColumCheckBox->IsChecked());
@@ -367,7 +352,7 @@ void MainFormLogic::FileSaveAs() {
 
 void MainFormLogic::FileOpen2() {
   if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
-    SwitchInputToFile(*name);
+    SwitchToFile(InputSide(), *name);
   }
 }
 
@@ -413,11 +398,8 @@ void MainFormLogic::FormKeyDown(int key) {
 }
 
 void MainFormLogic::WMDropFiles(const std::string& name, DropTarget target) {
-  if (target == DropTarget::kOutputGroup) {
-    SwitchOutputToFile(name);
-  } else {
-    SwitchInputToFile(name);
-  }
+  SwitchToFile(target == DropTarget::kOutputGroup ? OutputSide() : InputSide(),
+               name);
 }
 
 void MainFormLogic::ShowPlainBox(const std::string& text, const char* caption) {

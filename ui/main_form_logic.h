@@ -155,11 +155,21 @@ class MainFormLogic {
   CommonFileDialog SaveDialog;
 
  private:
-  void UseInputFile(const std::string& name);
-  void UseOutputFile(const std::string& name);
-  // Switches a side to |name| as a file, as a menu choice or a drop does.
-  void SwitchInputToFile(const std::string& name);
-  void SwitchOutputToFile(const std::string& name);
+  // The input side's controls, or the output side's.
+  struct FileSide {
+    CheckControl* clipboard;
+    CheckControl* file;
+    VisibleControl* panel;
+    EditControl* edit;
+  };
+  FileSide InputSide() const;
+  FileSide OutputSide() const;
+  // Makes |name| the side's file, as the command line does.
+  void UseFile(const FileSide& side, const std::string& name);
+  // Switches the side to |name| as a file, as a menu choice or a drop does.
+  void SwitchToFile(const FileSide& side, const std::string& name);
+  // The reaction of the side's file box.
+  void FileCheckBoxClick(const FileSide& side);
   void ApplyKeyOption(const std::string& folded);
   // Runs |dialog| with exactly |options|; the name the user confirmed.
   std::optional<std::string> RunFileDialog(CommonFileDialog& dialog,

@@ -21,6 +21,7 @@ namespace tarnel {
 namespace {
 
 using testing_support::Escaped;
+using testing_support::NullDevice;
 using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
@@ -315,13 +316,13 @@ TEST_F(RunSortTest, EmptyPathsAreOpenErrors) {
 // written straight through.
 TEST_F(RunSortTest, DevicesWorkAsSourceAndSink) {
   PrepareOutput();
-  RunPaths("/dev/null", output_path(), 0, 0, 1);
+  RunPaths(NullDevice(), output_path(), 0, 0, 1);
   EXPECT_EQ(LastResult, -1);
   EXPECT_EQ(boxes_.boxes, std::vector<RecordedBox>{ErrorBox("No Line!")});
   ExpectOutputUntouched();
   boxes_.boxes.clear();
   WriteBytes(input_path(), "b\na\n");
-  RunPaths(input_path(), "/dev/null", 0, 0, 1);
+  RunPaths(input_path(), NullDevice(), 0, 0, 1);
   EXPECT_EQ(LastResult, 0);
   EXPECT_EQ(boxes_.boxes, std::vector<RecordedBox>{FinishBox("Finish!")});
   ExpectReleased();

@@ -9,8 +9,11 @@
 namespace tarnel {
 namespace testing_support {
 
-/// A fresh folder under /tmp, removed with everything in it on destruction.
-/// Throws when no folder can be made, which fails the test that wanted it.
+/// A fresh folder in the system's temporary folder (/tmp; on Windows the
+/// user's), removed with everything in it on destruction. Throws when no
+/// folder can be made, which fails the test that wanted it. Paths are byte
+/// strings as the code under test takes them: in the ANSI code page on
+/// Windows, with "/" between the folder and the names inside.
 class TempDir {
  public:
   TempDir();
@@ -27,6 +30,8 @@ class TempDir {
   std::string Write(std::string_view name, std::string_view bytes) const;
   /// The bytes of |name|, as ReadBytes gives them.
   std::string Read(std::string_view name) const;
+  /// Creates the folder |name| inside. False when it cannot be made.
+  bool MakeFolder(std::string_view name) const;
 
  private:
   std::string path_;
@@ -39,6 +44,27 @@ void WriteBytes(const std::string& path, std::string_view bytes);
 /// The whole contents of |path|; "<missing>" when it cannot be opened, which
 /// no expected text in these suites is.
 std::string ReadBytes(const std::string& path);
+
+/// Makes |path| the process's current folder for the scope, and the one
+/// before it again after.
+class ScopedCurrentFolder {
+ public:
+  explicit ScopedCurrentFolder(const std::string& path);
+  ~ScopedCurrentFolder();
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+  /// False when |path| could not be made current.
+  bool ok() const { return ok_; }
+
+ private:
+  std::string previous_;
+  bool ok_ = false;
+};
+
+/// The system's null device ("/dev/null", "NUL" on Windows): reads as
+/// empty, takes every byte.
+const char* NullDevice();
 
 }  // namespace testing_support
 }  // namespace tarnel

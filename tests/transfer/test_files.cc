@@ -1,7 +1,6 @@
 #include "tests/transfer/test_files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 
@@ -17,12 +16,6 @@ void PrintTo(const RecordedBox& box, std::ostream* out) {
        << box.flags << ", \"" << box.text << "\"}";
 }
 
-int ModeOf(const std::string& path) {
-  struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return -1;
-  return static_cast<int>(info.st_mode & 07777);
-}
-
 std::string PathOfLength(const std::string& base, std::size_t length) {
   std::string path = base + "/none";
   while (path.size() < length) {
@@ -32,13 +25,12 @@ std::string PathOfLength(const std::string& base, std::size_t length) {
   return path;
 }
 
-bool IsSymlink(const std::string& path) {
-  struct stat info;
-  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+std::string BytesOf(const ZeroedBuffer& buffer) {
+  EXPECT_TRUE(buffer.valid());
+  if (!buffer.valid() || buffer.size() == 0) return {};
+  EXPECT_EQ(buffer.data()[buffer.size() - 1], '\0');
+  return std::string(buffer.data(), buffer.size() - 1);
 }
-
-ScopedUmask::ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
-ScopedUmask::~ScopedUmask() { ::umask(previous_); }
 
 ScopedResultText::ScopedResultText(std::string_view text) {
   hMem = GlobalBlock::Allocate(text.size() + 1, AllocationSite::kResultBlock);
@@ -62,6 +54,15 @@ RecordedBox FileTransferTest::ErrorBox(const std::string& text) {
 
 RecordedBox FileTransferTest::FinishBox(const std::string& text) {
   return {&owner_tag_, text, kFinishCaption, kBoxPlain};
+}
+
+void FileSortRunTest::SortWholeLines(const std::string& in,
+                                     const std::string& out,
+                                     std::uint8_t quiet) {
+  constexpr std::int32_t kAscending = 0;
+  constexpr std::int32_t kWholeLine = 1;
+  RunSort(&owner_tag_, kAscending, in.c_str(), out.c_str(), 0, kWholeLine,
+          quiet);
 }
 
 }  // namespace tarnel

@@ -1,17 +1,19 @@
-// Real files for the transfer tests: what a file's mode and path look like,
-// the umask for a scope, a result block filled by hand for the writers, and
-// the fixture that records a run's boxes with a temporary folder at hand.
+// Real files for the transfer tests: what a path looks like, a result block
+// filled by hand for the writers, and the fixture that records a run's boxes
+// with a temporary folder at hand. What only POSIX has (modes, links, the
+// umask) is in test_files_posix.h.
 #ifndef TARNEL_TESTS_TRANSFER_TEST_FILES_H_
 #define TARNEL_TESTS_TRANSFER_TEST_FILES_H_
 
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/memory.h"
 #include "platform/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
 
@@ -20,25 +22,13 @@ namespace tarnel {
 /// Lets a failed comparison of recorded boxes show their texts.
 void PrintTo(const RecordedBox& box, std::ostream* out);
 
-/// The permission bits of |path| (links followed), or -1 when missing.
-int ModeOf(const std::string& path);
 /// A path of exactly |length| bytes under |base| naming nothing, in
 /// components short enough that only the whole may be too long.
 std::string PathOfLength(const std::string& base, std::size_t length);
-/// True when |path| itself is a symbolic link.
-bool IsSymlink(const std::string& path);
 
-/// Sets the process umask for the scope and restores it after.
-class ScopedUmask {
- public:
-  explicit ScopedUmask(mode_t mask);
-  ~ScopedUmask();
-  ScopedUmask(const ScopedUmask&) = delete;
-  ScopedUmask& operator=(const ScopedUmask&) = delete;
-
- private:
-  mode_t previous_;
-};
+/// The bytes of a text that ReadTextFile returned, before its closing NUL,
+/// after checking that the NUL is there.
+std::string BytesOf(const ZeroedBuffer& buffer);
 
 /// Puts |text| into the run's result block (hMem / lpMem) the way the engine
 /// leaves it for the writers, and frees it again on destruction.
@@ -67,6 +57,21 @@ class FileTransferTest : public ::testing::Test {
 };
 
 using Boxes = std::vector<RecordedBox>;
+
+// The fixtures of the suites whose cases are spread over a file for every
+// system and one for each system.
+class ReadTextFileTest : public FileTransferTest {};
+class WriteTextFileTest : public FileTransferTest {};
+
+class FileSortRunTest : public FileTransferTest {
+ protected:
+  static constexpr std::uint8_t kShowFinish = 0;
+  static constexpr std::uint8_t kQuiet = 1;
+
+  /// Sorts the file |in| ascending on whole lines into |out|.
+  void SortWholeLines(const std::string& in, const std::string& out,
+                      std::uint8_t quiet = kShowFinish);
+};
 
 }  // namespace tarnel
 

@@ -164,6 +164,31 @@ class RealWindowTest : public testing::Test {
     EXPECT_EQ(moved.status, 0) << "install the package xdotool: " << moved.err;
   }
 
+  // The program's main window, on the screen and drawn; 0 when it never
+  // came.
+  xcb_window_t SettledWindow(RunningProgram& program) {
+    if (!program.Started()) {
+      ADD_FAILURE() << "cannot start " << kProgram;
+      return 0;
+    }
+    const xcb_window_t window = WaitForWindow(program);
+    if (window != 0) SettledPicture(x11.Geometry(window));
+    return window;
+  }
+
+  // Presses Return in |window| and returns out.txt once the run wrote it.
+  std::string OutputAfterReturn(RunningProgram& program, xcb_window_t window) {
+    x11.Focus(window);
+    FolderChanges changes(folder);
+    EXPECT_TRUE(x11.TypeKey(window, kReturnKeysym));
+    WaitUntil(
+        [&] {
+          return folder.Read("out.txt") != "<missing>" || !program.Running();
+        },
+        {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
+    return folder.Read("out.txt");
+  }
+
   void ExpectCentredOnTheScreen(xcb_window_t window) {
     const QRect box = x11.Geometry(window);
     const QSize screen = x11.ScreenSize();
@@ -261,21 +286,11 @@ TEST_F(RealWindowTest, BatchFinishBoxOpensInTheMiddleOfTheScreen) {
 TEST_F(RealWindowTest, ClickRightOfADescendingLabelChoosesDescending) {
   folder.Write("in.txt", "apple\npear\nfig\n");
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
-  ASSERT_TRUE(program.Started());
-  const xcb_window_t window = WaitForWindow(program);
+  const xcb_window_t window = SettledWindow(program);
   ASSERT_NE(window, 0u);
-  SettledPicture(x11.Geometry(window));
   x11.Focus(window);
   Click(OnScreen(window, QPoint(135, 73)));
-
-  FolderChanges changes(folder);
-  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
-  WaitUntil(
-      [&] {
-        return folder.Read("out.txt") != "<missing>" || !program.Running();
-      },
-      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
-  EXPECT_EQ(folder.Read("out.txt"), "pear\r\nfig\r\napple\r\n");
+  EXPECT_EQ(OutputAfterReturn(program, window), "pear\r\nfig\r\napple\r\n");
 }
 
 // Pasting six digits into the key position takes the first five, as a
@@ -297,10 +312,8 @@ TEST_F(RealWindowTest, PastingSixDigitsIntoTheKeyPositionTakesFive) {
   ASSERT_EQ(copied.status, 0) << copied.err;
 
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
-  ASSERT_TRUE(program.Started());
-  const xcb_window_t window = WaitForWindow(program);
+  const xcb_window_t window = SettledWindow(program);
   ASSERT_NE(window, 0u);
-  SettledPicture(x11.Geometry(window));
   x11.Focus(window);
   // From the first control to the page tabs, on to the key page, into the
   // key position (which selects its text), then paste.
@@ -315,38 +328,18 @@ TEST_F(RealWindowTest, PastingSixDigitsIntoTheKeyPositionTakesFive) {
   x11.Focus(box);
   ASSERT_TRUE(x11.TypeKey(box, kReturnKeysym));
   WaitForWindowGone(program, "SortPosEdit->Text");
-
-  x11.Focus(window);
-  FolderChanges changes(folder);
-  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
-  WaitUntil(
-      [&] {
-        return folder.Read("out.txt") != "<missing>" || !program.Running();
-      },
-      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
-  EXPECT_EQ(folder.Read("out.txt"), second + "\r\n" + first + "\r\n");
+  EXPECT_EQ(OutputAfterReturn(program, window),
+            second + "\r\n" + first + "\r\n");
 }
 
 TEST_F(RealWindowTest, EnterSortsTheInputFileNamedOnTheCommandLine) {
   folder.Write("in.txt", "pear\napple\nfig\n");
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
-  ASSERT_TRUE(program.Started());
-  const xcb_window_t window = WaitForWindow(program);
+  const xcb_window_t window = SettledWindow(program);
   ASSERT_NE(window, 0u);
-  SettledPicture(x11.Geometry(window));
   // Nothing runs before the user asks.
   EXPECT_EQ(folder.Read("out.txt"), "<missing>");
-
-  x11.Focus(window);
-  FolderChanges changes(folder);
-  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
-  WaitUntil(
-      [&] {
-        return folder.Read("out.txt") == "apple\r\nfig\r\npear\r\n" ||
-               !program.Running();
-      },
-      {changes.Changed(), program.Ended()}, std::chrono::seconds(30));
-  EXPECT_EQ(folder.Read("out.txt"), "apple\r\nfig\r\npear\r\n");
+  EXPECT_EQ(OutputAfterReturn(program, window), "apple\r\nfig\r\npear\r\n");
   // The run ends with its "Finish!" box, and the window stays.
   EXPECT_TRUE(program.Running());
 }

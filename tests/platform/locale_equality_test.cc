@@ -1,0 +1,48 @@
+// The repeat filter's equality where every system agrees: on POSIX in the
+// C locale the suites run in, on Windows in code page 932.
+#include "platform/locale_equality.h"
+
+#include <gtest/gtest.h>
+
+namespace tarnel {
+namespace {
+
+struct EqualityCase {
+  const char* name;
+  const char* a;
+  const char* b;
+  bool equal;  ///< with case
+  bool equal_ignoring_case;
+};
+
+class LocaleEqualityTest : public ::testing::TestWithParam<EqualityCase> {};
+
+TEST_P(LocaleEqualityTest, AnswersWithAndWithoutCase) {
+  const EqualityCase& c = GetParam();
+  EXPECT_EQ(LocaleEquality(false)(c.a, c.b), c.equal);
+  EXPECT_EQ(LocaleEquality(false)(c.b, c.a), c.equal);
+  EXPECT_EQ(LocaleEquality(true)(c.a, c.b), c.equal_ignoring_case);
+  EXPECT_EQ(LocaleEquality(true)(c.b, c.a), c.equal_ignoring_case);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LocaleEqualityTest,
+    ::testing::Values(
+        EqualityCase{"SameText", "pear,120", "pear,120", true, true},
+        EqualityCase{"BothEmpty", "", "", true, true},
+        EqualityCase{"EmptyAndNot", "", "a", false, false},
+        EqualityCase{"OnlyAsciiCase", "Apple", "aPPLE", false, true},
+        EqualityCase{"OtherLetter", "apple", "apply", false, false},
+        EqualityCase{"Prefix", "apple", "apples", false, false},
+        // いろは, the same bytes.
+        EqualityCase{"SameShiftJis", "\x82\xa2\x82\xeb\x82\xcd",
+                     "\x82\xa2\x82\xeb\x82\xcd", true, true},
+        // あ followed by ASCII that differs only in case.
+        EqualityCase{"ShiftJisThenAsciiCase", "\x82\xa0pen", "\x82\xa0PEN",
+                     false, true},
+        EqualityCase{"ShiftJisThenOtherLetter", "\x82\xa0pen", "\x82\xa0pin",
+                     false, false}),
+    [](const auto& case_info) { return std::string(case_info.param.name); });
+
+}  // namespace
+}  // namespace tarnel

@@ -1,0 +1,98 @@
+// ReadTextFile where POSIX differs: symbolic links, pipes, and files whose
+// reported size is not what they hold.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/transfer/test_files.h"
+#include "transfer/file_transfer.h"
+
+namespace tarnel {
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
+
+TEST_F(ReadTextFileTest, FollowsSymlinkToItsFile) {
+  WriteBytes(dir_ / "real.txt", "x\ny\n");
+  ASSERT_EQ(::symlink("real.txt", (dir_ / "link.txt").c_str()), 0);
+  EXPECT_EQ(BytesOf(ReadTextFile((dir_ / "link.txt").c_str())), "x\ny\n");
+}
+
+TEST_F(ReadTextFileTest, FileReportingSizeZeroIsReadToItsEnd) {
+  // /proc files report st_size 0 but are not empty.
+  const std::string text = BytesOf(ReadTextFile("/proc/self/status"));
+  EXPECT_NE(text.find("Name:"), std::string::npos);
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(ReadTextFileTest, DanglingSymlinkShowsFileOpenErrorWithPath) {
+  ASSERT_EQ(::symlink("gone.txt", (dir_ / "dangling").c_str()), 0);
+  const std::string path = dir_ / "dangling";
+
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+
+  EXPECT_FALSE(text.valid());
+  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("File Open Error![" + path + "]")}));
+}
+
+TEST_F(ReadTextFileTest, PipeIsReadToItsEndPastOneBufferful) {
+  // More than a pipe holds at once, so a reader trusting the size it sees
+  // (0, or what is buffered) would stop early.
+  std::string sent;
+  for (int i = 0; sent.size() < 300000; ++i) {
+    sent += "line " + std::to_string(i * 7919 % 100003) + "\r\n";
+  }
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  const pid_t writer = ::fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    ::close(fds[0]);
+    std::size_t done = 0;
+    while (done < sent.size()) {
+      const ssize_t n = ::write(fds[1], sent.data() + done, sent.size() - done);
+      if (n <= 0) ::_exit(1);
+      done += static_cast<std::size_t>(n);
+    }
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  const std::string path = "/dev/fd/" + std::to_string(fds[0]);
+
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+
+  ::close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(BytesOf(text), sent);
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(ReadTextFileTest, ShortReadShowsReportedAndReadCounts) {
+  // Kernel attribute files report a size of one page but hold a few bytes:
+  // a real short read.
+  const std::string path = "/sys/kernel/mm/transparent_hugepage/enabled";
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    GTEST_SKIP() << path << " is not available here";
+  }
+  const std::string actual = ReadBytes(path);
+  ASSERT_NE(actual, "<missing>");
+  ASSERT_LT(actual.size(), static_cast<std::size_t>(info.st_size));
+
+  EXPECT_FALSE(ReadTextFile(path.c_str()).valid());
+
+  EXPECT_EQ(boxes_.boxes,
+            (Boxes{ErrorBox("Read Error!(statbuf.st_size=[" +
+                            std::to_string(info.st_size) + "], readsize=[" +
+                            std::to_string(actual.size()) + "])")}));
+}
+
+}  // namespace
+}  // namespace tarnel
