@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/sort_parameters.h"
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/recording_message_boxes.h"
 #include "ui/command_line_split.h"
 #include "ui/fake_controls.h"

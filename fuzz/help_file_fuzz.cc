@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/help_file.h"
 
 namespace tarnel {

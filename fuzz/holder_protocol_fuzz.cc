@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/clipboard_holder_protocol.h"
 
 namespace tarnel {

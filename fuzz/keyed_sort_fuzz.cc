@@ -14,28 +14,13 @@
 #include "engine/keyed_sort.h"
 #include "engine/sort_parameters.h"
 #include "engine/sort_selection.h"
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 
 namespace tarnel {
 namespace {
 
 constexpr std::int32_t kKinds[] = {
     kKeyColumn, kKeyField, kKeyColumn | kKeyNumeric, kKeyField | kKeyNumeric};
-
-// Near the lines' lengths most of the time, at the 32-bit edges sometimes.
-std::int32_t KeyPosition(FuzzedDataProvider& input) {
-  switch (input.ConsumeIntegralInRange(0, 3)) {
-    case 0:
-      return input.ConsumeIntegralInRange<std::int32_t>(-3, 20);
-    case 1:
-      return input.PickValueInArray(
-          {INT32_MIN, INT32_MIN + 1, -2, -1, INT32_MAX - 1, INT32_MAX});
-    case 2:
-      return input.ConsumeIntegralInRange<std::int32_t>(0, 600);
-    default:
-      return input.ConsumeIntegral<std::int32_t>();
-  }
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines(1);
@@ -69,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FuzzedDataProvider input(data, size);
   const std::int32_t key_kind = input.PickValueInArray(kKinds);
   const int base_mode = input.ConsumeIntegralInRange(0, kLargestBaseMode);
-  const std::int32_t key_pos = KeyPosition(input);
+  const std::int32_t key_pos = FuzzedKeyPosition(input);
   std::vector<std::string> texts = Lines(input.ConsumeRemainingBytesAsString());
   std::vector<char*> lines;
   for (std::string& text : texts) lines.push_back(text.data());

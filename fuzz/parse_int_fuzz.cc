@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 #include "ui/parse_int.h"
 
 namespace tarnel {

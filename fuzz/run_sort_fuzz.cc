@@ -26,7 +26,7 @@
 #include "engine/run_sort.h"
 #include "engine/sort_parameters.h"
 #include "engine/sort_selection.h"
-#include "fuzz/fuzz_check.h"
+#include "fuzz/fuzz_support.h"
 #include "platform/recording_message_boxes.h"
 
 namespace tarnel {
@@ -104,20 +104,6 @@ std::int32_t KeyKind(FuzzedDataProvider& input) {
     return input.PickValueInArray({1, 2, 5, 6, 0, 3, 4, 7, -1});
   }
   return input.ConsumeIntegral<std::int32_t>();
-}
-
-std::int32_t KeyPosition(FuzzedDataProvider& input) {
-  switch (input.ConsumeIntegralInRange(0, 3)) {
-    case 0:
-      return input.ConsumeIntegralInRange<std::int32_t>(-3, 20);
-    case 1:
-      return input.PickValueInArray(
-          {INT32_MIN, INT32_MIN + 1, -2, -1, INT32_MAX - 1, INT32_MAX});
-    case 2:
-      return input.ConsumeIntegralInRange<std::int32_t>(0, 600);
-    default:
-      return input.ConsumeIntegral<std::int32_t>();
-  }
 }
 
 // The text, now and then with a long run of one byte put in, so that long
@@ -213,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FuzzedDataProvider input(data, size);
   const std::int32_t sort_mode = SortMode(input);
   const std::int32_t key_kind = KeyKind(input);
-  const std::int32_t key_pos = KeyPosition(input);
+  const std::int32_t key_pos = FuzzedKeyPosition(input);
   const auto quiet = input.ConsumeIntegral<std::uint8_t>();
   // 0: a new file, 1: a file with old contents, 2: the input itself.
   const int target = input.ConsumeIntegralInRange(0, 2);
