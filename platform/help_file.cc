@@ -11,8 +11,11 @@ constexpr std::string_view kKeywordsPrefix = "Keywords:";
 constexpr std::string_view kItemPrefix = "- ";
 constexpr std::string_view kExampleIndent = "  ";
 
+// Carriage returns count as blanks: one kept at the end of a title or a
+// keyword would not show, and would not survive the file being written out
+// again.
 std::string_view Trim(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return text;
@@ -124,7 +127,9 @@ std::string ParseHelpFile(std::string_view text, HelpDocument* document) {
     const std::size_t end = text.find('\n');
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+    // Every carriage return before the line feed: a file converted to
+    // CR LF twice ends its lines in CR CR LF.
+    while (line.ends_with('\r')) line.remove_suffix(1);
     ++number;
     if (number == 1) {
       if (line != kHelpFileMagic) {

@@ -2,10 +2,11 @@
 # Installs what building, running and testing TARNEL needs on Debian 12.
 # Installs only what is missing, so a prepared machine is left alone.
 #
-#   install-deps.sh [linux] [windows]
+#   install-deps.sh [linux] [windows] [fuzz]
 #
 # linux (the default): the Linux build and its tests. windows: the cross
 # build for Windows and its tests under Wine (scripts/test-windows.sh).
+# fuzz: clang with libFuzzer, for the fuzz targets (scripts/fuzz.sh).
 set -euo pipefail
 
 linux_packages=(
@@ -26,12 +27,18 @@ windows_packages=(
   coreutils
 )
 
+fuzz_packages=(
+  clang libclang-rt-14-dev              # libFuzzer and the sanitizers
+  cmake ninja-build
+)
+
 packages=()
 for set in "${@:-linux}"; do
   case $set in
     linux) packages+=("${linux_packages[@]}") ;;
     windows) packages+=("${windows_packages[@]}") ;;
-    *) echo "install-deps: unknown set '$set' (linux, windows)" >&2; exit 2 ;;
+    fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "install-deps: unknown set '$set' (linux, windows, fuzz)" >&2; exit 2 ;;
   esac
 done
 

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds TARNEL twice (a release build and one under
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in each,
-# then builds the part without Qt for Windows and runs its tests under Wine.
+# then builds the part without Qt for Windows and runs its tests under Wine,
+# and last builds the fuzz targets, replays their corpora and fuzzes each a
+# while.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh linux windows
+bash scripts/install-deps.sh linux windows fuzz
 
 jobs=$(nproc)
 
@@ -19,3 +21,5 @@ cmake --build build/sanitize -j"$jobs"
 ctest --test-dir build/sanitize -j"$jobs" --output-on-failure
 
 bash scripts/test-windows.sh
+
+bash scripts/fuzz.sh

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -92,7 +93,14 @@ ReadOutcome ReadStream(int fd) {
       return outcome;
     }
     if (n == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(n));
+    // A stream has no size to allocate for at once: memory runs out here,
+    // and must end in the same box as a file too large for memory.
+    try {
+      bytes.append(chunk, static_cast<std::size_t>(n));
+    } catch (const std::bad_alloc&) {
+      outcome.status = ReadOutcome::kNoMemory;
+      return outcome;
+    }
   }
   outcome.text =
       ZeroedBuffer::Allocate(bytes.size() + 1, AllocationSite::kReadBuffer);
@@ -181,18 +189,22 @@ bool FileWriter::Open(const char* path) {
   state_.reset();
   if (*path == '\0') return false;
   auto state = std::make_unique<State>();
-  state->target = ResolveLinks(path);
+  // Asked of the path as given, so that the system follows the links: one
+  // into /proc/self/fd (/dev/stdout, /dev/fd/N) ends in a pipe or terminal
+  // whose link text ("pipe:[N]") is no path, and only the path as given
+  // opens it.
   struct stat info;
-  const bool exists = ::stat(state->target.c_str(), &info) == 0;
+  const bool exists = ::stat(path, &info) == 0;
   if (exists && S_ISDIR(info.st_mode)) return false;
   if (exists && !S_ISREG(info.st_mode)) {
-    state->fd = FileDescriptor(::open(
-        state->target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    state->fd = FileDescriptor(
+        ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (state->fd.get() < 0) return false;
     state->direct = true;
     state_ = std::move(state);
     return true;
   }
+  state->target = ResolveLinks(path);
 
   state->directory = DirectoryOf(state->target);
   const std::string name = state->target.substr(state->target.rfind('/') + 1);

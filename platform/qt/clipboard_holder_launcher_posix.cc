@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/clipboard_holder_protocol.h"
 #include "platform/file_descriptor.h"
 #include "platform/qt/clipboard_holder_launcher.h"
 
@@ -41,7 +42,7 @@ bool WaitFor(int fd, short events) {
 // How one exchange with the holder ended.
 enum class Step { kDone, kFailed, kLate };
 
-Step SendAll(int fd, std::string_view bytes) {
+Step Send(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     // MSG_NOSIGNAL: a holder that died early must not take us with it.
     const ssize_t sent =
@@ -56,6 +57,14 @@ Step SendAll(int fd, std::string_view bytes) {
       return Step::kFailed;
     }
   }
+  return Step::kDone;
+}
+
+// Sends the message that carries |text|, then ends the channel.
+Step SendMessage(int fd, std::string_view text) {
+  Step step = Send(fd, HolderMessageHeader(text.size()));
+  if (step == Step::kDone) step = Send(fd, text);
+  if (step != Step::kDone) return step;
   return ::shutdown(fd, SHUT_WR) == 0 ? Step::kDone : Step::kFailed;
 }
 
@@ -140,6 +149,7 @@ pid_t SpawnDetached(const std::string& path, int channel) {
 
 long StartClipboardHolder(const std::string& holder_path,
                           std::string_view utf8_text) {
+  if (utf8_text.size() > kHolderTextLimit) return 0;
   if (::access(holder_path.c_str(), X_OK) != 0) return 0;
   int channel[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) {
@@ -151,7 +161,7 @@ long StartClipboardHolder(const std::string& holder_path,
   theirs.Close();
   if (holder <= 0) return 0;
 
-  Step step = SendAll(ours.get(), utf8_text);
+  Step step = SendMessage(ours.get(), utf8_text);
   if (step == Step::kDone) step = ReceiveReport(ours.get());
   if (step == Step::kDone) return holder;
   // A holder that went quiet may still take the clipboard later and would

@@ -79,6 +79,30 @@ TEST(HelpFileTest, ByteOrderMarkCarriageReturnsAndCommentsAreIgnored) {
             (std::vector<HelpBlock>{{Kind::kParagraph, "Text"}}));
 }
 
+// A file whose CR LF line ends were converted to CR LF once more.
+TEST(HelpFileTest, EveryCarriageReturnBeforeALineFeedIsIgnored) {
+  const HelpDocument document = Parse(
+      "TARNEL-HELP 1\r\r\nTitle: Help\r\r\n== T\r\r\nKeywords: a; b\r\r\n"
+      "\r\r\n  example\r\r\n");
+  EXPECT_EQ(document.title, "Help");
+  ASSERT_EQ(document.topics.size(), 1u);
+  EXPECT_EQ(document.topics[0].title, "T");
+  EXPECT_EQ(document.topics[0].keywords, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(document.topics[0].blocks,
+            (std::vector<HelpBlock>{{Kind::kExample, "example"}}));
+}
+
+// Found by fuzzing: a title kept the carriage return before its trailing
+// blanks, and lost it when the document was written out and read again.
+TEST(HelpFileTest, CarriageReturnsAroundTitlesAndKeywordsAreTrimmed) {
+  const HelpDocument document =
+      Parse("TARNEL-HELP 1\n== E*\r   \nKeywords: \rone\r ;two\r\n");
+  ASSERT_EQ(document.topics.size(), 1u);
+  EXPECT_EQ(document.topics[0].title, "E*");
+  EXPECT_EQ(document.topics[0].keywords,
+            (std::vector<std::string>{"one", "two"}));
+}
+
 TEST(HelpFileTest, LastLineNeedsNoLineFeed) {
   const HelpDocument document = Parse("TARNEL-HELP 1\n== T\nend");
   ASSERT_EQ(document.topics.size(), 1u);

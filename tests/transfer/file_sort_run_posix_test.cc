@@ -92,5 +92,30 @@ TEST_F(FileSortRunTest, ShortWriteEndsWithErrorFinishAndKeepsOldOutput) {
   EXPECT_EQ(dir_.Names(), (Names{"in.txt", "out.txt"}));
 }
 
+// The output names the input through a link: the input is read whole
+// before anything is written, so the sorted text replaces it, and the link
+// stays a link.
+TEST_F(FileSortRunTest, OutputThatLinksToTheInputReplacesTheInput) {
+  const std::string in = dir_ / "in.txt";
+  WriteBytes(in, "c\nb\na\n");
+  ASSERT_EQ(::chmod(in.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("in.txt", (dir_ / "relative").c_str()), 0);
+  ASSERT_EQ(::symlink(in.c_str(), (dir_ / "absolute").c_str()), 0);
+
+  for (const char* link : {"relative", "absolute"}) {
+    SCOPED_TRACE(link);
+    boxes_.boxes.clear();
+    WriteBytes(in, "c\nb\na\n");
+    SortWholeLines(in, dir_ / link);
+
+    EXPECT_EQ(LastResult, 0);
+    EXPECT_EQ(ReadBytes(in), "a\r\nb\r\nc\r\n");
+    EXPECT_TRUE(IsSymlink(dir_ / link));
+    EXPECT_EQ(ModeOf(in), 0640);
+    EXPECT_EQ(dir_.Names(), (Names{"absolute", "in.txt", "relative"}));
+    EXPECT_EQ(boxes_.boxes, (Boxes{FinishBox("Finish!")}));
+  }
+}
+
 }  // namespace
 }  // namespace tarnel

@@ -4,7 +4,9 @@
 // and read_text_file_win32_test.cc.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
@@ -125,6 +127,73 @@ INSTANTIATE_TEST_SUITE_P(Lengths, ReadTextFileLongPathTest,
                          [](const auto& case_info) {
                            return "Path" + std::to_string(case_info.param);
                          });
+
+// A file that changes between the look at its size and the read: the
+// buffer's allocation comes in between, so the change is made there.
+std::string changing_path;
+std::uint64_t changed_size = 0;
+
+bool ResizeBeforeTheRead(AllocationSite site, std::size_t) {
+  if (site == AllocationSite::kReadBuffer && !changing_path.empty()) {
+    std::filesystem::resize_file(changing_path, changed_size);
+    changing_path.clear();
+  }
+  return true;
+}
+
+class ChangingFileTest : public ReadTextFileTest {
+ protected:
+  // Reads |path| while it becomes |size| bytes long.
+  ZeroedBuffer ReadWhileResizing(const std::string& path, std::uint64_t size) {
+    changing_path = path;
+    changed_size = size;
+    const AllocationFilter previous = SetAllocationFilter(ResizeBeforeTheRead);
+    ZeroedBuffer text = ReadTextFile(path.c_str());
+    SetAllocationFilter(previous);
+    EXPECT_TRUE(changing_path.empty()) << "the file was not changed";
+    return text;
+  }
+};
+
+// Small files are read on one thread, large ones in two halves at once;
+// the file ends before the middle, or after it.
+TEST_F(ChangingFileTest, FileThatShrinksIsAReadErrorWithBothSizes) {
+  for (const auto& [size, shrunk] :
+       {std::pair<std::uint64_t, std::uint64_t>{1000, 10},
+        {std::uint64_t{17} << 20, std::uint64_t{5} << 20},
+        {std::uint64_t{17} << 20, std::uint64_t{12} << 20}}) {
+    SCOPED_TRACE(size);
+    boxes_.boxes.clear();
+    const std::string path = dir_ / "in.txt";
+    WriteBytes(path, std::string(static_cast<std::size_t>(size), 'a'));
+
+    EXPECT_FALSE(ReadWhileResizing(path, shrunk).valid());
+
+    EXPECT_EQ(
+        boxes_.boxes,
+        (Boxes{ErrorBox("Read Error!(statbuf.st_size=[" + std::to_string(size) +
+                        "], readsize=[" + std::to_string(shrunk) + "])")}));
+  }
+}
+
+// What grows after the size was taken is not read: the text is the file as
+// long as it was then, and nothing is reported.
+TEST_F(ChangingFileTest, FileThatGrowsIsReadToItsFormerSize) {
+  for (const std::uint64_t size :
+       {std::uint64_t{1000}, std::uint64_t{17} << 20}) {
+    SCOPED_TRACE(size);
+    const std::string path = dir_ / "in.txt";
+    std::string bytes(static_cast<std::size_t>(size), 'a');
+    bytes.back() = '\n';
+    WriteBytes(path, bytes);
+
+    const ZeroedBuffer text = ReadWhileResizing(path, size + 4096);
+
+    EXPECT_EQ(text.size(), size + 1);
+    EXPECT_TRUE(BytesOf(text) == bytes);
+    EXPECT_TRUE(boxes_.boxes.empty());
+  }
+}
 
 bool RefuseReadBuffer(AllocationSite site, std::size_t) {
   return site != AllocationSite::kReadBuffer;

@@ -3,7 +3,9 @@
 // for real by the process's file size limit.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
@@ -230,6 +233,165 @@ TEST_F(WriteTextFileTest, ShortPieceReportsTheWholeLengthAndWhatLanded) {
   EXPECT_EQ(report, "-1|Write Error!(lstrlen(lpMem)=[120], writesize=[64])");
   EXPECT_EQ(ReadBytes(path), "old contents\r\n");
   EXPECT_EQ(dir_.Names(), Names{"out.txt"});
+}
+
+// /dev/stdout, /dev/stderr and /dev/fd/N lead through /proc/self/fd to a
+// pipe whose link text ("pipe:[N]") names no file: the pipe itself must
+// take the text, and nothing may be made beside the link.
+TEST_F(WriteTextFileTest, PipeReachedThroughFdLinksIsWrittenDirectly) {
+  for (const std::string prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+    SCOPED_TRACE(prefix);
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const std::string path = prefix + std::to_string(fds[1]);
+    ScopedResultText result("b\r\na\r\n");
+
+    const int status = WriteTextFile(path.c_str());
+
+    ::close(fds[1]);
+    std::string received;
+    char bytes[64];
+    for (ssize_t n; (n = ::read(fds[0], bytes, sizeof bytes)) > 0;) {
+      received.append(bytes, static_cast<std::size_t>(n));
+    }
+    ::close(fds[0]);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(received, "b\r\na\r\n");
+    EXPECT_TRUE(boxes_.boxes.empty());
+    boxes_.boxes.clear();
+  }
+}
+
+// The rename is the last step that can fail: here the target has become a
+// folder meanwhile. Everything was written, yet nothing counts as written,
+// and the temporary file goes.
+TEST_F(WriteTextFileTest, FailedRenameIsAWriteErrorAndLeavesNoTemporary) {
+  const std::string path = dir_ / "out.txt";
+  WriteBytes(path, "old\r\n");
+  TextFileSink sink;
+  ASSERT_TRUE(sink.Open(path.c_str()));
+  sink.Append("new\r\n", 5);
+  ASSERT_EQ(::unlink(path.c_str()), 0);
+  ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+  WriteBytes(path + "/keep", "x");
+
+  EXPECT_EQ(sink.Finish(), -1);
+
+  EXPECT_EQ(
+      boxes_.boxes,
+      (Boxes{ErrorBox("Write Error!(lstrlen(lpMem)=[5], writesize=[0])")}));
+  EXPECT_EQ(dir_.Names(), Names{"out.txt"});
+  EXPECT_EQ(ReadBytes(path + "/keep"), "x");
+}
+
+// Root may write into any folder: a child that is to meet a folder's
+// permissions gives root up first, for the user nobody, who then owns the
+// test's files. False when that cannot be done.
+bool BecomeAnOrdinaryUser(const std::vector<std::string>& paths) {
+  if (::geteuid() != 0) return true;
+  constexpr uid_t kNobody = 65534;
+  for (const std::string& path : paths) {
+    if (::chown(path.c_str(), kNobody, kNobody) != 0) return false;
+  }
+  return ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+}
+
+// The folder refuses the temporary file although the file itself may be
+// written. The file is not written in place instead: a write that failed
+// half way would leave it neither old nor new. So the run stops before it
+// starts, and the file keeps its contents.
+TEST_F(WriteTextFileTest, ReadOnlyFolderWithWritableFileIsAnOpenError) {
+  const std::string folder = dir_ / "locked";
+  const std::string path = folder + "/out.txt";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  WriteBytes(path, "old\r\n");
+  ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+
+  const std::string report = RunInChild([&] {
+    if (!BecomeAnOrdinaryUser({dir_.path(), folder, path})) {
+      return std::string("no ordinary user");
+    }
+    if (::chmod(folder.c_str(), 0555) != 0) return std::string("no chmod");
+    if (::access(path.c_str(), W_OK) != 0) return std::string("not writable");
+    RecordingMessageBoxes boxes;
+    ScopedResultText result("new\r\n");
+    std::string outcome = std::to_string(WriteTextFile(path.c_str()));
+    for (const std::string& box : boxes.Texts()) outcome += "|" + box;
+    ::chmod(folder.c_str(), 0755);
+    return outcome;
+  });
+
+  EXPECT_EQ(report, "-1|File Open Error!\n[" + path + "]");
+  EXPECT_EQ(ReadBytes(path), "old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+// Mounts a memory file system of |bytes| at |folder| for this process
+// alone: in a mount namespace of its own, or, without the right to make
+// one, in a user namespace too. False when the system allows neither.
+bool MountSmallFileSystem(const std::string& folder, std::size_t bytes) {
+  const uid_t uid = ::geteuid();
+  const gid_t gid = ::getegid();
+  if (::unshare(CLONE_NEWNS) != 0) {
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+    const auto put = [](const char* file, const std::string& text) {
+      const int fd = ::open(file, O_WRONLY | O_CLOEXEC);
+      if (fd < 0) return false;
+      const bool ok = ::write(fd, text.data(), text.size()) ==
+                      static_cast<ssize_t>(text.size());
+      ::close(fd);
+      return ok;
+    };
+    if (!put("/proc/self/setgroups", "deny") ||
+        !put("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1") ||
+        !put("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1")) {
+      return false;
+    }
+  }
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    return false;
+  }
+  const std::string options = "size=" + std::to_string(bytes);
+  return ::mount("tarnel-test", folder.c_str(), "tmpfs", 0, options.c_str()) ==
+         0;
+}
+
+// The file system has no room for the temporary file beside the old one:
+// the write fails part way, with what landed in the box, and the old file
+// stays as it was. That holds even for a text no longer than the old one,
+// which writing in place would have fitted.
+TEST_F(WriteTextFileTest, FullFileSystemIsAWriteErrorAndKeepsTheOldFile) {
+  const std::string folder = dir_ / "small";
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  const std::string old(100 << 10, 'o');
+  for (const std::size_t length : {std::size_t{200} << 10, old.size()}) {
+    SCOPED_TRACE(length);
+    const std::string report = RunInChild([&] {
+      if (!MountSmallFileSystem(folder, 160 << 10)) return std::string("skip");
+      const std::string path = folder + "/out.txt";
+      WriteBytes(path, old);
+      RecordingMessageBoxes boxes;
+      ScopedResultText result(std::string(length, 'n'));
+      std::string outcome = std::to_string(WriteTextFile(path.c_str()));
+      for (const std::string& box : boxes.Texts()) outcome += "|" + box;
+      outcome += ReadBytes(path) == old ? "|old kept" : "|old lost";
+      for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        outcome.append("|").append(entry.path().filename().string());
+      }
+      return outcome;
+    });
+    if (report == "skip") GTEST_SKIP() << "no private file system here";
+
+    const std::string prefix = "-1|Write Error!(lstrlen(lpMem)=[" +
+                               std::to_string(length) + "], writesize=[";
+    ASSERT_EQ(report.rfind(prefix, 0), 0u) << report;
+    const std::size_t written = std::stoul(report.substr(prefix.size()));
+    EXPECT_LT(written, length);
+    EXPECT_EQ(report.substr(report.find(']', prefix.size())),
+              "])|old kept|out.txt");
+  }
 }
 
 }  // namespace

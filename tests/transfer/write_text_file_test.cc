@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"

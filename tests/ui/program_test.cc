@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,28 @@ TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
   EXPECT_EQ(folder.Read("out.txt"), "1\r\n10\r\n2\r\n");
 }
 
+// Standard output and error are pipes here, as in "tarnel ... | head".
+TEST(ProgramTest, WritesTheResultToStandardOutputThroughDevStdout) {
+  TempDir folder;
+  folder.Write("in.txt", "b\na\nc");
+  const ChildResult outcome =
+      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "/dev/stdout"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(folder.Names(), std::set<std::string>{"in.txt"});
+}
+
+TEST(ProgramTest, WritesTheResultToStandardErrorBeforeItsFinish) {
+  TempDir folder;
+  folder.Write("in.txt", "b\na\n");
+  const ChildResult outcome =
+      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "/dev/stderr"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "a\r\nb\r\nTARNEL: Finish!\n");
+  EXPECT_EQ(outcome.out, "");
+}
+
 TEST(ProgramTest, MissingInputFileFailsWithItsMessageOnly) {
   TempDir folder;
   const ChildResult outcome =
@@ -119,6 +142,56 @@ TEST(ProgramTest, OutputIntoAFolderFailsAndSaysErrorFinish) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error!\n[" +
                              (folder / "sub") + "]\nTARNEL: Error-Finish!\n");
+}
+
+// Runs the program under "ulimit -v" (in KiB) through the shell, the way a
+// user limits it. The sanitizers' shadow memory needs far more address space
+// than any such limit leaves, so their builds cannot take part.
+ChildResult RunUnderMemoryLimit(const TempDir& folder, int kib,
+                                const std::string& command) {
+  return RunIn(
+      folder, "/bin/sh",
+      {"-c", "ulimit -v " + std::to_string(kib) + " && " + command, kProgram});
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TARNEL_ADDRESS_LIMITS_WORK 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TARNEL_ADDRESS_LIMITS_WORK 0
+#endif
+#endif
+#ifndef TARNEL_ADDRESS_LIMITS_WORK
+#define TARNEL_ADDRESS_LIMITS_WORK 1
+#endif
+
+// A file larger than the memory the process may take (sparse, so that it
+// costs no disk) cannot be read into memory: the box says so, and the
+// program ends with status 1.
+TEST(ProgramTest, FileLargerThanTheMemoryLimitIsAReadBufferError) {
+  if (!TARNEL_ADDRESS_LIMITS_WORK) GTEST_SKIP() << "sanitizer build";
+  TempDir folder;
+  folder.Write("huge.txt", "");
+  std::filesystem::resize_file(folder / "huge.txt", std::uintmax_t{2} << 30);
+  const ChildResult outcome = RunUnderMemoryLimit(
+      folder, 1 << 20, "exec \"$0\" -a -f huge.txt -o out.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: Memory Allocate Error![readbuf]\n");
+  EXPECT_EQ(folder.Names(), std::set<std::string>{"huge.txt"});
+}
+
+// A pipe says nothing of its size, so memory runs out while it is read.
+// That once ended the program with an uncaught std::bad_alloc.
+TEST(ProgramTest, StreamLargerThanTheMemoryLimitIsAReadBufferError) {
+  if (!TARNEL_ADDRESS_LIMITS_WORK) GTEST_SKIP() << "sanitizer build";
+  TempDir folder;
+  const ChildResult outcome = RunUnderMemoryLimit(
+      folder, 250 << 10,
+      "{ yes 0123456789abcdef | head -c 400000000; } 2>/dev/null | "
+      "\"$0\" -a -f /dev/stdin -o out.txt");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "TARNEL-ERROR: Memory Allocate Error![readbuf]\n");
+  EXPECT_EQ(folder.Names(), std::set<std::string>{});
 }
 
 TEST(ProgramTest, EmptyInputFileHasNoLine) {

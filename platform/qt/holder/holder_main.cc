@@ -1,8 +1,10 @@
 // tarnel-clipboard-holder: keeps a result on the X11 clipboard after the
-// program that produced it has exited, the way xclip does. It reads the
-// text (UTF-8) on standard input until end of file, takes the CLIPBOARD
-// selection, reports on standard output, and serves the text until another
-// program takes the selection over; then it exits.
+// program that produced it has exited, the way xclip does. It reads one
+// message (clipboard_holder_protocol.h) on standard input, takes the
+// CLIPBOARD selection, reports on standard output, and serves the text until
+// another program takes the selection over; then it exits. A message it
+// refuses ends it with status 1 and a line on standard error, before it
+// needs a display.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,11 +15,14 @@
 #include <QString>
 #include <QTimer>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "platform/clipboard_holder_protocol.h"
 #include "platform/qt/clipboard_holder_launcher.h"
 
 namespace tarnel {
@@ -26,20 +31,6 @@ namespace {
 // Without the XFixes extension no change of owner is announced; a slow look
 // every few seconds still ends a holder that was replaced.
 constexpr int kOwnerCheckIntervalMs = 3000;
-
-bool ReadAll(int fd, std::string& text) {
-  char chunk[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got > 0) {
-      text.append(chunk, static_cast<std::size_t>(got));
-    } else if (got == 0) {
-      return true;
-    } else if (errno != EINTR) {
-      return false;
-    }
-  }
-}
 
 // Tells the launcher that the clipboard is ours, then lets go of the
 // channel so that nothing of the launcher stays attached to us.
@@ -70,8 +61,14 @@ int main(int argc, char** argv) {
   // session: it would be restarted at the next login.
   qunsetenv("SESSION_MANAGER");
 
-  std::string text;
-  if (!tarnel::ReadAll(STDIN_FILENO, text)) return 1;
+  tarnel::HolderMessage message =
+      tarnel::ReadHolderMessage(STDIN_FILENO, tarnel::kHolderReadTimeout);
+  if (message.status != tarnel::HolderMessageStatus::kComplete) {
+    std::fprintf(stderr, "%s: message refused: %s\n", argv[0],
+                 tarnel::HolderMessageStatusText(message.status));
+    return 1;
+  }
+  std::string text = std::move(message.text);
 
   QGuiApplication app(argc, argv);
   QClipboard* clipboard = QGuiApplication::clipboard();
