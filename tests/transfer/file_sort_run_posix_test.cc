@@ -64,13 +64,7 @@ TEST_F(FileSortRunTest, QuietFailureShowsOnlyTheErrorBox) {
 TEST_F(FileSortRunTest, ShortWriteEndsWithErrorFinishAndKeepsOldOutput) {
   const std::string in = dir_ / "in.txt";
   const std::string out = dir_ / "out.txt";
-  // 100 lines of "line NN" (7 bytes + CR LF): a 900-byte result.
-  std::string input;
-  for (int i = 99; i >= 0; --i) {
-    input +=
-        "line " + std::string(i < 10 ? "0" : "") + std::to_string(i) + "\n";
-  }
-  WriteBytes(in, input);
+  WriteBytes(in, HundredNumberedLines());
   WriteBytes(out, "previous\r\n");
 
   const std::string report = RunInChild([&] {

@@ -12,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/wide_path.h"
 #include "tests/transfer/test_files.h"
+#include "tests/transfer/test_files_win32.h"
 #include "transfer/write_limit.h"
 
 namespace tarnel {
@@ -22,18 +23,6 @@ using testing_support::ReadBytes;
 using testing_support::WriteBytes;
 
 using Names = std::set<std::string>;
-
-class ScopedWriteLimit {
- public:
-  explicit ScopedWriteLimit(std::uint64_t bytes)
-      : previous_(SetWriteLimitForTesting(bytes)) {}
-  ~ScopedWriteLimit() { SetWriteLimitForTesting(previous_); }
-  ScopedWriteLimit(const ScopedWriteLimit&) = delete;
-  ScopedWriteLimit& operator=(const ScopedWriteLimit&) = delete;
-
- private:
-  std::uint64_t previous_;
-};
 
 TEST_F(FileSortRunTest, FileSortedOntoItselfKeepsItsAttributesAndNoTemporary) {
   const std::string path = dir_ / "data.txt";
@@ -80,13 +69,7 @@ TEST_F(FileSortRunTest, QuietFailureShowsOnlyTheErrorBox) {
 TEST_F(FileSortRunTest, ShortWriteEndsWithErrorFinishAndKeepsOldOutput) {
   const std::string in = dir_ / "in.txt";
   const std::string out = dir_ / "out.txt";
-  // 100 lines of "line NN" (7 bytes + CR LF): a 900-byte result.
-  std::string input;
-  for (int i = 99; i >= 0; --i) {
-    input +=
-        "line " + std::string(i < 10 ? "0" : "") + std::to_string(i) + "\n";
-  }
-  WriteBytes(in, input);
+  WriteBytes(in, HundredNumberedLines());
   WriteBytes(out, "previous\r\n");
   {
     ScopedWriteLimit limit(128);

@@ -93,10 +93,7 @@ TEST_F(ReadTextFileTest, FileAnotherProgramKeepsToItselfIsAnOpenError) {
 TEST_F(ReadTextFileTest, PipeIsReadToItsEndPastOneBufferful) {
   // More than the pipe holds at once, so a reader trusting the size it sees
   // would stop early.
-  std::string sent;
-  for (int i = 0; sent.size() < 300000; ++i) {
-    sent += "line " + std::to_string(i * 7919 % 100003) + "\r\n";
-  }
+  const std::string sent = MoreThanAPipeHolds();
   const std::string name =
       "\\\\.\\pipe\\tarnel-read-" + std::to_string(::GetCurrentProcessId());
   const HANDLE pipe = ::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND,

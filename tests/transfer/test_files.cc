@@ -32,6 +32,23 @@ std::string BytesOf(const ZeroedBuffer& buffer) {
   return std::string(buffer.data(), buffer.size() - 1);
 }
 
+std::string HundredNumberedLines() {
+  std::string lines;
+  for (int i = 99; i >= 0; --i) {
+    lines +=
+        "line " + std::string(i < 10 ? "0" : "") + std::to_string(i) + "\n";
+  }
+  return lines;
+}
+
+std::string MoreThanAPipeHolds() {
+  std::string text;
+  for (int i = 0; text.size() < 300000; ++i) {
+    text += "line " + std::to_string(i * 7919 % 100003) + "\r\n";
+  }
+  return text;
+}
+
 ScopedResultText::ScopedResultText(std::string_view text) {
   hMem = GlobalBlock::Allocate(text.size() + 1, AllocationSite::kResultBlock);
   lpMem = hMem.Lock();

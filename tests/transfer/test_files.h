@@ -30,6 +30,14 @@ std::string PathOfLength(const std::string& base, std::size_t length);
 /// after checking that the NUL is there.
 std::string BytesOf(const ZeroedBuffer& buffer);
 
+/// 100 lines "line 99" down to "line 00", each ended by a line feed: a
+/// 900-byte result once sorted and ended by CR LF.
+std::string HundredNumberedLines();
+
+/// About 300,000 bytes of lines in no order: more than a pipe holds at once,
+/// so that a reader trusting the size it sees first would stop early.
+std::string MoreThanAPipeHolds();
+
 /// Puts |text| into the run's result block (hMem / lpMem) the way the engine
 /// leaves it for the writers, and frees it again on destruction.
 class ScopedResultText {

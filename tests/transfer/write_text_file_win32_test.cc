@@ -13,6 +13,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/wide_path.h"
 #include "tests/transfer/test_files.h"
+#include "tests/transfer/test_files_win32.h"
 #include "transfer/file_transfer.h"
 #include "transfer/write_limit.h"
 
@@ -34,18 +35,6 @@ DWORD AttributesOf(const std::string& path) {
 bool SetAttributes(const std::string& path, DWORD attributes) {
   return ::SetFileAttributesW(ExtendedPathOf(path).c_str(), attributes) != 0;
 }
-
-class ScopedWriteLimit {
- public:
-  explicit ScopedWriteLimit(std::uint64_t bytes)
-      : previous_(SetWriteLimitForTesting(bytes)) {}
-  ~ScopedWriteLimit() { SetWriteLimitForTesting(previous_); }
-  ScopedWriteLimit(const ScopedWriteLimit&) = delete;
-  ScopedWriteLimit& operator=(const ScopedWriteLimit&) = delete;
-
- private:
-  std::uint64_t previous_;
-};
 
 // A write's status and the boxes it showed, as "status|box text|...".
 std::string Report(const RecordingMessageBoxes& boxes, int status) {
