@@ -14,6 +14,10 @@ namespace tarnel {
 /// Keys sent to |window| itself (no control of it has the focus) reach its
 /// window procedure as they are instead of the dialog keyboard.
 inline constexpr unsigned kOwnKeysToWindow = 1;
+/// Tab and Shift+Tab become WM_NEXTDLGCTL for |window| to answer, as a
+/// dialog's do: a window that is no dialog otherwise gets the z-order's
+/// tab order, which cannot reach into a tab control's pages.
+inline constexpr unsigned kOwnTabOrder = 2;
 
 /// Gives |window| a dialog's keyboard until RemoveDialogWindow.
 void AddDialogWindow(WindowHandle window, unsigned options = 0);

@@ -32,6 +32,15 @@ bool AsDialogKey(MSG& message) {
         !::IsChild(dialog.window, message.hwnd)) {
       continue;
     }
+    if ((dialog.options & kOwnTabOrder) && message.message == WM_KEYDOWN &&
+        message.wParam == VK_TAB &&
+        !(::SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam,
+                         reinterpret_cast<LPARAM>(&message)) &
+          DLGC_WANTTAB)) {
+      const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+      ::SendMessageA(dialog.window, WM_NEXTDLGCTL, back, 0);
+      return true;
+    }
     if ((dialog.options & kOwnKeysToWindow) && message.hwnd == dialog.window &&
         IsKey(message.message)) {
       return false;
