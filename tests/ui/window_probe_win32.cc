@@ -33,10 +33,9 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
   RECT frame{};
   ::GetWindowRect(window, &frame);
   const HWND box_text = ::GetDlgItem(window, kBoxTextId);
-  std::printf("%p|%s|%s|%ldx%ld|%ldx%ld|%s\n", static_cast<void*>(window),
-              name, TextOf(window).c_str(),
-              client.right, client.bottom, frame.right - frame.left,
-              frame.bottom - frame.top,
+  std::printf("%p|%s|%s|%ldx%ld|%ldx%ld|%s\n", static_cast<void*>(window), name,
+              TextOf(window).c_str(), client.right, client.bottom,
+              frame.right - frame.left, frame.bottom - frame.top,
               box_text ? TextOf(box_text).c_str() : "");
   return TRUE;
 }
