@@ -63,7 +63,7 @@ HWND Make(HWND parent, const char* window_class, const std::string& text,
       height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
       ::GetModuleHandleA(nullptr), nullptr);
   ::SendMessageA(control, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(TarnelFontHandle()), FALSE);
+                 reinterpret_cast<WPARAM>(DefaultCharsetFontHandle()), FALSE);
   return control;
 }
 
@@ -71,7 +71,7 @@ HWND Make(HWND parent, const char* window_class, const std::string& text,
 void FitToText(HWND label) {
   const std::string text = WindowTextOf(label);
   const HDC dc = ::GetDC(label);
-  const HGDIOBJ old = ::SelectObject(dc, TarnelFontHandle());
+  const HGDIOBJ old = ::SelectObject(dc, DefaultCharsetFontHandle());
   SIZE size{};
   ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()),
                           &size);

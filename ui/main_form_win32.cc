@@ -711,7 +711,8 @@ void Win32MainForm::Notify(const NMHDR& header, LRESULT& result) {
 }
 
 void Win32MainForm::DroppedFiles(HDROP drop) {
-  // Further files of the same drop are ignored.
+  // Further files of the same drop are ignored. The name is taken whole:
+  // one cut to a fixed buffer would name another file.
   std::string name;
   if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
     const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);

@@ -20,6 +20,8 @@ namespace tarnel {
 /// The program's font: "ＭＳ Ｐゴシック", 12 pixels, Shift-JIS (Windows
 /// substitutes one where it is missing). Made once, kept for the process.
 HFONT TarnelFontHandle();
+/// The same face and size in the default character set, the About box's.
+HFONT DefaultCharsetFontHandle();
 
 /// The text of |window| in the ANSI code page.
 std::string WindowTextOf(HWND window);

@@ -43,13 +43,22 @@ std::string AnsiFromWide(const std::wstring& wide) {
   return text;
 }
 
+HFONT FontIn(BYTE charset) {
+  return ::CreateFontW(-kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, VARIABLE_PITCH | FF_DONTCARE,
+                       kFontFace);
+}
+
 }  // namespace
 
 HFONT TarnelFontHandle() {
-  static const HFONT font =
-      ::CreateFontW(-kFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                    SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, VARIABLE_PITCH | FF_DONTCARE, kFontFace);
+  static const HFONT font = FontIn(SHIFTJIS_CHARSET);
+  return font;
+}
+
+HFONT DefaultCharsetFontHandle() {
+  static const HFONT font = FontIn(DEFAULT_CHARSET);
   return font;
 }
 

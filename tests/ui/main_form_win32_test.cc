@@ -546,19 +546,25 @@ TEST_F(MainFormWin32Test, BrowsePanelsOpenTheirDialogsByClickAndByTab) {
   EXPECT_EQ(dialogs.requests.size(), 2u);
 }
 
-// A drop as the shell makes it: a global DROPFILES block with the point.
-HGLOBAL MakeDrop(const std::string& name, POINT point) {
-  const std::size_t size = sizeof(DROPFILES) + name.size() + 2;
-  const HGLOBAL block = ::GlobalAlloc(GHND, size);
+// A drop as the shell makes it: a global DROPFILES block with the point
+// and the names, each ended by a NUL, the list by one more.
+HGLOBAL MakeDrop(const std::vector<std::string>& names, POINT point) {
+  std::string list;
+  for (const std::string& name : names) list += name + '\0';
+  list += '\0';
+  const HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
   auto* drop = static_cast<DROPFILES*>(::GlobalLock(block));
   drop->pFiles = sizeof(DROPFILES);
   drop->pt = point;
   drop->fNC = FALSE;
   drop->fWide = FALSE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(),
-              name.size() + 1);
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(),
+              list.size());
   ::GlobalUnlock(block);
   return block;
+}
+HGLOBAL MakeDrop(const std::string& name, POINT point) {
+  return MakeDrop(std::vector<std::string>{name}, point);
 }
 
 TEST_F(MainFormWin32Test, ADropOverTheOutputGroupNamesTheOutputElseTheInput) {
@@ -579,6 +585,23 @@ TEST_F(MainFormWin32Test, ADropOverTheOutputGroupNamesTheOutputElseTheInput) {
   EXPECT_TRUE(Checked(form->FileOpenCheckBox));
   EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\in.csv");
   EXPECT_EQ(WindowTextOf(form->FileSaveEdit), "C:\\out.csv");
+}
+
+// Of three files only the first counts; a name longer than 255 bytes is
+// taken whole, as a cut one would name another file.
+TEST_F(MainFormWin32Test, ADropTakesTheWholeNameOfItsFirstFileOnly) {
+  StartShown();
+  const std::string long_name = "C:\\" + std::string(300, 'n') + ".csv";
+  ::SendMessageA(
+      form->Window, WM_DROPFILES,
+      reinterpret_cast<WPARAM>(MakeDrop(
+          {"C:\\first.csv", "C:\\second.csv", "C:\\third.csv"}, {20, 20})),
+      0);
+  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\first.csv");
+  ::SendMessageA(form->Window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop(long_name, {150, 205})), 0);
+  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), long_name);
+  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\first.csv");
 }
 
 TEST_F(MainFormWin32Test, TheSpinControlsStepTheKeyPositionAndEachOther) {

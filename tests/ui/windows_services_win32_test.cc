@@ -65,6 +65,18 @@ TEST(AboutBoxWin32Test, StandsAsItsLayoutGivesIt) {
   EXPECT_EQ(::GetWindowLongPtrA(about.OKButton, GWL_STYLE) & BS_TYPEMASK,
             BS_DEFPUSHBUTTON);
   EXPECT_EQ(WindowTextOf(about.ProductName), "TARNEL.EXE");
+  // Every control in the box's font: the program's face and size in the
+  // default character set.
+  for (const HWND control : {about.ProductName, about.Version, about.Copyright,
+                             about.Comments, about.OKButton}) {
+    const auto font =
+        reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0));
+    LOGFONTA logical{};
+    ASSERT_NE(::GetObjectA(font, sizeof logical, &logical), 0);
+    EXPECT_EQ(logical.lfHeight, -12);
+    EXPECT_EQ(logical.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(std::string(logical.lfFaceName), LocalText("ＭＳ Ｐゴシック"));
+  }
   const RECT product = PlaceIn(about.ProductName, about.Panel1);
   EXPECT_EQ(product.left, 88);
   EXPECT_EQ(product.top, 16);
