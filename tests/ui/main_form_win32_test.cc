@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -716,6 +717,25 @@ TEST_F(MainFormWin32Test, DuringARunTheWindowWaitsAndClosesAfter) {
             LocalText("テキストソートユーティリティ"));
   Pump();
   EXPECT_EQ(form->Window, nullptr);
+}
+
+// An exception that escapes a handler is shown in the application's box,
+// and the window goes on: the next click runs again.
+TEST_F(MainFormWin32Test,
+       AnExceptionInAHandlerGetsTheTarnelBoxAndTheWindowGoesOn) {
+  StartShown();
+  during = [] { throw std::runtime_error("Disk gone"); };
+  ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0],
+            (RecordedBox{application.Handle(), "Disk gone.", "TARNEL",
+                         kBoxIconError | kBoxTaskModal}));
+  ASSERT_NE(form->Window, nullptr);
+  EXPECT_FALSE(form->Running());
+  during = nullptr;
+  ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
+  EXPECT_EQ(runs.size(), 2u);
+  EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
 TEST_F(MainFormWin32Test, HelpAboutShowsTheBoxModelessWithTheVersion) {
