@@ -13,7 +13,10 @@ namespace tarnel {
 class NativeMessageBoxes : public MessageBoxes {
  public:
   /// Shows the box, owned by |owner| (a window, or none), and returns once
-  /// it is closed: kBoxOk for its OK button.
+  /// it is closed: kBoxOk for its OK button. With kBoxTaskModal every
+  /// top-level window of the program is disabled while the box is open,
+  /// whether it has an owner or not. The window that was active before is
+  /// active again after.
   int Show(WindowHandle owner, const std::string& text,
            const std::string& caption, unsigned flags) override;
 };

@@ -22,7 +22,7 @@ windows_packages=(
   cmake ninja-build
   libgtest-dev                          # GoogleTest's sources, built for Windows
   wine64                                # runs the suites
-  xvfb xclip                            # Wine's desktop and clipboard, and a peer on it
+  xvfb xclip xdotool                    # Wine's desktop and clipboard, a peer on it, keys
   locales                               # localedef, for the ja_JP.UTF-8 that gives code page 932
   coreutils
 )

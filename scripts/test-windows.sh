@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the part of TARNEL that needs no Qt
-# (engine, transfer, core, platform and the front end's support library)
-# for 64-bit Windows with MinGW-w64, and runs every suite of it under Wine
-# as on Japanese Windows: code page 932, in one Wine session on a private
-# X server (tests/support/run_under_wine.sh).
+# Installs what is missing, builds TARNEL for 64-bit Windows with
+# MinGW-w64 (TARNEL.EXE on the system's own controls, and everything below
+# it that needs no Qt), and runs every suite of it under Wine as on
+# Japanese Windows: code page 932, in one Wine session on a private X
+# server (tests/support/run_under_wine.sh).
 #
 #   scripts/test-windows.sh [CTEST ARGUMENTS...]
 #

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds TARNEL twice (a release build and one under
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in each,
-# then builds the part without Qt for Windows and runs its tests under Wine,
+# then builds TARNEL.EXE and everything below it for Windows and runs their
+# tests under Wine,
 # and last builds the fuzz targets, replays their corpora and fuzzes each a
 # while.
 set -euo pipefail

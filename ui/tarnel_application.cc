@@ -74,14 +74,6 @@ bool TarnelApplication::notify(QObject* receiver, QEvent* event) {
   }
 }
 
-std::string ExceptionBoxText(std::string_view message) {
-  std::string text(message);
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
-    text.push_back('.');
-  }
-  return text;
-}
-
 QIcon TarnelIcon() {
   QIcon icon;
   icon.addFile(QString::fromLatin1(kIcon32), QSize(32, 32));

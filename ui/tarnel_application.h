@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "platform/message_boxes.h"
+#include "ui/exception_text.h"
 
 class QWidget;
 
@@ -76,10 +77,6 @@ class TarnelApplication : public QApplication {
   QPointer<QObject> hint_receiver_;
   std::function<void()> on_hint_;
 };
-
-/// The exception box's text: |message|, with a full stop appended when it
-/// is not empty and its last byte sorts after ".".
-std::string ExceptionBoxText(std::string_view message);
 
 /// The program's icon, in its 32 x 32 and 16 x 16 images.
 QIcon TarnelIcon();

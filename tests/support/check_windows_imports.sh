@@ -7,7 +7,7 @@
 set -uo pipefail
 objdump=${1:?usage: $0 OBJDUMP PROGRAM.exe...}
 shift
-system='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msvcrt|ntdll|ws2_32)\.dll$'
+system='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|version|msvcrt|ntdll|ws2_32)\.dll$'
 status=0
 for program in "$@"; do
   imports=$("$objdump" -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')

@@ -24,7 +24,8 @@
 # Windows process has ended and taking the clipboard's contents along.
 #
 # Exit status: PROGRAM's own, 124 on timeout, 125 when the session could
-# not be set up. Every wait is bounded; the session is cleaned up on exit.
+# not be set up, 139 when a Windows program crashed (Wine itself says 0).
+# Every wait is bounded; the session is cleaned up on exit.
 #
 #   TARNEL_WINE_TIMEOUT  seconds PROGRAM may run (default 600)
 #   TARNEL_WINE_CACHE    the cache (default ~/.cache/tarnel-wine)
@@ -58,9 +59,24 @@ WINESERVER=${WINESERVER:-$(dirname "$(readlink -f "$WINE")")/wineserver}
 [[ -x $WINESERVER ]] || WINESERVER=$(command -v wineserver || true)
 export WINE WINESERVER
 
+# Wine ends a Windows program that crashed with status 0 once the debugger
+# has printed its backtrace; the backtrace's first line tells the crash.
+# Standard error goes through a file, not a pipe: Wine's server inherits
+# it and would hold a pipe open long after the program.
+crash_status=139
 run() {  # PROGRAM [ARGS...], bounded; the .exe through Wine
   if [[ $1 == *.exe || $1 == *.EXE ]]; then
-    timeout -k 5 "$timeout_s" "$WINE" "$@"
+    local errors rc
+    errors=$(mktemp "${TMPDIR:-/tmp}/run_under_wine.XXXXXX") || return 125
+    timeout -k 5 "$timeout_s" "$WINE" "$@" 2>"$errors"
+    rc=$?
+    cat "$errors" >&2
+    if [[ $rc == 0 ]] && grep -q '^wine: Unhandled' "$errors"; then
+      echo "run_under_wine: $1 crashed" >&2
+      rc=$crash_status
+    fi
+    rm -f "$errors"
+    return "$rc"
   else
     timeout -k 5 "$timeout_s" "$@"
   fi

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/show_error.h"
@@ -131,9 +132,9 @@ TEST(NativeMessageBoxesTest, PlainBoxHasNoIcon) {
 }
 
 // A box owned by one window leaves the program's other windows usable. A
-// task-modal box without an owner stops them all; with an owner Windows
-// makes MB_TASKMODAL the same as an owned box.
-TEST(NativeMessageBoxesTest, TaskModalBoxWithoutOwnerDisablesEveryWindow) {
+// task-modal box stops them all, with an owner or without one (Windows
+// alone would make MB_TASKMODAL with an owner the same as an owned box).
+TEST(NativeMessageBoxesTest, TaskModalBoxDisablesEveryWindow) {
   const TestWindow main(true);
   const TestWindow other(true);
   BoxPresser presser({Hwnd(main), Hwnd(other)});
@@ -148,10 +149,57 @@ TEST(NativeMessageBoxesTest, TaskModalBoxWithoutOwnerDisablesEveryWindow) {
   ASSERT_EQ(presser.seen().size(), 4u);
   EXPECT_EQ(presser.seen()[0].enabled, (std::vector<bool>{false, true}));
   EXPECT_EQ(presser.seen()[1].enabled, (std::vector<bool>{false, false}));
-  EXPECT_EQ(presser.seen()[2].enabled, (std::vector<bool>{false, true}));
+  EXPECT_EQ(presser.seen()[2].enabled, (std::vector<bool>{false, false}));
   EXPECT_EQ(presser.seen()[3].enabled, (std::vector<bool>{true, true}));
   EXPECT_TRUE(::IsWindowEnabled(Hwnd(main)));
   EXPECT_TRUE(::IsWindowEnabled(Hwnd(other)));
+}
+
+// The front end's boxes belong to the hidden application window: a window
+// of another thread is stopped too, one already disabled stays so, and the
+// window the user worked in is active again once the box is gone.
+TEST(NativeMessageBoxesTest, OwnedTaskModalBoxReachesEveryThreadAndReturns) {
+  const TestWindow hidden_owner(false);
+  const TestWindow main(true);
+  const TestWindow kept_disabled(true);
+  ::EnableWindow(Hwnd(kept_disabled), FALSE);
+  HWND other_thread_window = nullptr;
+  HANDLE made = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE finish = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::thread other([&] {
+    const TestWindow window(true);
+    other_thread_window = Hwnd(window);
+    ::SetEvent(made);
+    // Enabling a window sends it a message: its thread must serve them.
+    while (::MsgWaitForMultipleObjects(1, &finish, FALSE, INFINITE,
+                                       QS_ALLINPUT) != WAIT_OBJECT_0) {
+      MSG message;
+      while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::DispatchMessageA(&message);
+      }
+    }
+  });
+  ::WaitForSingleObject(made, INFINITE);
+  ::SetActiveWindow(Hwnd(main));
+  ASSERT_EQ(::GetActiveWindow(), Hwnd(main));
+  BoxPresser presser({Hwnd(main), other_thread_window, Hwnd(kept_disabled)});
+  NativeMessageBoxes boxes;
+
+  boxes.Show(hidden_owner.handle(), "task modal", "TARNEL-ERROR",
+             kBoxPlain | kBoxTaskModal);
+
+  ASSERT_EQ(presser.seen().size(), 1u);
+  EXPECT_EQ(presser.seen()[0].owner, Hwnd(hidden_owner));
+  EXPECT_EQ(presser.seen()[0].enabled,
+            (std::vector<bool>{false, false, false}));
+  EXPECT_TRUE(::IsWindowEnabled(Hwnd(main)));
+  EXPECT_TRUE(::IsWindowEnabled(other_thread_window));
+  EXPECT_FALSE(::IsWindowEnabled(Hwnd(kept_disabled)));
+  EXPECT_EQ(::GetActiveWindow(), Hwnd(main));
+  ::SetEvent(finish);
+  other.join();
+  ::CloseHandle(made);
+  ::CloseHandle(finish);
 }
 
 TEST(NativeMessageBoxesTest, FlagsBecomeTheMessageBoxStyle) {
