@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -35,6 +36,9 @@ std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
   }
   return done;
 }
+
+// From this size on a file is mapped instead of read.
+constexpr std::uint64_t kMappedFile = std::uint64_t{1} << 20;
 
 // Below this a file is read on one thread.
 constexpr std::uint64_t kParallelRead = std::uint64_t{16} << 20;
@@ -149,6 +153,17 @@ ReadOutcome ReadWholeFile(const char* path) {
   if (!S_ISREG(info.st_mode) || info.st_size == 0) return ReadStream(fd.get());
 
   outcome.expected = static_cast<std::uint64_t>(info.st_size);
+  // A big file is mapped rather than read: its pages are used where they
+  // lie, and no fresh memory has to be zeroed for a copy of them.
+  if (outcome.expected >= kMappedFile && outcome.expected < SIZE_MAX) {
+    outcome.text = ZeroedBuffer::MapFile(
+        fd.get(), static_cast<std::size_t>(outcome.expected),
+        AllocationSite::kReadBuffer);
+    if (outcome.text.valid()) {
+      outcome.read = outcome.expected;
+      return outcome;
+    }
+  }
   outcome.text =
       ZeroedBuffer::Allocate(static_cast<std::size_t>(outcome.expected) + 1,
                              AllocationSite::kReadBuffer);
