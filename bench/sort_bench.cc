@@ -106,9 +106,18 @@ void ResetPeakResidentSize() {
   clear << "5";
 }
 
+// Removes the output of an earlier run. Only a regular file: the output may
+// be a device such as /dev/null, which must stay what it is.
+void RemoveOldOutput(const std::string& output) {
+  struct stat info;
+  if (::lstat(output.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    ::unlink(output.c_str());
+  }
+}
+
 Sample RunOurs(const Workload& w, const std::string& input,
                const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   const auto started = std::chrono::steady_clock::now();
   const pid_t child = ::fork();
   if (child == 0) {
@@ -144,7 +153,7 @@ Sample RunCommand(std::vector<std::string> words) {
 
 Sample RunGnuSort(const Workload& w, const std::string& input,
                   const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   std::vector<std::string> words = {"sort"};
   words.insert(words.end(), w.gnu_arguments.begin(), w.gnu_arguments.end());
   words.insert(words.end(), {"-o", output, input});
@@ -154,7 +163,7 @@ Sample RunGnuSort(const Workload& w, const std::string& input,
 // The whole program in batch mode, start-up included.
 Sample RunProgram(const std::string& program, const Workload& w,
                   const std::string& input, const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   std::vector<std::string> words = {program, "-a+", "-f", input, "-o", output};
   words.insert(words.end(), w.program_arguments.begin(),
                w.program_arguments.end());
