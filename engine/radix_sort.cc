@@ -372,6 +372,10 @@ std::size_t CountLines(const char* from, const char* to,
   return longest;
 }
 
+// Lines are rarely shorter than this on average; it turns a text's length
+// into a guess at its line count.
+constexpr std::size_t kSmallLineBytes = 16;
+
 // A fill gives the text back this many bytes at a time.
 constexpr std::size_t kGiveBackStep = std::size_t{1} << 20;
 
@@ -410,7 +414,10 @@ bool BuildTable(const char* text, bool parallel, AllocationSite site,
   const char* const end = text + length;
   const void* feed = std::memchr(text + length / 2, '\n', length - length / 2);
   const char* const middle = feed ? static_cast<const char*>(feed) + 1 : end;
-  parallel = parallel && HardwareThreads() > 1;
+  // A thread costs more than cutting a small text: start one only for a
+  // text with about as many lines as the sort would split.
+  parallel = parallel && length / kSmallLineBytes >= kParallelCutoff &&
+             HardwareThreads() > 1;
   std::array<std::size_t, 256> lower{};
   std::array<std::size_t, 256> upper{};
   std::size_t upper_longest = 0;
