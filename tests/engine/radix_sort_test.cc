@@ -136,11 +136,14 @@ TEST(RadixTableTest, ShortLinesAreHeldWholeAndGiveTheTextBack) {
   ASSERT_TRUE(BuildRadixTable(source.data(), false, false,
                               AllocationSite::kSortKeys, &table, &source));
   EXPECT_TRUE(table.held_whole);
-  // A whole page near the start reads as zeros once given back.
+#if defined(__unix__)
+  // A whole page near the start reads as zeros once given back. Windows'
+  // heap cannot give back a page at a time, so there it keeps its bytes.
   const auto start = reinterpret_cast<std::uintptr_t>(source.data());
   const char* page =
       reinterpret_cast<const char*>((start + 2 * 4096) / 4096 * 4096);
   EXPECT_EQ(std::count(page, page + 4096, '\0'), 4096);
+#endif
   ASSERT_TRUE(SortRadixTable(source.data(), table, false, false));
   EXPECT_EQ(LinesOf(text, table), SortedBytes(lines, false));
   // Twelve bytes, or a case folded, are no longer held whole.
