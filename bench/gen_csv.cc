@@ -1,10 +1,12 @@
 // Writes the benchmark's input: a CSV text of N lines (2,000,000 by default,
 // about 80 MB) made from a fixed seed, so every run sorts the same bytes.
 //
-//   tarnel_gen_csv PATH [LINES]
+//   tarnel_gen_csv PATH [LINES] [--digits]
 //
 // Lines have 1 to 8 fields: words in mixed case, signed integers (some long,
 // some negative), quoted decimals, and Japanese text in UTF-8; LF line ends.
+// With --digits every line is instead 10 random decimal digits: many short
+// lines, where the per-line costs dominate.
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -140,12 +142,20 @@ void AppendLine(Random& random, std::string& line) {
   line += '\n';
 }
 
+void AppendDigits(Random& random, std::string& line) {
+  for (int i = 0; i < 10; ++i)
+    line += static_cast<char>('0' + random.Below(10));
+  line += '\n';
+}
+
 }  // namespace
 }  // namespace tarnel
 
 int main(int argc, char** argv) {
+  const bool digits = argc >= 3 && std::strcmp(argv[argc - 1], "--digits") == 0;
+  if (digits) --argc;
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: %s PATH [LINES]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PATH [LINES] [--digits]\n", argv[0]);
     return 2;
   }
   const long lines =
@@ -163,7 +173,11 @@ int main(int argc, char** argv) {
   std::string chunk;
   std::uint64_t bytes = 0;
   for (long i = 0; i < lines; ++i) {
-    tarnel::AppendLine(random, chunk);
+    if (digits) {
+      tarnel::AppendDigits(random, chunk);
+    } else {
+      tarnel::AppendLine(random, chunk);
+    }
     if (chunk.size() >= (1u << 20) || i + 1 == lines) {
       if (std::fwrite(chunk.data(), 1, chunk.size(), out) != chunk.size()) {
         std::perror(argv[1]);

@@ -2,11 +2,18 @@
 // run, and measures the peak memory of ours.
 //
 //   tarnel_bench_sort INPUT [--repeat N] [--workdir DIR] [--only NAME]
+//                     [--program PATH] [--baseline PATH] [--short PATH]
 //
 // Every run happens in a child process: ours is a fork that calls RunSort
 // once, GNU sort a fork that runs `sort` with LC_ALL=C. A fresh process per
 // run keeps the peak resident size of one run apart from the others; runs of
 // the two alternate so that noise on the machine falls on both alike.
+//
+// With --program the whole program runs each workload too, and then three
+// more rows: the whole-line sort into /dev/null (no flush to disk), the
+// whole-line sort of --short's file (many short lines) and of a two-line
+// file (start-up alone). --baseline names an older build of the program,
+// timed in the same rounds, so that one run shows before and after.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -99,9 +106,18 @@ void ResetPeakResidentSize() {
   clear << "5";
 }
 
+// Removes the output of an earlier run. Only a regular file: the output may
+// be a device such as /dev/null, which must stay what it is.
+void RemoveOldOutput(const std::string& output) {
+  struct stat info;
+  if (::lstat(output.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+    ::unlink(output.c_str());
+  }
+}
+
 Sample RunOurs(const Workload& w, const std::string& input,
                const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   const auto started = std::chrono::steady_clock::now();
   const pid_t child = ::fork();
   if (child == 0) {
@@ -137,7 +153,7 @@ Sample RunCommand(std::vector<std::string> words) {
 
 Sample RunGnuSort(const Workload& w, const std::string& input,
                   const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   std::vector<std::string> words = {"sort"};
   words.insert(words.end(), w.gnu_arguments.begin(), w.gnu_arguments.end());
   words.insert(words.end(), {"-o", output, input});
@@ -147,12 +163,24 @@ Sample RunGnuSort(const Workload& w, const std::string& input,
 // The whole program in batch mode, start-up included.
 Sample RunProgram(const std::string& program, const Workload& w,
                   const std::string& input, const std::string& output) {
-  ::unlink(output.c_str());
+  RemoveOldOutput(output);
   std::vector<std::string> words = {program, "-a+", "-f", input, "-o", output};
   words.insert(words.end(), w.program_arguments.begin(),
                w.program_arguments.end());
   return RunCommand(std::move(words));
 }
+
+struct Series {
+  std::vector<double> time, cpu;
+  std::vector<std::uint64_t> peak;
+  bool ok = true;
+  void Add(const Sample& s) {
+    time.push_back(s.seconds);
+    cpu.push_back(s.cpu_seconds);
+    peak.push_back(s.peak_bytes);
+    ok = ok && s.ok;
+  }
+};
 
 template <typename T>
 T Median(std::vector<T> values) {
@@ -190,11 +218,25 @@ const char* CompareOutputs(const Workload& w, const std::string& ours,
                                                      : "LINE COUNTS DIFFER";
 }
 
+bool Agrees(const char* check) { return std::strncmp(check, "same", 4) == 0; }
+
+// One row of the table: our median against GNU sort's from the same rounds.
+void PrintRow(const char* name, const char* what, const Series& ours,
+              const Series& gnu, double input_bytes, const char* check) {
+  const double peak = static_cast<double>(
+      *std::max_element(ours.peak.begin(), ours.peak.end()));
+  const double median = Median(ours.time);
+  const double gnu_median = Median(gnu.time);
+  std::printf("%-20s %-8s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
+              name, what, median, gnu_median, median / gnu_median, peak / 1e6,
+              peak / input_bytes, Median(ours.cpu), Median(gnu.cpu), check);
+}
+
 int Main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: %s INPUT [--repeat N] [--workdir DIR] [--only NAME]"
-                 " [--program PATH]\n",
+                 " [--program PATH] [--baseline PATH] [--short PATH]\n",
                  argv[0]);
     return 2;
   }
@@ -203,6 +245,8 @@ int Main(int argc, char** argv) {
   std::string workdir;
   std::string only;
   std::string program;
+  std::string baseline;
+  std::string short_input;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--repeat") {
@@ -213,6 +257,10 @@ int Main(int argc, char** argv) {
       only = argv[i + 1];
     } else if (option == "--program") {
       program = argv[i + 1];
+    } else if (option == "--baseline") {
+      baseline = argv[i + 1];
+    } else if (option == "--short") {
+      short_input = argv[i + 1];
     } else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
@@ -231,6 +279,7 @@ int Main(int argc, char** argv) {
   const std::string ours_out = workdir + "/bench-ours.out";
   const std::string gnu_out = workdir + "/bench-gnu.out";
   const std::string program_out = workdir + "/bench-program.out";
+  const std::string baseline_out = workdir + "/bench-baseline.out";
 
   std::printf("input %s: %.1f MB, %d runs each, medians shown\n", input.c_str(),
               input_bytes / 1e6, repeat);
@@ -241,52 +290,85 @@ int Main(int argc, char** argv) {
   // Ours as RunSort alone and, with --program, as the whole program; GNU
   // sort's runs alternate with ours so that a drift of the machine's speed
   // hits both alike.
-  struct Series {
-    std::vector<double> time, cpu;
-    std::vector<std::uint64_t> peak;
-    void Add(const Sample& s) {
-      time.push_back(s.seconds);
-      cpu.push_back(s.cpu_seconds);
-      peak.push_back(s.peak_bytes);
-    }
-  };
   for (const Workload& w : Workloads()) {
     if (!only.empty() && only != w.name) continue;
-    Series engine, whole, gnu;
-    bool ok = true;
-    bool whole_ok = true;
+    Series engine, whole, before, gnu;
     for (int r = 0; r < repeat; ++r) {
-      const Sample a = RunOurs(w, input, ours_out);
-      const Sample b = RunGnuSort(w, input, gnu_out);
-      ok = ok && a.ok && b.ok;
-      engine.Add(a);
-      gnu.Add(b);
+      engine.Add(RunOurs(w, input, ours_out));
+      gnu.Add(RunGnuSort(w, input, gnu_out));
       if (!program.empty()) {
-        const Sample c = RunProgram(program, w, input, program_out);
-        whole_ok = whole_ok && c.ok;
-        whole.Add(c);
+        whole.Add(RunProgram(program, w, input, program_out));
+      }
+      if (!baseline.empty()) {
+        before.Add(RunProgram(baseline, w, input, baseline_out));
       }
     }
-    const double gnu_median = Median(gnu.time);
-    auto print = [&](const char* what, const Series& ours, const char* check) {
-      const double peak = static_cast<double>(
-          *std::max_element(ours.peak.begin(), ours.peak.end()));
-      const double median = Median(ours.time);
-      std::printf(
-          "%-20s %-8s %9.3f %9.3f %7.2f %8.1fMB %9.2f %9.3f %9.3f  %s\n",
-          w.name, what, median, gnu_median, median / gnu_median, peak / 1e6,
-          peak / input_bytes, Median(ours.cpu), Median(gnu.cpu), check);
+    auto print = [&](const char* what, const Series& ours,
+                     const std::string& out) {
+      const char* check =
+          ours.ok && gnu.ok ? CompareOutputs(w, out, gnu_out) : "RUN FAILED";
+      PrintRow(w.name, what, ours, gnu, input_bytes, check);
+      all_ok = all_ok && ours.ok && gnu.ok && Agrees(check);
     };
-    print("RunSort", engine,
-          ok ? CompareOutputs(w, ours_out, gnu_out) : "RUN FAILED");
-    if (!program.empty()) {
-      print("program", whole,
-            whole_ok ? CompareOutputs(w, program_out, gnu_out) : "RUN FAILED");
-    }
+    print("RunSort", engine, ours_out);
+    if (!program.empty()) print("program", whole, program_out);
+    if (!baseline.empty()) print("before", before, baseline_out);
     std::fflush(stdout);
-    all_ok = all_ok && ok && whole_ok;
+  }
+  if (!program.empty() && only.empty()) {
+    const Workload& whole_line = Workloads().front();
+    struct Extra {
+      const char* name;
+      std::string input;
+      std::string output;  ///< the same for both sides
+      double bytes;
+    };
+    const std::string tiny = workdir + "/bench-tiny.txt";
+    {
+      std::ofstream out(tiny, std::ios::binary);
+      out << "b\na\n";
+    }
+    std::vector<Extra> extras = {
+        {"to-dev-null", input, "/dev/null", input_bytes},
+        {"two-line-file", tiny, "", 4},
+    };
+    if (!short_input.empty()) {
+      struct stat short_info;
+      if (::stat(short_input.c_str(), &short_info) == 0) {
+        extras.insert(extras.begin() + 1,
+                      Extra{"short-lines", short_input, "",
+                            static_cast<double>(short_info.st_size)});
+      }
+    }
+    for (const Extra& e : extras) {
+      Series whole, before, gnu;
+      const bool to_file = e.output.empty();
+      const std::string gnu_target = to_file ? gnu_out : e.output;
+      for (int r = 0; r < repeat; ++r) {
+        whole.Add(RunProgram(program, whole_line, e.input,
+                             to_file ? program_out : e.output));
+        gnu.Add(RunGnuSort(whole_line, e.input, gnu_target));
+        if (!baseline.empty()) {
+          before.Add(RunProgram(baseline, whole_line, e.input,
+                                to_file ? baseline_out : e.output));
+        }
+      }
+      auto print = [&](const char* what, const Series& ours,
+                       const std::string& out) {
+        const char* check = !(ours.ok && gnu.ok) ? "RUN FAILED"
+                            : to_file ? CompareOutputs(whole_line, out, gnu_out)
+                                      : "not compared";
+        PrintRow(e.name, what, ours, gnu, e.bytes, check);
+        all_ok = all_ok && ours.ok && gnu.ok && (!to_file || Agrees(check));
+      };
+      print("program", whole, program_out);
+      if (!baseline.empty()) print("before", before, baseline_out);
+      std::fflush(stdout);
+    }
+    ::unlink(tiny.c_str());
   }
   ::unlink(program_out.c_str());
+  ::unlink(baseline_out.c_str());
   ::unlink(ours_out.c_str());
   ::unlink(gnu_out.c_str());
   return all_ok ? 0 : 1;

@@ -1,10 +1,12 @@
 #include "engine/run_sort.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/result_block.h"
 #include "core/show_error.h"
+#include "engine/radix_sort.h"
 #include "engine/sort_selection.h"
 #include "platform/helper_thread.h"
 #include "platform/locale_equality.h"
@@ -64,6 +66,10 @@ struct RunResources {
   }
 };
 
+// The run from the source on with the line sort, the lines cut in the
+// source. False after showing why the run failed before its delivery.
+bool RunWithLineSort(const SortRequest& request, RunResources& run);
+
 // A file destination takes the result in pieces as they are built, so the
 // whole result is never held at once. Each piece covers a run of lines of
 // about this many bytes; two are built at a time.
@@ -105,6 +111,14 @@ class Piece {
   std::size_t used_ = 0;
 };
 
+// One line of the result: its bytes without the line end.
+struct LineBytes {
+  const char* data;
+  std::size_t length;
+};
+// Room for a line that the radix sort's items hold whole.
+using HeldBytes = std::array<char, 16>;
+
 // Tells whether line |i| is written: unless it repeats the line before it
 // when repeats are dropped. The line before is always the previous entry,
 // whether that one was written or not.
@@ -121,27 +135,87 @@ class LineFilter {
   LocaleEquality equal_;
 };
 
+// The sorted lines as the result is built from them: the line table, its
+// lines cut with NULs.
+class TableLines {
+ public:
+  explicit TableLines(std::int32_t sort_mode) : filter_(sort_mode) {}
+  std::size_t count() const { return LineCount; }
+  LineBytes Get(std::size_t i, HeldBytes&) const {
+    return {Base[i], std::strlen(Base[i])};
+  }
+  const char* Where(std::size_t i) const { return Base[i]; }
+  bool Written(std::size_t i) const { return filter_.Written(i); }
+  void Discard(std::size_t first, std::size_t last) const {
+    DiscardLineTable(first, last);
+  }
+
+ private:
+  LineFilter filter_;
+};
+
+// The same from the radix sort's items, whose lines lie uncut in the text,
+// or are held whole by the items themselves. Repeats are dropped only where
+// the same bytes alone are equal.
+class ItemLines {
+ public:
+  ItemLines(const char* text, RadixTable& table, bool unique)
+      : text_(text), table_(table), unique_(unique) {}
+  std::size_t count() const { return table_.count; }
+  LineBytes Get(std::size_t i, HeldBytes& held) const {
+    const RadixItem& item = table_.items[i];
+    if (table_.held_whole) {
+      const std::size_t length = HeldLine(item, held.data());
+      return {held.data(), length};
+    }
+    const char* line = RadixLine(text_, item);
+    return {line, static_cast<std::size_t>(LineContentEnd(line) - line)};
+  }
+  const char* Where(std::size_t i) const {
+    return table_.held_whole ? nullptr : RadixLine(text_, table_.items[i]);
+  }
+  bool Written(std::size_t i) const {
+    if (!unique_ || i == 0) return true;
+    HeldBytes a, b;
+    const LineBytes x = Get(i, a);
+    const LineBytes y = Get(i - 1, b);
+    return x.length != y.length || std::memcmp(x.data, y.data, x.length) != 0;
+  }
+  void Discard(std::size_t first, std::size_t last) const {
+    DiscardTableEntries(&table_.memory, table_.items, first, last,
+                        sizeof(RadixItem));
+  }
+
+ private:
+  const char* text_;
+  RadixTable& table_;
+  bool unique_;
+};
+
 constexpr std::size_t kPrefetchDistance = 16;
 
 inline void Prefetch(const char* line) {
 #if defined(__GNUC__)
-  __builtin_prefetch(line);
+  if (line) __builtin_prefetch(line);
 #else
   (void)line;
 #endif
 }
 
 // Lays lines [first, last) into |piece|; false when it ran out of memory.
-bool BuildPiece(const LineFilter& filter, std::size_t first, std::size_t last,
+template <typename Lines>
+bool BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
                 Piece& piece) {
   piece.Clear();
   for (std::size_t i = first; i < last; ++i) {
     // Sorted lines lie all over the source: ask for the ones a little ahead
     // while this one is copied.
-    if (i + kPrefetchDistance < last) Prefetch(Base[i + kPrefetchDistance]);
-    if (filter.Written(i) && !piece.AppendLine(Base[i], std::strlen(Base[i]))) {
-      return false;
-    }
+    if (i + kPrefetchDistance < last)
+      Prefetch(lines.Where(i + kPrefetchDistance));
+    if (!lines.Written(i)) continue;
+    HeldBytes held;
+    const LineBytes line = lines.Get(i, held);
+    if (!piece.AppendLine(line.data, line.length)) return false;
   }
   return true;
 }
@@ -149,25 +223,26 @@ bool BuildPiece(const LineFilter& filter, std::size_t first, std::size_t last,
 // Builds the result into |sink| piece by piece, two pieces at a time, and
 // gives the line table back behind it. False after showing the failure when
 // memory ran out.
-bool StreamOutput(std::int32_t sort_mode, TextFileSink& sink, Piece pieces[2]) {
-  const LineFilter filter(sort_mode);
-  const std::uint64_t average = std::max<std::uint64_t>(
-      OutputSize / std::max<std::size_t>(LineCount, 1), 1);
+template <typename Lines>
+bool StreamOutput(const Lines& lines, TextFileSink& sink, Piece pieces[2]) {
+  const std::size_t count = lines.count();
+  const std::uint64_t average =
+      std::max<std::uint64_t>(OutputSize / std::max<std::size_t>(count, 1), 1);
   const std::size_t lines_per_piece = static_cast<std::size_t>(
       std::max<std::uint64_t>(kPieceBytes / average, 1));
-  const bool parallel = WorthSplitting(LineCount);
-  for (std::size_t first = 0; first < LineCount;) {
+  const bool parallel = WorthSplitting(count);
+  for (std::size_t first = 0; first < count;) {
     // Entry first - 1 is still read as the line before |first|.
-    if (first > 1) DiscardLineTable(0, first - 1);
-    const std::size_t middle = std::min(LineCount - first, lines_per_piece);
+    if (first > 1) lines.Discard(0, first - 1);
+    const std::size_t middle = std::min(count - first, lines_per_piece);
     const std::size_t last =
-        first + std::min(LineCount - first, 2 * lines_per_piece);
+        first + std::min(count - first, 2 * lines_per_piece);
     const std::size_t split = first + middle;
     bool upper_ok = true;
     HelperThread helper(
-        [&] { upper_ok = BuildPiece(filter, split, last, pieces[1]); },
+        [&] { upper_ok = BuildPiece(lines, split, last, pieces[1]); },
         parallel && split < last);
-    const bool lower_ok = BuildPiece(filter, first, split, pieces[0]);
+    const bool lower_ok = BuildPiece(lines, first, split, pieces[0]);
     helper.Join();
     if (!lower_ok || !upper_ok) {
       ShowError(kOutputAllocError);
@@ -180,12 +255,61 @@ bool StreamOutput(std::int32_t sort_mode, TextFileSink& sink, Piece pieces[2]) {
   return true;
 }
 
+template <typename Lines>
+void BuildOutputFrom(const Lines& lines) {
+  auto written = [&lines](std::size_t i) { return lines.Written(i); };
+  const std::size_t count = lines.count();
+
+  char* const end = lpMem + OutputSize;
+  const std::size_t half = WorthSplitting(count) ? count / 2 : count;
+
+  // The upper half is laid down backwards from the end of the block while
+  // the lower half is laid down forwards from its start.
+  char* upper = end;
+  auto build_upper = [&] {
+    for (std::size_t i = count; i-- > half;) {
+      if (i % kDiscardStep == 0) lines.Discard(i + 1, count);
+      if (!written(i)) continue;
+      HeldBytes held;
+      const LineBytes line = lines.Get(i, held);
+      upper -= LineWriter::Size(line.length);
+      LineWriter::Put(upper, line.data, line.length);
+    }
+  };
+  HelperThread helper(build_upper, half < count);
+  LineWriter lower(lpMem);
+  for (std::size_t i = 0; i < half; ++i) {
+    // Entry i - 1 is still read as the line before i, and the upper half
+    // reads the last entry of this one.
+    if (i % kDiscardStep == 0 && i > 0) {
+      lines.Discard(0, std::min(i - 1, half - 1));
+    }
+    if (!written(i)) continue;
+    HeldBytes held;
+    const LineBytes line = lines.Get(i, held);
+    lower.Append(line.data, line.length);
+  }
+  helper.Join();
+  char* const cursor = lower.cursor();
+
+  // Dropped lines leave a gap between the halves: close it, and keep the
+  // text NUL-terminated.
+  if (cursor != upper) {
+    const std::size_t upper_length = static_cast<std::size_t>(end - upper);
+    std::memmove(cursor, upper, upper_length);
+    std::memset(cursor + upper_length, 0,
+                static_cast<std::size_t>(end - (cursor + upper_length)));
+  }
+}
+
 // The last steps of a run, once the lines are in order. Each sets
 // LastResult to the delivery's outcome and returns true, or returns false
 // after showing that memory ran out, which ends the run without its closing
-// box.
-bool DeliverToFile(std::int32_t sort_mode, const char* path,
-                   RunResources& run) {
+// box. |release| gives back the source and the table once the result no
+// longer needs them.
+template <typename Lines, typename Release>
+bool DeliverToFile(const Lines& lines, const char* path,
+                   const Release& release) {
   Piece pieces[2];
   if (!pieces[0].Allocate(2 * kPieceBytes) ||
       !pieces[1].Allocate(2 * kPieceBytes)) {
@@ -197,20 +321,65 @@ bool DeliverToFile(std::int32_t sort_mode, const char* path,
     LastResult = -1;
     return true;
   }
-  if (!StreamOutput(sort_mode, sink, pieces)) return false;
-  run.source.Reset();
-  FreeBase();
+  if (!StreamOutput(lines, sink, pieces)) return false;
+  release();
   LastResult = sink.Finish();
   return true;
 }
 
-bool DeliverToClipboard(std::int32_t sort_mode, RunResources& run) {
+template <typename Lines, typename Release>
+bool DeliverToClipboard(const Lines& lines, const Release& release) {
   if (AllocOutput() != 0) return false;
-  BuildOutput(sort_mode);
-  run.source.Reset();
-  FreeBase();
+  BuildOutputFrom(lines);
+  release();
   LastResult = WriteClipboardText();
   FreeOutput();
+  return true;
+}
+
+// The radix sort (radix_sort.h) serves the whole line as the key, where
+// the repeat filter, when on, needs nothing but the bytes.
+bool RadixSortServes(const SortRequest& request) {
+  if (SelectRow(request.key_pos, request.key_kind) != kWholeLineText) {
+    return false;
+  }
+  return !DropsRepeats(request.sort_mode) ||
+         LocaleEquality(IgnoresCase(request.sort_mode)).SameBytesOnly();
+}
+
+// The whole run on the radix sort, the text left uncut. False, with nothing
+// shown and the source as it was, when the line sort must do it instead:
+// no memory for the items, no line at all, or lines that compare equal but
+// differ. Otherwise the run is over up to its closing box, and |delivered|
+// says whether it got that far.
+bool RunWithRadixSort(const SortRequest& request, RunResources& run,
+                      bool* delivered) {
+  const char* const text = run.source.data();
+  const bool fold = IgnoresCase(request.sort_mode);
+  // The items are the run's line table, given back page by page as the
+  // result is built.
+  RadixTable table;
+  if (!BuildRadixTable(text, fold, true, AllocationSite::kLineTable, &table,
+                       &run.source)) {
+    return false;
+  }
+  if (!SortRadixTable(text, table, fold, true)) return false;
+  RadixItem* const items = table.items;
+  const std::size_t n = table.count;
+  // Lines that compare equal are the same bytes: descending is ascending
+  // read backwards.
+  if (IsDescending(request.sort_mode)) std::reverse(items, items + n);
+  LineCount = n;
+  OutputSize = table.result_bytes;
+
+  const ItemLines lines(text, table, DropsRepeats(request.sort_mode));
+  auto release = [&] {
+    run.source.Reset();
+    table.memory.Reset();
+  };
+  *delivered = request.output_name
+                   ? DeliverToFile(lines, request.output_name, release)
+                   : DeliverToClipboard(lines, release);
   return true;
 }
 
@@ -293,46 +462,7 @@ int AllocOutput() {
 }
 
 void BuildOutput(std::int32_t sort_mode) {
-  const LineFilter filter(sort_mode);
-  auto written = [&filter](std::size_t i) { return filter.Written(i); };
-
-  char* const end = lpMem + OutputSize;
-  const std::size_t half =
-      WorthSplitting(LineCount) ? LineCount / 2 : LineCount;
-
-  // The upper half is laid down backwards from the end of the block while
-  // the lower half is laid down forwards from its start.
-  char* upper = end;
-  auto build_upper = [&] {
-    for (std::size_t i = LineCount; i-- > half;) {
-      if (i % kDiscardStep == 0) DiscardLineTable(i + 1, LineCount);
-      if (!written(i)) continue;
-      const std::size_t length = std::strlen(Base[i]);
-      upper -= LineWriter::Size(length);
-      LineWriter::Put(upper, Base[i], length);
-    }
-  };
-  HelperThread helper(build_upper, half < LineCount);
-  LineWriter lower(lpMem);
-  for (std::size_t i = 0; i < half; ++i) {
-    // Entry i - 1 is still read as the line before i, and the upper half
-    // reads the last entry of this one.
-    if (i % kDiscardStep == 0 && i > 0) {
-      DiscardLineTable(0, std::min(i - 1, half - 1));
-    }
-    if (written(i)) lower.Append(Base[i], std::strlen(Base[i]));
-  }
-  helper.Join();
-  char* const cursor = lower.cursor();
-
-  // Dropped lines leave a gap between the halves: close it, and keep the
-  // text NUL-terminated.
-  if (cursor != upper) {
-    const std::size_t upper_length = static_cast<std::size_t>(end - upper);
-    std::memmove(cursor, upper, upper_length);
-    std::memset(cursor + upper_length, 0,
-                static_cast<std::size_t>(end - (cursor + upper_length)));
-  }
+  BuildOutputFrom(TableLines(sort_mode));
 }
 
 void FreeBase() {
@@ -372,25 +502,11 @@ void RunSort(const SortRequest& request) {
     return;
   }
 
-  const std::size_t n = CountLines(run.source.data());
-  if (n == 0) {
-    ShowError(kNoLine);
-    LastResult = -1;
-    return;
+  bool delivered = false;
+  if (!(RadixSortServes(request) &&
+        RunWithRadixSort(request, run, &delivered))) {
+    delivered = RunWithLineSort(request, run);
   }
-  if (AllocBase(n) != 0) {
-    LastResult = -1;
-    return;
-  }
-  SplitLines(run.source.data(), n);
-
-  SelectComparator(Base, LineCount, base_mode, request.key_pos,
-                   request.key_kind, &base_memory);
-
-  const bool delivered =
-      request.output_name
-          ? DeliverToFile(request.sort_mode, request.output_name, run)
-          : DeliverToClipboard(request.sort_mode, run);
   if (!delivered) {
     LastResult = -1;
     return;
@@ -401,5 +517,36 @@ void RunSort(const SortRequest& request) {
                                LastResult == 0 ? kFinish : kErrorFinish,
                                kFinishCaption, kBoxPlain);
 }
+
+namespace {
+
+bool RunWithLineSort(const SortRequest& request, RunResources& run) {
+  // The lines are cut with NULs in the source itself.
+  if (!run.source.MakeWritable()) {
+    ShowError(kBaseAllocError);
+    return false;
+  }
+  const std::size_t n = CountLines(run.source.data());
+  if (n == 0) {
+    ShowError(kNoLine);
+    return false;
+  }
+  if (AllocBase(n) != 0) return false;
+  SplitLines(run.source.data(), n);
+
+  SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),
+                   request.key_pos, request.key_kind, &base_memory);
+
+  const TableLines lines(request.sort_mode);
+  auto release = [&run] {
+    run.source.Reset();
+    FreeBase();
+  };
+  return request.output_name
+             ? DeliverToFile(lines, request.output_name, release)
+             : DeliverToClipboard(lines, release);
+}
+
+}  // namespace
 
 }  // namespace tarnel

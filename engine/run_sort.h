@@ -3,10 +3,12 @@
 //
 // Ownership within a run: the source text (lines are cut inside it), the line
 // table Base and the result are allocated by the run and released before
-// RunSort returns, on every path. A file receives the result in pieces as
-// they are built; the clipboard receives it whole, in the result block. Only
-// LastResult and OwnerWindow outlive a run. One run at a time: the engine's
-// state is module-wide.
+// RunSort returns, on every path. A sort on the whole line whose order of
+// equal lines cannot show takes the radix sort (radix_sort.h) instead of
+// the line sort: its items are the line table, and the text stays uncut. A file
+// receives the result in pieces as they are built; the clipboard receives it
+// whole, in the result block. Only LastResult and OwnerWindow outlive a run.
+// One run at a time: the engine's state is module-wide.
 #ifndef TARNEL_ENGINE_RUN_SORT_H_
 #define TARNEL_ENGINE_RUN_SORT_H_
 

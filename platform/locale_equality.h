@@ -15,6 +15,9 @@ class LocaleEquality {
   explicit LocaleEquality(bool ignore_case);
   /// True when |a| and |b| collate equal.
   bool operator()(const char* a, const char* b) const;
+  /// True when only the same bytes collate equal (case not ignored, a
+  /// locale that collates by byte value), so no collation call is needed.
+  bool SameBytesOnly() const { return !ignore_case_ && byte_order_; }
 
  private:
   bool ignore_case_;

@@ -17,7 +17,9 @@ AllocationFilter SetAllocationFilter(AllocationFilter filter) {
 ZeroedBuffer::ZeroedBuffer(ZeroedBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, 0)) {}
+      mapped_(std::exchange(other.mapped_, 0)),
+      file_mapped_(std::exchange(other.file_mapped_, false)),
+      read_only_(std::exchange(other.read_only_, false)) {}
 
 ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
   if (this != &other) {
@@ -25,6 +27,8 @@ ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
     mapped_ = std::exchange(other.mapped_, 0);
+    file_mapped_ = std::exchange(other.file_mapped_, false);
+    read_only_ = std::exchange(other.read_only_, false);
   }
   return *this;
 }

@@ -56,10 +56,27 @@ class ZeroedBuffer {
   /// large table that is read once from its ends inwards.
   void DiscardPages(std::size_t offset, std::size_t bytes);
 
+#if defined(__unix__)
+  /// The first |bytes| bytes of the open file |fd| followed by a NUL, mapped
+  /// instead of copied: no fresh pages to zero, no copy. The pages are the
+  /// file's own until written; call MakeWritable before the first write.
+  /// Empty when the system will not map the file or the filter refuses
+  /// |site|.
+  static ZeroedBuffer MapFile(int fd, std::size_t bytes, AllocationSite site);
+#endif
+  /// Lets a mapped file's bytes be written (each page written becomes a
+  /// private copy); false when the system refuses. Other buffers are
+  /// writable already.
+  bool MakeWritable();
+  /// Whether the bytes are a file's mapped pages rather than fresh memory.
+  bool file_mapped() const { return file_mapped_; }
+
  private:
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t mapped_ = 0;  ///< length of the mapping; 0 when from the heap
+  bool file_mapped_ = false;
+  bool read_only_ = false;
 };
 
 /// A table read once, from its ends inwards, is given back every this many

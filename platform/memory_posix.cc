@@ -65,18 +65,55 @@ ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
 }
 
 void ZeroedBuffer::Reset() {
-#if defined(__linux__)
   if (mapped_ != 0) {
     ::munmap(data_, mapped_);
   } else {
     std::free(data_);
   }
-#else
-  std::free(data_);
-#endif
   data_ = nullptr;
   size_ = 0;
   mapped_ = 0;
+  file_mapped_ = false;
+  read_only_ = false;
+}
+
+ZeroedBuffer ZeroedBuffer::MapFile(int fd, std::size_t bytes,
+                                   AllocationSite site) {
+  ZeroedBuffer buffer;
+  if (!memory_internal::Allowed(site, bytes + 1)) return buffer;
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  if (page == 0 || bytes == 0 || bytes > SIZE_MAX - 2 * page) return buffer;
+  // The file's pages, then at least one zero byte of an anonymous page: the
+  // text's NUL, whatever the file's length.
+  const std::size_t file_length = (bytes + page - 1) / page * page;
+  const std::size_t length = file_length + page;
+  void* reserved =
+      ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (reserved == MAP_FAILED) return buffer;
+  // Read-only, so that the pages can be put in place at once: populating a
+  // writable private mapping would copy every one of them.
+  int flags = MAP_PRIVATE | MAP_FIXED;
+#if defined(MAP_POPULATE)
+  flags |= MAP_POPULATE;
+#endif
+  if (::mmap(reserved, bytes, PROT_READ, flags, fd, 0) == MAP_FAILED) {
+    ::munmap(reserved, length);
+    return buffer;
+  }
+  buffer.data_ = static_cast<char*>(reserved);
+  buffer.size_ = bytes + 1;
+  buffer.mapped_ = length;
+  buffer.file_mapped_ = true;
+  buffer.read_only_ = true;
+  return buffer;
+}
+
+bool ZeroedBuffer::MakeWritable() {
+  if (read_only_) {
+    if (::mprotect(data_, mapped_, PROT_READ | PROT_WRITE) != 0) return false;
+    read_only_ = false;
+  }
+  return true;
 }
 
 void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {

@@ -22,7 +22,12 @@ void ZeroedBuffer::Reset() {
   data_ = nullptr;
   size_ = 0;
   mapped_ = 0;
+  file_mapped_ = false;
+  read_only_ = false;
 }
+
+// Heap memory is always writable.
+bool ZeroedBuffer::MakeWritable() { return true; }
 
 // Heap memory cannot be given back a page at a time.
 void ZeroedBuffer::DiscardPages(std::size_t, std::size_t) {}

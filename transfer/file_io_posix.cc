@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -35,6 +36,9 @@ std::uint64_t ReadFullyAt(int fd, char* data, std::uint64_t length,
   }
   return done;
 }
+
+// From this size on a file is mapped instead of read.
+constexpr std::uint64_t kMappedFile = std::uint64_t{1} << 20;
 
 // Below this a file is read on one thread.
 constexpr std::uint64_t kParallelRead = std::uint64_t{16} << 20;
@@ -149,6 +153,31 @@ ReadOutcome ReadWholeFile(const char* path) {
   if (!S_ISREG(info.st_mode) || info.st_size == 0) return ReadStream(fd.get());
 
   outcome.expected = static_cast<std::uint64_t>(info.st_size);
+  // A big file is mapped rather than read: its pages are used where they
+  // lie, and no fresh memory has to be zeroed for a copy of them.
+  if (outcome.expected >= kMappedFile && outcome.expected < SIZE_MAX) {
+    outcome.text = ZeroedBuffer::MapFile(
+        fd.get(), static_cast<std::size_t>(outcome.expected),
+        AllocationSite::kReadBuffer);
+    if (outcome.text.valid()) {
+      // Pages past the file's end cannot be read, not even as zeros: a file
+      // cut short since its size was taken is a short read, as reading it
+      // would have been, and must not be touched.
+      struct stat now {};
+      const bool shrunk =
+          ::fstat(fd.get(), &now) != 0 ||
+          static_cast<std::uint64_t>(now.st_size) < outcome.expected;
+      if (!shrunk) {
+        outcome.read = outcome.expected;
+        return outcome;
+      }
+      outcome.read =
+          now.st_size > 0 ? static_cast<std::uint64_t>(now.st_size) : 0;
+      outcome.status = ReadOutcome::kShortRead;
+      outcome.text.Reset();
+      return outcome;
+    }
+  }
   outcome.text =
       ZeroedBuffer::Allocate(static_cast<std::size_t>(outcome.expected) + 1,
                              AllocationSite::kReadBuffer);

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "platform/qt/clipboard_holder_launcher.h"
+#include "platform/qt/utf8_round_trip.h"
 
 namespace tarnel {
 
@@ -77,16 +78,27 @@ void WaitForOwnerChangeNotice() {
   CatchUpWithWindowSystem();
 }
 
-long HandToHolder(const QString& text) {
+// Hands the text, in UTF-8, to a new holder; returns its pid, or 0.
+long HandToHolder(std::string_view utf8) {
   const QString path = QCoreApplication::applicationDirPath() +
                        QLatin1Char('/') + QLatin1String(kHolderExecutableName);
-  const QByteArray utf8 = text.toUtf8();
-  const long pid = StartClipboardHolder(
-      QFile::encodeName(path).toStdString(),
-      std::string_view(utf8.constData(),
-                       static_cast<std::size_t>(utf8.size())));
+  const long pid =
+      StartClipboardHolder(QFile::encodeName(path).toStdString(), utf8);
   if (pid != 0) WaitForOwnerChangeNotice();
   return pid;
+}
+
+// The holder's UTF-8 for the locale's |bytes|: the bytes themselves where
+// the trip through UTF-16 would give them back unchanged, which spares two
+// conversions and two copies of a large text; else the trip's result, kept
+// in |converted|.
+std::string_view HolderText(std::string_view bytes, QByteArray& converted) {
+  if (SurvivesUtf16RoundTrip(bytes)) return bytes;
+  converted =
+      QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()))
+          .toUtf8();
+  return std::string_view(converted.constData(),
+                          static_cast<std::size_t>(converted.size()));
 }
 
 }  // namespace
@@ -132,21 +144,24 @@ bool QtClipboard::SetText(GlobalBlock& block) {
   if (!open_) return false;
   const char* bytes = block.Lock();
   if (!bytes) return false;
-  const QString text = QString::fromLocal8Bit(
-      bytes, static_cast<qsizetype>(strnlen(bytes, block.Size())));
-  block.Unlock();
+  const std::string_view text(bytes, strnlen(bytes, block.Size()));
 
   bool delivered;
   if (IsX11()) {
-    const long pid = HandToHolder(text);
+    QByteArray converted;
+    const long pid = HandToHolder(HolderText(text, converted));
     if (pid != 0) holder_pid_ = pid;
     delivered = pid != 0;
   } else {
     // The system keeps the data once it is set (Windows), or the data lives
     // as long as this process (Wayland).
-    SystemClipboard().setText(text, QClipboard::Clipboard);
+    SystemClipboard().setText(
+        QString::fromLocal8Bit(text.data(),
+                               static_cast<qsizetype>(text.size())),
+        QClipboard::Clipboard);
     delivered = SystemClipboard().ownsClipboard();
   }
+  block.Unlock();
   if (delivered) block.Free();
   return delivered;
 }

@@ -4,13 +4,19 @@
 // Any difference in the order of equal lines shows up here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "engine/comparators.h"
+#include "engine/radix_sort.h"
+#include "engine/run_sort.h"
 #include "engine/sort_selection.h"
+#include "platform/ascii_fold.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnel {
 namespace {
@@ -141,6 +147,82 @@ TEST(ReferenceSortTest, EngineSortGivesTheReferenceOrderForEveryRowAndMode) {
               << ", mode " << mode;
         }
       }
+    }
+  }
+}
+
+// Whether two lines differ only in the case of A to Z.
+bool HasCaseTwins(const std::vector<std::string>& lines) {
+  std::map<std::string, std::string> seen;
+  for (const std::string& line : lines) {
+    const auto [it, inserted] = seen.emplace(FoldedCopy(line), line);
+    if (!inserted && it->second != line) return true;
+  }
+  return false;
+}
+
+// The radix sort serves the whole line: where it sorts, its lines must be
+// the reference's, byte for byte; these inputs hold case twins ("a" and
+// "A"), so with the case ignored its check must refuse wherever a pair of
+// them turns up, and the run then takes the line sort.
+TEST(ReferenceSortTest, RadixSortGivesTheReferenceBytesOrRefusesOnCaseTwins) {
+  std::mt19937 rng(777);
+  for (std::size_t n : {2u, 17u, 300u, 50000u}) {
+    std::vector<std::string> lines = TieHeavy(rng, n);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    std::vector<char*> input;
+    for (std::string& line : lines) input.push_back(line.data());
+    for (int mode = 0; mode < kBaseModes; ++mode) {
+      std::vector<char*> reference = input;
+      KeyIndex = 0;
+      ReferenceSort(reference, 0, reference.size(),
+                    ComparatorTable[kWholeLineText][mode]);
+      const std::vector<std::string> expected(reference.begin(),
+                                              reference.end());
+      const bool fold = IgnoresCase(mode);
+      RadixTable table;
+      ASSERT_TRUE(BuildRadixTable(text.c_str(), fold, true,
+                                  AllocationSite::kSortKeys, &table));
+      const bool sorted = SortRadixTable(text.c_str(), table, fold, true);
+      EXPECT_EQ(sorted, !(fold && HasCaseTwins(lines)))
+          << "n " << n << ", mode " << mode;
+      if (!sorted) continue;
+      std::vector<std::string> got;
+      for (std::size_t i = 0; i < table.count; ++i) {
+        const char* line = RadixLine(text.c_str(), table.items[i]);
+        got.emplace_back(line, LineContentEnd(line));
+      }
+      if (IsDescending(mode)) std::reverse(got.begin(), got.end());
+      ASSERT_EQ(got, expected) << "n " << n << ", mode " << mode;
+    }
+  }
+}
+
+// The whole run, radix sort or its refusal and the line sort, against the
+// reference, for every mode, with repeats kept and dropped.
+TEST(ReferenceSortTest, WholeLineRunsGiveTheReferenceBytes) {
+  std::mt19937 rng(31337);
+  testing_support::TempDir folder;
+  for (std::size_t n : {5u, 40000u}) {
+    std::vector<std::string> lines = TieHeavy(rng, n);
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    const std::string in = folder.Write("in.txt", text);
+    std::vector<char*> input;
+    for (std::string& line : lines) input.push_back(line.data());
+    for (int mode = 0; mode < kBaseModes; ++mode) {
+      std::vector<char*> reference = input;
+      KeyIndex = 0;
+      ReferenceSort(reference, 0, reference.size(),
+                    ComparatorTable[kWholeLineText][mode]);
+      std::string expected;
+      for (const char* line : reference) expected += std::string(line) + "\r\n";
+      const std::string out = folder / "out.txt";
+      RunSort(nullptr, mode, in.c_str(), out.c_str(), 0, kKeyColumn, 1);
+      EXPECT_EQ(LastResult, 0);
+      ASSERT_EQ(folder.Read("out.txt"), expected)
+          << "n " << n << ", mode " << mode;
     }
   }
 }

@@ -17,6 +17,37 @@ namespace {
 using testing_support::ReadBytes;
 using testing_support::WriteBytes;
 
+// From 1 MiB on a file is mapped, not copied: the text must still end with
+// its NUL, a file whose size is a whole number of pages included, and
+// writing to it once writable must leave the file alone.
+TEST_F(ReadTextFileTest, BigFileIsMappedWithItsNulAndWrittenPrivately) {
+  for (const std::size_t size :
+       {std::size_t{1} << 20, (std::size_t{3} << 20) + 5}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, 'x');
+    for (std::size_t i = 0; i < size; i += 97) bytes[i] = '\n';
+    const std::string path = dir_ / "mapped.txt";
+    WriteBytes(path, bytes);
+    ZeroedBuffer text = ReadTextFile(path.c_str());
+    ASSERT_EQ(text.size(), size + 1);
+    EXPECT_TRUE(text.file_mapped());
+    EXPECT_TRUE(BytesOf(text) == bytes);
+    ASSERT_TRUE(text.MakeWritable());
+    text.data()[0] = '\0';
+    text.data()[size - 1] = '\0';
+    EXPECT_TRUE(ReadBytes(path) == bytes);
+  }
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(ReadTextFileTest, SmallFileIsCopied) {
+  const std::string path = dir_ / "small.txt";
+  WriteBytes(path, "b\na\n");
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+  EXPECT_FALSE(text.file_mapped());
+  EXPECT_EQ(BytesOf(text), "b\na\n");
+}
+
 TEST_F(ReadTextFileTest, FollowsSymlinkToItsFile) {
   WriteBytes(dir_ / "real.txt", "x\ny\n");
   ASSERT_EQ(::symlink("real.txt", (dir_ / "link.txt").c_str()), 0);

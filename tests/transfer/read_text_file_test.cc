@@ -210,5 +210,16 @@ TEST_F(ReadTextFileTest, BufferAllocationFailureShowsReadbufError) {
   EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("Memory Allocate Error![readbuf]")}));
 }
 
+TEST_F(ReadTextFileTest, MappingRefusedShowsReadbufErrorToo) {
+  const std::string path = dir_ / "big.txt";
+  WriteBytes(path, std::string(std::size_t{2} << 20, 'a'));
+  const AllocationFilter previous = SetAllocationFilter(RefuseReadBuffer);
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+  SetAllocationFilter(previous);
+
+  EXPECT_FALSE(text.valid());
+  EXPECT_EQ(boxes_.boxes, (Boxes{ErrorBox("Memory Allocate Error![readbuf]")}));
+}
+
 }  // namespace
 }  // namespace tarnel

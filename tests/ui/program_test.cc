@@ -232,6 +232,24 @@ TEST(ProgramTest, InteractiveStartWithoutADisplayIsRefused) {
   }
 }
 
+TEST(ProgramTest, BatchRunWithoutADisplayLoadsNoWindowToolkit) {
+  TempDir folder;
+  folder.Write("in.txt", "b\na\n");
+  // The dynamic loader names every library it loads in this file.
+  const ChildResult outcome = RunProgram(
+      folder, {"-a+", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
+      {{"LD_DEBUG", "files"}, {"LD_DEBUG_OUTPUT", folder / "loader"}});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
+  std::string loaded;
+  for (const std::string& name : folder.Names()) {
+    if (name.rfind("loader", 0) == 0) loaded += folder.Read(name);
+  }
+  EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
+  EXPECT_EQ(loaded.find("Qt6"), std::string::npos) << loaded;
+  EXPECT_EQ(loaded.find("tarnel-window"), std::string::npos) << loaded;
+}
+
 TEST(ProgramTest, EmptyArgumentEndsTheArguments) {
   TempDir folder;
   folder.Write("in.txt", "a\nb\n");

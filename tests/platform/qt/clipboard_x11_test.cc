@@ -205,6 +205,15 @@ TEST_F(QtClipboardX11Test, JapaneseClipboardSortsOntoClipboardByteForByte) {
   EXPECT_EQ(XclipOut(), "あおい\r\nうみ\r\nさくら\r\n");
 }
 
+// A result that is not well-formed UTF-8 still goes the way it always did:
+// through Qt's strings, each malformed byte becoming U+FFFD.
+TEST_F(QtClipboardX11Test, MalformedResultBytesReachTheClipboardAsQtMakesThem) {
+  OwnByXclip("unsorted\n");
+  WriteSorted("b\xff\na\n");
+  EXPECT_EQ(XclipOut(), "a\r\nb\xef\xbf\xbd\r\n");
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
 TEST_F(QtClipboardX11Test, LargeTextTravelsBothWays) {
   // Bigger than one X request, so both directions go in increments.
   std::vector<std::string> lines;

@@ -1,0 +1,579 @@
+#include "engine/radix_sort.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <utility>
+
+#include "platform/ascii_fold.h"
+#include "platform/helper_thread.h"
+
+namespace tarnel {
+
+namespace {
+
+// Whether byte |k| of |line| is past its end: a line feed, the text's NUL,
+// or a carriage return right before either.
+inline bool EndsAt(const char* line, std::size_t k) {
+  const char c = line[k];
+  if (c == '\n' || c == '\0') return true;
+  return c == '\r' && (line[k + 1] == '\n' || line[k + 1] == '\0');
+}
+
+// Up to |width| bytes from |from| on, left-aligned in a big-endian number;
+// |from| lies inside a line or at its end. |*more| tells whether the line
+// goes on after them.
+template <bool kFold>
+std::uint64_t BytesOf(const char* from, int width, bool* more) {
+  std::uint64_t key = 0;
+  int k = 0;
+  for (; k < width && !EndsAt(from, static_cast<std::size_t>(k)); ++k) {
+    auto c = static_cast<unsigned char>(from[k]);
+    if constexpr (kFold) c = FoldCase(c);
+    key = (key << 8) | c;
+  }
+  *more = k == width && !EndsAt(from, static_cast<std::size_t>(k));
+  return k == 0 ? 0 : key << (8 * (8 - k));
+}
+
+template <bool kFold>
+int CompareFrom(const char* a, const char* b, std::size_t depth) {
+  for (std::size_t k = depth;; ++k) {
+    unsigned char x = EndsAt(a, k) ? 0 : static_cast<unsigned char>(a[k]);
+    unsigned char y = EndsAt(b, k) ? 0 : static_cast<unsigned char>(b[k]);
+    if constexpr (kFold) {
+      x = FoldCase(x);
+      y = FoldCase(y);
+    }
+    if (x != y) return x < y ? -1 : 1;
+    if (x == 0) return 0;
+  }
+}
+
+inline void Prefetch(const char* p) {
+#if defined(__GNUC__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
+}
+
+// The bytes held in the key: [0, 8) as the line's first eight, [8, 12)
+// taken from |rest|, and eight at a time from the line after that.
+constexpr std::size_t kSecondChunk = 8;
+constexpr std::size_t kThirdChunk = 12;
+constexpr int kRestBytes = 4;
+constexpr int kRestShift = 32;
+
+constexpr std::size_t ChunkStart(std::size_t depth) {
+  if (depth < kSecondChunk) return 0;
+  if (depth < kThirdChunk) return kSecondChunk;
+  return kThirdChunk + (depth - kThirdChunk) / 8 * 8;
+}
+
+constexpr std::size_t ChunkWidth(std::size_t start) {
+  return start == kSecondChunk ? kRestBytes : 8;
+}
+
+// Below this many items a range is sorted on its held bytes at once: a
+// byte at a time costs a pass over 256 buckets.
+constexpr std::size_t kRadixLimit = 2048;
+constexpr std::size_t kPrefetchDistance = 32;
+
+template <bool kFold>
+class RadixSorter {
+ public:
+  RadixSorter(const char* text, std::atomic<bool>& ties_differ, bool parallel,
+              bool held_whole = false)
+      : text_(text),
+        ties_differ_(ties_differ),
+        parallel_(parallel),
+        held_whole_(held_whole) {}
+
+  // Sort for a range whose lines agree on their first |depth| bytes, the
+  // key still holding the chunk before when |depth| starts a new one.
+  void SortFrom(RadixItem* a, std::size_t n, std::size_t depth) {
+    if (depth == ChunkStart(depth)) NextChunk(a, n, depth);
+    Sort(a, n, depth);
+  }
+
+  // Items whose lines compare equal: with the case folded they must still
+  // be the same bytes.
+  void CheckEqualRun(const RadixItem* a, std::size_t n) {
+    if constexpr (kFold) {
+      if (n < 2) return;
+      const char* first = RadixLine(text_, a[0]);
+      for (std::size_t i = 1; i < n; ++i) {
+        if (CompareFrom<false>(first, RadixLine(text_, a[i]), 0) != 0) {
+          ties_differ_.store(true, std::memory_order_relaxed);
+          return;
+        }
+      }
+    } else {
+      (void)a, (void)n;
+    }
+  }
+
+  // Sorts lines that agree on their first |depth| bytes, the key holding
+  // the chunk that |depth| lies in. The largest bucket goes on in this
+  // loop, the others recursively, so the recursion stays within log2 n
+  // levels.
+  void Sort(RadixItem* a, std::size_t n, std::size_t depth) {
+    while (n > 1 && !ties_differ_.load(std::memory_order_relaxed)) {
+      if (n < kRadixLimit) {
+        SortOnKeys(a, n, depth);
+        return;
+      }
+      const std::size_t chunk = ChunkStart(depth);
+      const int shift = 56 - 8 * static_cast<int>(depth - chunk);
+      std::array<std::size_t, 256> count{};
+      for (std::size_t i = 0; i < n; ++i) ++count[ByteOf(a[i], shift)];
+      std::size_t largest = 0;
+      for (std::size_t b = 1; b < 256; ++b) {
+        if (count[b] > count[largest]) largest = b;
+      }
+      if (count[largest] < n) {
+        std::array<std::size_t, 257> start{};
+        for (std::size_t b = 0; b < 256; ++b) {
+          start[b + 1] = start[b] + count[b];
+        }
+        Permute(a, start, shift);
+        // Lines that ended here are equal to each other.
+        if (largest != 0) CheckEqualRun(a, count[0]);
+        if (parallel_ && n >= kParallelCutoff) {
+          parallel_ = false;
+          SortOnTwoThreads(a, start, count, depth);
+          return;
+        }
+        for (std::size_t b = 1; b < 256; ++b) {
+          if (b != largest && count[b] > 1) {
+            SortFrom(a + start[b], count[b], depth + 1);
+          }
+        }
+        a += start[largest];
+        n = count[largest];
+      }
+      if (largest == 0) {
+        CheckEqualRun(a, n);
+        return;
+      }
+      if (++depth == chunk + ChunkWidth(chunk)) NextChunk(a, n, depth);
+    }
+  }
+
+ private:
+  static std::size_t ByteOf(const RadixItem& item, int shift) {
+    return static_cast<std::size_t>((item.key >> shift) & 0xFF);
+  }
+
+  // Bytes [8, 12) become the key. An item that holds its line whole keeps
+  // bytes [0, 8) in |rest| instead of the offset (see HeldLine).
+  void Promote(RadixItem& item) const {
+    const std::uint64_t second = item.rest >> kRestShift << kRestShift;
+    if (held_whole_) item.rest = item.key;
+    item.key = second;
+  }
+
+  // Puts the chunk that starts at |depth| into the keys: from |rest|, or
+  // from the lines, read a little ahead of their use.
+  void NextChunk(RadixItem* a, std::size_t n, std::size_t depth) const {
+    if (depth == kSecondChunk) {
+      for (std::size_t i = 0; i < n; ++i) {
+        Promote(a[i]);
+      }
+      return;
+    }
+    bool more;
+    for (std::size_t i = 0; i < std::min(n, kPrefetchDistance); ++i) {
+      Prefetch(RadixLine(text_, a[i]) + depth);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i + kPrefetchDistance < n) {
+        Prefetch(RadixLine(text_, a[i + kPrefetchDistance]) + depth);
+      }
+      a[i].key = BytesOf<kFold>(RadixLine(text_, a[i]) + depth, 8, &more);
+    }
+  }
+
+  // In place, bucket by bucket: each item is swapped straight to the next
+  // free place of its bucket.
+  static void Permute(RadixItem* a, const std::array<std::size_t, 257>& start,
+                      int shift) {
+    std::array<std::size_t, 256> next;
+    for (std::size_t b = 0; b < 256; ++b) next[b] = start[b];
+    for (std::size_t b = 0; b < 256; ++b) {
+      const std::size_t end = start[b + 1];
+      while (next[b] < end) {
+        RadixItem item = a[next[b]];
+        std::size_t target = ByteOf(item, shift);
+        while (target != b) {
+          std::swap(item, a[next[target]++]);
+          target = ByteOf(item, shift);
+        }
+        a[next[b]++] = item;
+      }
+    }
+  }
+
+  // The buckets after a byte at |depth|, in two runs of about the same
+  // number of items, the upper one on a second thread.
+  void SortOnTwoThreads(RadixItem* a, const std::array<std::size_t, 257>& start,
+                        const std::array<std::size_t, 256>& count,
+                        std::size_t depth) {
+    if (count[0] > 0 &&
+        count[0] == *std::max_element(count.begin(), count.end())) {
+      CheckEqualRun(a, count[0]);
+    }
+    const std::size_t total = start[256] - count[0];
+    std::size_t split = 256;
+    std::size_t upper = 0;
+    while (split > 2 && 2 * (upper + count[split - 1]) <= total) {
+      upper += count[--split];
+    }
+    RadixSorter helper_sorter(text_, ties_differ_, false, held_whole_);
+    auto sort_buckets = [&](RadixSorter& sorter, std::size_t from,
+                            std::size_t to) {
+      for (std::size_t b = from; b < to; ++b) {
+        if (count[b] > 1) sorter.SortFrom(a + start[b], count[b], depth + 1);
+      }
+    };
+    HelperThread helper([&] { sort_buckets(helper_sorter, split, 256); });
+    sort_buckets(*this, 1, split);
+    helper.Join();
+  }
+
+  // Sorts on the held bytes from |depth| on, then goes on to the next chunk
+  // in each run of equal keys, the largest run in this loop.
+  void SortOnKeys(RadixItem* a, std::size_t n, std::size_t depth) {
+    while (n > 1 && !ties_differ_.load(std::memory_order_relaxed)) {
+      const std::size_t chunk = ChunkStart(depth);
+      const unsigned skip = 8 * static_cast<unsigned>(depth - chunk);
+      std::sort(a, a + n, [skip](const RadixItem& x, const RadixItem& y) {
+        return (x.key << skip) < (y.key << skip);
+      });
+      const std::size_t next = chunk + ChunkWidth(chunk);
+      const int last_byte = 64 - 8 * static_cast<int>(ChunkWidth(chunk));
+      // The runs that go on, and their items, whose next chunk is loaded
+      // in one go so that the lines can be asked for well ahead.
+      std::array<std::uint16_t, kRadixLimit> tied;
+      std::array<std::uint16_t, kRadixLimit / 2 + 1> run_start;
+      std::size_t tied_count = 0;
+      std::size_t runs = 0;
+      std::size_t largest = 0;
+      for (std::size_t i = 0; i < n;) {
+        std::size_t j = i + 1;
+        while (j < n && a[j].key == a[i].key) ++j;
+        if (j - i > 1) {
+          // A zero in the chunk's last byte: these lines ended, all equal.
+          if (((a[i].key >> last_byte) & 0xFF) == 0) {
+            CheckEqualRun(a + i, j - i);
+          } else {
+            run_start[runs++] = static_cast<std::uint16_t>(tied_count);
+            for (std::size_t k = i; k < j; ++k) {
+              tied[tied_count++] = static_cast<std::uint16_t>(k);
+            }
+          }
+        }
+        i = j;
+      }
+      if (runs == 0) return;
+      run_start[runs] = static_cast<std::uint16_t>(tied_count);
+      LoadChunk(a, tied.data(), tied_count, next);
+      for (std::size_t r = 1; r < runs; ++r) {
+        if (run_start[r + 1] - run_start[r] >
+            run_start[largest + 1] - run_start[largest]) {
+          largest = r;
+        }
+      }
+      for (std::size_t r = 0; r < runs; ++r) {
+        if (r == largest) continue;
+        Sort(a + tied[run_start[r]], run_start[r + 1] - run_start[r], next);
+      }
+      a += tied[run_start[largest]];
+      n = run_start[largest + 1] - run_start[largest];
+      depth = next;
+    }
+  }
+
+  // NextChunk for the items a[index[0]], a[index[1]], ...
+  void LoadChunk(RadixItem* a, const std::uint16_t* index, std::size_t count,
+                 std::size_t depth) const {
+    if (depth == kSecondChunk) {
+      for (std::size_t k = 0; k < count; ++k) {
+        RadixItem& item = a[index[k]];
+        Promote(item);
+      }
+      return;
+    }
+    bool more;
+    for (std::size_t k = 0; k < std::min(count, kPrefetchDistance); ++k) {
+      Prefetch(RadixLine(text_, a[index[k]]) + depth);
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      if (k + kPrefetchDistance < count) {
+        Prefetch(RadixLine(text_, a[index[k + kPrefetchDistance]]) + depth);
+      }
+      RadixItem& item = a[index[k]];
+      item.key = BytesOf<kFold>(RadixLine(text_, item) + depth, 8, &more);
+    }
+  }
+
+  const char* text_;
+  std::atomic<bool>& ties_differ_;
+  bool parallel_;
+  bool held_whole_;
+};
+
+template <bool kFold>
+bool SortAll(const char* text, RadixItem* items, std::size_t count,
+             bool parallel) {
+  std::atomic<bool> ties_differ{false};
+  RadixSorter<kFold> sorter(text, ties_differ,
+                            parallel && HardwareThreads() > 1);
+  sorter.Sort(items, count, 0);
+  return !ties_differ.load();
+}
+
+template <bool kFold>
+void SetItem(RadixItem& item, const char* text, const char* line,
+             bool held_whole = false) {
+  bool more;
+  item.key = BytesOf<kFold>(line, 8, &more);
+  const std::uint64_t rest =
+      more ? BytesOf<kFold>(line + 8, kRestBytes, &more) : 0;
+  // A line held whole needs no offset; its low bits stay 0 (HeldLine).
+  item.rest =
+      held_whole ? rest : rest | static_cast<std::uint64_t>(line - text);
+}
+
+// The first byte of a line as the table places it; 0 for an empty line.
+template <bool kFold>
+std::size_t FirstByte(const char* line) {
+  if (EndsAt(line, 0)) return 0;
+  auto c = static_cast<unsigned char>(*line);
+  if constexpr (kFold) c = FoldCase(c);
+  return c;
+}
+
+// The lines that start in [from, to), counted by their first byte; returns
+// the length of the longest.
+template <bool kFold>
+std::size_t CountLines(const char* from, const char* to,
+                       std::array<std::size_t, 256>& count) {
+  std::size_t longest = 0;
+  for (const char* p = from; p < to;) {
+    ++count[FirstByte<kFold>(p)];
+    const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
+    const char* end = feed ? static_cast<const char*>(feed) : to;
+    longest = std::max(longest, static_cast<std::size_t>(end - p));
+    p = feed ? end + 1 : to;
+  }
+  return longest;
+}
+
+// Lines are rarely shorter than this on average; it turns a text's length
+// into a guess at its line count.
+constexpr std::size_t kSmallLineBytes = 16;
+
+// A fill gives the text back this many bytes at a time.
+constexpr std::size_t kGiveBackStep = std::size_t{1} << 20;
+
+// Puts the items of the lines that start in [from, to) at |next|, each in
+// its first byte's place; returns the result bytes they take.
+template <bool kFold>
+std::uint64_t FillLines(const char* text, const char* from, const char* to,
+                        RadixItem* items, std::array<std::size_t, 256>& next,
+                        bool held_whole, ZeroedBuffer* give_back) {
+  std::uint64_t bytes = 0;
+  const char* kept = from;
+  for (const char* p = from; p < to;) {
+    if (give_back && static_cast<std::size_t>(p - kept) >= kGiveBackStep) {
+      give_back->DiscardPages(
+          static_cast<std::size_t>(kept - give_back->data()),
+          static_cast<std::size_t>(p - kept));
+      kept = p;
+    }
+    const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
+    const char* end = feed ? static_cast<const char*>(feed) : to;
+    SetItem<kFold>(items[next[FirstByte<kFold>(p)]++], text, p, held_whole);
+    const char* content = end > p && end[-1] == '\r' ? end - 1 : end;
+    bytes += static_cast<std::uint64_t>(content - p) + 2;
+    p = feed ? end + 1 : end;
+  }
+  return bytes;
+}
+
+template <bool kFold>
+bool BuildTable(const char* text, bool parallel, AllocationSite site,
+                RadixTable* table, ZeroedBuffer* source) {
+  const std::size_t length = std::strlen(text);
+  if (length == 0 || length >= kRadixTextLimit) return false;
+  // Two halves, the second from the first line that starts after the
+  // middle.
+  const char* const end = text + length;
+  const void* feed = std::memchr(text + length / 2, '\n', length - length / 2);
+  const char* const middle = feed ? static_cast<const char*>(feed) + 1 : end;
+  // A thread costs more than cutting a small text: start one only for a
+  // text with about as many lines as the sort would split.
+  parallel = parallel && length / kSmallLineBytes >= kParallelCutoff &&
+             HardwareThreads() > 1;
+  std::array<std::size_t, 256> lower{};
+  std::array<std::size_t, 256> upper{};
+  std::size_t upper_longest = 0;
+  std::size_t longest = 0;
+  {
+    HelperThread helper(
+        [&] { upper_longest = CountLines<kFold>(middle, end, upper); },
+        parallel);
+    longest = CountLines<kFold>(text, middle, lower);
+  }
+  longest = std::max(longest, upper_longest);
+  // A line end is a line feed, or a carriage return and a line feed: a line
+  // counted one byte too long here only costs the holding.
+  table->held_whole = !kFold && longest <= kHeldLineBytes;
+  ZeroedBuffer* const give_back = table->held_whole ? source : nullptr;
+  std::size_t n = 0;
+  std::array<std::size_t, 256> lower_next;
+  std::array<std::size_t, 256> upper_next;
+  for (std::size_t b = 0; b < 256; ++b) {
+    table->first[b] = n;
+    lower_next[b] = n;
+    upper_next[b] = n + lower[b];
+    n += lower[b] + upper[b];
+  }
+  table->first[256] = n;
+  if (n > SIZE_MAX / sizeof(RadixItem)) return false;
+  table->memory = ZeroedBuffer::Allocate(n * sizeof(RadixItem), site);
+  if (!table->memory.valid()) return false;
+  table->items = reinterpret_cast<RadixItem*>(table->memory.data());
+  table->count = n;
+  std::uint64_t upper_bytes = 0;
+  {
+    HelperThread helper(
+        [&] {
+          upper_bytes =
+              FillLines<kFold>(text, middle, end, table->items, upper_next,
+                               table->held_whole, give_back);
+        },
+        parallel);
+    table->result_bytes =
+        FillLines<kFold>(text, text, middle, table->items, lower_next,
+                         table->held_whole, give_back);
+  }
+  table->result_bytes += upper_bytes;
+  return true;
+}
+
+template <bool kFold>
+bool SortTable(const char* text, RadixTable& table, bool parallel) {
+  std::atomic<bool> ties_differ{false};
+  const auto& first = table.first;
+  RadixItem* const items = table.items;
+  const bool held = table.held_whole;
+  RadixSorter<kFold> sorter(text, ties_differ, false, held);
+  sorter.CheckEqualRun(items, first[1] - first[0]);
+  // The buckets in two runs of about the same number of lines, the upper
+  // one on a second thread. A bucket that holds most lines shares its own
+  // work with a third.
+  const std::size_t total = first[256] - first[1];
+  std::size_t split = 256;
+  std::size_t biggest = 1;
+  for (std::size_t b = 1; b < 256; ++b) {
+    if (first[b + 1] - first[b] > first[biggest + 1] - first[biggest]) {
+      biggest = b;
+    }
+  }
+  const bool alone = first[biggest + 1] - first[biggest] > total / 2;
+  parallel = parallel && HardwareThreads() > 1 && total >= kParallelCutoff;
+  if (parallel && !alone) {
+    std::size_t upper = 0;
+    while (split > 2 &&
+           2 * (upper + first[split] - first[split - 1]) <= total) {
+      --split;
+      upper += first[split + 1] - first[split];
+    }
+  }
+  auto sort_buckets = [&](RadixSorter<kFold>& s, std::size_t from,
+                          std::size_t to, std::size_t skip) {
+    for (std::size_t b = from; b < to; ++b) {
+      const std::size_t size = first[b + 1] - first[b];
+      if (b != skip && size > 1) s.SortFrom(items + first[b], size, 1);
+    }
+  };
+  RadixSorter<kFold> helper_sorter(text, ties_differ, false, held);
+  if (parallel && alone) {
+    HelperThread helper([&] { sort_buckets(helper_sorter, 1, 256, biggest); });
+    RadixSorter<kFold> big(text, ties_differ, true, held);
+    big.SortFrom(items + first[biggest], first[biggest + 1] - first[biggest],
+                 1);
+  } else {
+    HelperThread helper([&] { sort_buckets(helper_sorter, split, 256, 0); },
+                        parallel);
+    sort_buckets(sorter, 1, split, 0);
+  }
+  return !ties_differ.load();
+}
+
+}  // namespace
+
+const char* LineContentEnd(const char* line) {
+  // Up to the first line feed or the NUL, whichever comes first.
+  const char* end = std::strchr(line, '\n');
+  if (!end) end = line + std::strlen(line);
+  if (end > line && end[-1] == '\r') --end;
+  return end;
+}
+
+void SetRadixItem(RadixItem& item, const char* text, const char* line,
+                  bool fold_case) {
+  if (fold_case) {
+    SetItem<true>(item, text, line);
+  } else {
+    SetItem<false>(item, text, line);
+  }
+}
+
+bool RadixSortLines(const char* text, RadixItem* items, std::size_t count,
+                    bool fold_case, bool parallel) {
+  return fold_case ? SortAll<true>(text, items, count, parallel)
+                   : SortAll<false>(text, items, count, parallel);
+}
+
+bool BuildRadixTable(const char* text, bool fold_case, bool parallel,
+                     AllocationSite site, RadixTable* table,
+                     ZeroedBuffer* source) {
+  *table = RadixTable();
+  const bool built =
+      fold_case ? BuildTable<true>(text, parallel, site, table, source)
+                : BuildTable<false>(text, parallel, site, table, source);
+  if (!built) *table = RadixTable();
+  return built;
+}
+
+std::size_t HeldLine(const RadixItem& item, char* out) {
+  // An item that went past byte 8 of the sort holds bytes [0, 8) in |rest|,
+  // whose low byte, byte 7, is then not 0; otherwise its offset bits are.
+  const bool promoted = (item.rest & 0xFF) != 0;
+  const std::uint64_t first = promoted ? item.rest : item.key;
+  const std::uint64_t second = promoted ? item.key : item.rest;
+  std::size_t n = 0;
+  for (int shift = 56; shift >= 0 && (first >> shift & 0xFF) != 0; shift -= 8) {
+    out[n++] = static_cast<char>(first >> shift & 0xFF);
+  }
+  if (n == 8) {
+    for (int shift = 56; shift >= kRestShift && (second >> shift & 0xFF) != 0;
+         shift -= 8) {
+      out[n++] = static_cast<char>(second >> shift & 0xFF);
+    }
+  }
+  return n;
+}
+
+bool SortRadixTable(const char* text, RadixTable& table, bool fold_case,
+                    bool parallel) {
+  return fold_case ? SortTable<true>(text, table, parallel)
+                   : SortTable<false>(text, table, parallel);
+}
+
+}  // namespace tarnel

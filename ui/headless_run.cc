@@ -1,0 +1,47 @@
+#include "ui/headless_run.h"
+
+#include <cstdio>
+#include <exception>
+#include <utility>
+
+#include "engine/run_sort.h"
+#include "platform/message_boxes.h"
+#include "ui/exception_text.h"
+#include "ui/fake_controls.h"
+#include "ui/main_form_logic.h"
+
+namespace tarnel {
+
+namespace {
+
+constexpr char kApplicationTitle[] = "TARNEL";
+
+}  // namespace
+
+int RunWithoutDisplay(std::vector<std::string> arguments) {
+  try {
+    // The window's controls in their initial states, kept in memory: there
+    // is nothing to show them on.
+    FakeMainFormControls controls;
+    FakeForm form;
+    FakeApplication application;
+    MainFormLogic logic(controls.controls, form, application,
+                        std::move(arguments), [](const SortRequest& request) {
+                          RunSort(request);
+                          return LastResult;
+                        });
+    logic.Connect();
+    logic.FormCreate();
+    if (logic.AutoRun != 1) {
+      std::fputs(kNoDisplayText, stderr);
+      return 1;
+    }
+    return logic.BatchDelivered() ? 0 : 1;
+  } catch (const std::exception& error) {
+    ConsoleMessageBoxes().Show(nullptr, ExceptionBoxText(error.what()),
+                               kApplicationTitle, kBoxIconError);
+    return 1;
+  }
+}
+
+}  // namespace tarnel

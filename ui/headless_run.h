@@ -1,0 +1,27 @@
+// A start without a display, which can show no window, no box on screen and
+// has no clipboard. It needs no window toolkit at all: the window's logic
+// runs over controls held in memory, its boxes go to standard error, and a
+// batch run sorts on the calling thread. Starting no toolkit is what makes
+// a small batch run quick.
+#ifndef TARNEL_UI_HEADLESS_RUN_H_
+#define TARNEL_UI_HEADLESS_RUN_H_
+
+#include <string>
+#include <vector>
+
+namespace tarnel {
+
+/// The line that refuses an interactive start without a display.
+inline constexpr char kNoDisplayText[] =
+    "tarnel: no display to show the window on (neither DISPLAY nor "
+    "WAYLAND_DISPLAY is set); a batch run (-a or -a+) needs none\n";
+
+/// What the Qt program does without a display, for |arguments| (those
+/// after the program's name): a batch run ("-a", "-a+") sorts and returns 0
+/// when the result was delivered, 1 otherwise; any other start is refused
+/// with a line on standard error and 1. The locale must be set already.
+int RunWithoutDisplay(std::vector<std::string> arguments);
+
+}  // namespace tarnel
+
+#endif  // TARNEL_UI_HEADLESS_RUN_H_
