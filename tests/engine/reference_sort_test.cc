@@ -16,6 +16,7 @@
 #include "engine/run_sort.h"
 #include "engine/sort_selection.h"
 #include "platform/ascii_fold.h"
+#include "tests/engine/tie_heavy.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {
@@ -90,40 +91,6 @@ void ReferenceSort(std::vector<char*>& v, std::size_t lo, std::size_t n,
       n = n_right;
     }
   }
-}
-
-// Short lines, missing and equal fields, case twins, numbers with and
-// without quotes and signs, long shared prefixes and bytes above 127.
-std::vector<std::string> TieHeavy(std::mt19937& rng, std::size_t n) {
-  static const char* const kPieces[] = {"",
-                                        "a",
-                                        "A",
-                                        "b",
-                                        "B",
-                                        "ab",
-                                        "aB",
-                                        "_",
-                                        "\xe6\x9d\xb1",
-                                        "\x82\xa0",
-                                        "1",
-                                        "01",
-                                        "-0",
-                                        "+7",
-                                        " 42",
-                                        "\"3",
-                                        "99999999999999999999",
-                                        "-5x",
-                                        "sameprefix-sameprefix-"};
-  std::vector<std::string> lines(n);
-  for (std::string& line : lines) {
-    const int fields = static_cast<int>(rng() % 4);
-    line = kPieces[rng() % std::size(kPieces)];
-    for (int f = 0; f < fields; ++f) {
-      line += ',';
-      line += kPieces[rng() % std::size(kPieces)];
-    }
-  }
-  return lines;
 }
 
 TEST(ReferenceSortTest, EngineSortGivesTheReferenceOrderForEveryRowAndMode) {
