@@ -14,17 +14,13 @@
 #include "ui/tarnel_application.h"
 #include "ui/tarnel_version.h"
 #include "ui/widget_helpers.h"
+#include "ui/window_texts.h"
 
 namespace tarnel {
 
 namespace {
 
-constexpr char kTitle[] = "TARNEL";
-constexpr char kProductName[] = "TARNEL.EXE";
-constexpr char kVersionLabel[] = "Version";
-constexpr char kCopyright[] = TARNEL_COPYRIGHT_STRING;
-constexpr char kComments[] = "テキストソートユーティリティ";
-constexpr char kOkCaption[] = "OK";
+namespace text = about_box_text;
 
 constexpr int kClientWidth = 298;
 constexpr int kClientHeight = 154;
@@ -51,7 +47,7 @@ void FitToText(QLabel* label) { label->resize(label->sizeHint()); }
 
 TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("AboutBox"));
-  setWindowTitle(Text(kTitle));
+  setWindowTitle(Text(text::kTitle));
   // A dialog frame: a close button, nothing to minimise or maximise.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -69,26 +65,26 @@ TAboutBox::TAboutBox(QWidget* owner) : QDialog(owner) {
   ProgramIcon->setScaledContents(true);
   ProgramIcon->setPixmap(TarnelIcon().pixmap(kIconSize, kIconSize));
 
-  ProductName = Create<QLabel>(Panel1, "ProductName", Text(kProductName));
+  ProductName = Create<QLabel>(Panel1, "ProductName", Text(text::kProductName));
   ProductName->setGeometry(88, 16, 72, 12);
   ProductName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   FitToText(ProductName);
 
-  Version = Create<QLabel>(Panel1, "Version", Text(kVersionLabel));
+  Version = Create<QLabel>(Panel1, "Version", Text(text::kVersionLabel));
   Version->setGeometry(88, 40, 39, 12);
   Version->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   FitToText(Version);
 
-  Copyright = Create<QLabel>(Panel1, "Copyright", Text(kCopyright));
+  Copyright = Create<QLabel>(Panel1, "Copyright", Text(text::kCopyright));
   Copyright->setGeometry(8, 64, 265, 12);
   Copyright->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
 
-  Comments = Create<QLabel>(Panel1, "Comments", Text(kComments));
+  Comments = Create<QLabel>(Panel1, "Comments", Text(text::kComments));
   Comments->setGeometry(8, 88, 265, 12);
   Comments->setAlignment(Qt::AlignCenter);
   Comments->setWordWrap(true);
 
-  OKButton = Create<QPushButton>(this, "OKButton", Text(kOkCaption));
+  OKButton = Create<QPushButton>(this, "OKButton", Text(text::kOkCaption));
   OKButton->setGeometry(111, 124, 75, 25);
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);

@@ -5,19 +5,16 @@
 #include "ui/application_win32.h"
 #include "ui/tarnel_version.h"
 #include "ui/win32_controls.h"
+#include "ui/window_texts.h"
 
 namespace tarnel {
 
 namespace {
 
+namespace text = about_box_text;
+
 constexpr char kClassName[] = "TAboutBox";
 constexpr char kPanelClassName[] = "TarnelBevelPanel";
-constexpr char kTitle[] = "TARNEL";
-constexpr char kProductName[] = "TARNEL.EXE";
-constexpr char kVersionLabel[] = "Version";
-constexpr char kCopyright[] = TARNEL_COPYRIGHT_STRING;
-constexpr char kComments[] = "テキストソートユーティリティ";
-constexpr char kOkCaption[] = "OK";
 
 constexpr int kClientWidth = 298;
 constexpr int kClientHeight = 154;
@@ -102,7 +99,7 @@ Win32AboutBox::Win32AboutBox(HWND owner) {
   constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
   RECT frame{0, 0, kClientWidth, kClientHeight};
   ::AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  Window = ::CreateWindowExA(kExStyle, kClassName, kTitle, kStyle, 0, 0,
+  Window = ::CreateWindowExA(kExStyle, kClassName, text::kTitle, kStyle, 0, 0,
                              frame.right - frame.left, frame.bottom - frame.top,
                              owner, nullptr, instance, this);
   if (!Window) return;
@@ -116,18 +113,18 @@ Win32AboutBox::Win32AboutBox(HWND owner) {
   // The icon stretched over the control, whatever size the image is.
   ::SetWindowPos(ProgramIcon, nullptr, 16, 16, 33, 33,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ProductName = Make(Panel1, "STATIC", kProductName, SS_LEFT, 0, 88, 16, 72,
-                     kLabelHeight);
+  ProductName = Make(Panel1, "STATIC", text::kProductName, SS_LEFT, 0, 88, 16,
+                     72, kLabelHeight);
   FitToText(ProductName);
-  Version = Make(Panel1, "STATIC", kVersionLabel, SS_LEFT, 0, 88, 40, 39,
+  Version = Make(Panel1, "STATIC", text::kVersionLabel, SS_LEFT, 0, 88, 40, 39,
                  kLabelHeight);
   FitToText(Version);
-  Copyright = Make(Panel1, "STATIC", LocalText(kCopyright),
+  Copyright = Make(Panel1, "STATIC", LocalText(text::kCopyright),
                    SS_CENTER | SS_NOPREFIX, 0, 8, 64, 265, kLabelHeight);
-  Comments = Make(Panel1, "STATIC", LocalText(kComments),
+  Comments = Make(Panel1, "STATIC", LocalText(text::kComments),
                   SS_CENTER | SS_NOPREFIX, 0, 8, 88, 265, kLabelHeight);
-  OKButton = Make(Window, "BUTTON", kOkCaption, WS_TABSTOP | BS_DEFPUSHBUTTON,
-                  kOkId, 111, 124, 75, 25);
+  OKButton = Make(Window, "BUTTON", text::kOkCaption,
+                  WS_TABSTOP | BS_DEFPUSHBUTTON, kOkId, 111, 124, 75, 25);
   AddDialogWindow(Window);
 }
 

@@ -39,32 +39,13 @@
 #include "ui/up_down.h"
 #include "ui/whole_area_buttons.h"
 #include "ui/widget_helpers.h"
+#include "ui/window_texts.h"
 
 namespace tarnel {
 
 namespace {
 
-// Every text the window shows.
-constexpr char kTitle[] = "TARNEL";
-constexpr char kStatusAtStart[] = "テキストソートユーティリティ";
-constexpr char kSortMenuCaption[] = "ソート順指定";
-constexpr char kAscendingCaption[] = "昇順ソート";
-constexpr char kDescendingCaption[] = "降順ソート";
-constexpr char kInputGroupCaption[] = "ソート対象";
-constexpr char kOutputGroupCaption[] = "ソート結果の保存先";
-constexpr char kClipboardCaption[] = "クリップボード";
-constexpr char kFileCaption[] = "ファイル";
-constexpr char kBrowseCaption[] = "参照";
-constexpr char kRunCaption[] = "実行";
-constexpr char kCloseCaption[] = "閉じる";
-constexpr char kOptionsPageCaption[] = "ソートオプション";
-constexpr char kKeyPageCaption[] = "ソートキー";
-constexpr char kIgnoreCaseCaption[] = "英大文字小文字同一視";
-constexpr char kUniqueCaption[] = "重複行削除";
-constexpr char kColumnCaption[] = "バイト（桁）";
-constexpr char kFieldCaption[] = "フィールド";
-constexpr char kStringCaption[] = "文字列";
-constexpr char kNumberCaption[] = "数値";
+namespace text = main_form_text;
 
 // The menu.
 constexpr char kFileMenuCaption[] = "&File";
@@ -172,7 +153,7 @@ TTarnelMainForm::~TTarnelMainForm() {
 
 void TTarnelMainForm::BuildWindow() {
   setObjectName(QStringLiteral("TarnelMainForm"));
-  setWindowTitle(Text(kTitle));
+  setWindowTitle(Text(text::kTitle));
   // A single fixed border: no maximise button, no resizing.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -233,32 +214,33 @@ void TTarnelMainForm::BuildControls() {
   StatusLine = Create<QStatusBar>(ClientArea, "StatusLine");
   StatusLine->setGeometry(0, 291, kMainClientWidth, 23);
   StatusLine->setSizeGripEnabled(false);
-  StatusLine->showMessage(Text(kStatusAtStart));
+  StatusLine->showMessage(Text(text::kStatusAtStart));
 
-  SortMenu = Create<QGroupBox>(ClientArea, "SortMenu", Text(kSortMenuCaption));
+  SortMenu =
+      Create<QGroupBox>(ClientArea, "SortMenu", Text(text::kSortMenuCaption));
   SortMenu->setGeometry(16, 8, 169, 89);
   // The radio buttons are the window's children, drawn over the frame.
   Sort_F_RadioButton = Create<WholeAreaRadioButton>(
-      ClientArea, "Sort_F_RadioButton", Text(kAscendingCaption));
+      ClientArea, "Sort_F_RadioButton", Text(text::kAscendingCaption));
   Sort_F_RadioButton->setGeometry(32, 32, 113, 17);
   Sort_F_RadioButton->setChecked(true);
   Sort_R_RadioButton = Create<WholeAreaRadioButton>(
-      ClientArea, "Sort_R_RadioButton", Text(kDescendingCaption));
+      ClientArea, "Sort_R_RadioButton", Text(text::kDescendingCaption));
   Sort_R_RadioButton->setGeometry(32, 64, 121, 17);
   UpdateRadioTabStops();
 
-  InputGroupBox =
-      Create<QGroupBox>(ClientArea, "InputGroupBox", Text(kInputGroupCaption));
+  InputGroupBox = Create<QGroupBox>(ClientArea, "InputGroupBox",
+                                    Text(text::kInputGroupCaption));
   InputGroupBox->setGeometry(16, 104, 393, 73);
   ClipBoardCheckBox1 = Create<WholeAreaCheckBox>(
-      InputGroupBox, "ClipBoardCheckBox1", Text(kClipboardCaption));
+      InputGroupBox, "ClipBoardCheckBox1", Text(text::kClipboardCaption));
   ClipBoardCheckBox1->setGeometry(16, 16, 97, 17);
   ClipBoardCheckBox1->setChecked(true);
   FileOpenCheckBox = Create<WholeAreaCheckBox>(
-      InputGroupBox, "FileOpenCheckBox", Text(kFileCaption));
+      InputGroupBox, "FileOpenCheckBox", Text(text::kFileCaption));
   FileOpenCheckBox->setGeometry(128, 16, 57, 17);
-  FileOpenPanel =
-      Create<BrowsePanel>(InputGroupBox, "FileOpenPanel", Text(kBrowseCaption));
+  FileOpenPanel = Create<BrowsePanel>(InputGroupBox, "FileOpenPanel",
+                                      Text(text::kBrowseCaption));
   FileOpenPanel->setGeometry(344, 40, 41, 17);
   FileOpenPanel->hide();
   FileOpenEdit = Create<QLineEdit>(InputGroupBox, "FileOpenEdit");
@@ -268,17 +250,17 @@ void TTarnelMainForm::BuildControls() {
   FileOpenEdit->setAcceptDrops(false);
 
   OutputGroupBox = Create<QGroupBox>(ClientArea, "OutputGroupBox",
-                                     Text(kOutputGroupCaption));
+                                     Text(text::kOutputGroupCaption));
   OutputGroupBox->setGeometry(16, 184, 393, 73);
   ClipBoardCheckBox2 = Create<WholeAreaCheckBox>(
-      OutputGroupBox, "ClipBoardCheckBox2", Text(kClipboardCaption));
+      OutputGroupBox, "ClipBoardCheckBox2", Text(text::kClipboardCaption));
   ClipBoardCheckBox2->setGeometry(16, 16, 97, 17);
   ClipBoardCheckBox2->setChecked(true);
   FileSaveCheckBox = Create<WholeAreaCheckBox>(
-      OutputGroupBox, "FileSaveCheckBox", Text(kFileCaption));
+      OutputGroupBox, "FileSaveCheckBox", Text(text::kFileCaption));
   FileSaveCheckBox->setGeometry(128, 16, 57, 17);
   FileSavePanel = Create<BrowsePanel>(OutputGroupBox, "FileSavePanel",
-                                      Text(kBrowseCaption));
+                                      Text(text::kBrowseCaption));
   FileSavePanel->setGeometry(344, 40, 41, 17);
   FileSavePanel->hide();
   FileSaveEdit = Create<QLineEdit>(OutputGroupBox, "FileSaveEdit");
@@ -286,14 +268,15 @@ void TTarnelMainForm::BuildControls() {
   FileSaveEdit->hide();
   FileSaveEdit->setAcceptDrops(false);
 
-  OKButton = Create<QPushButton>(ClientArea, "OKButton", Text(kRunCaption));
+  OKButton =
+      Create<QPushButton>(ClientArea, "OKButton", Text(text::kRunCaption));
   OKButton->setGeometry(112, 264, 75, 25);
   // Both push buttons leave room for the default button's frame, which
   // moves to whichever of them has the focus, as on Windows.
   OKButton->setAutoDefault(true);
   OKButton->setDefault(true);
-  CancelButton =
-      Create<QPushButton>(ClientArea, "CancelButton", Text(kCloseCaption));
+  CancelButton = Create<QPushButton>(ClientArea, "CancelButton",
+                                     Text(text::kCloseCaption));
   CancelButton->setGeometry(232, 264, 75, 25);
   CancelButton->setAutoDefault(true);
 
@@ -301,16 +284,16 @@ void TTarnelMainForm::BuildControls() {
   PageControl1->setGeometry(208, 8, 201, 89);
 
   TabSheet1 = Create<QWidget>(PageControl1, "TabSheet1");
-  PageControl1->addTab(TabSheet1, Text(kOptionsPageCaption));
+  PageControl1->addTab(TabSheet1, Text(text::kOptionsPageCaption));
   NotCaseSensitiveCheckBox = Create<WholeAreaCheckBox>(
-      TabSheet1, "NotCaseSensitiveCheckBox", Text(kIgnoreCaseCaption));
+      TabSheet1, "NotCaseSensitiveCheckBox", Text(text::kIgnoreCaseCaption));
   NotCaseSensitiveCheckBox->setGeometry(8, 8, 145, 17);
   UniqCheckBox = Create<WholeAreaCheckBox>(TabSheet1, "UniqCheckBox",
-                                           Text(kUniqueCaption));
+                                           Text(text::kUniqueCaption));
   UniqCheckBox->setGeometry(8, 32, 97, 17);
 
   TabSheet2 = Create<QWidget>(PageControl1, "TabSheet2");
-  PageControl1->addTab(TabSheet2, Text(kKeyPageCaption));
+  PageControl1->addTab(TabSheet2, Text(text::kKeyPageCaption));
   SortPosEdit = Create<QLineEdit>(TabSheet2, "SortPosEdit");
   SortPosEdit->setGeometry(16, 8, 41, 20);
   SortPosEdit->setText(QString::fromLatin1(kInitialKeyPosition));
@@ -331,18 +314,18 @@ void TTarnelMainForm::BuildControls() {
   UpDown2->SetPosition(kKeyPositionMinimum);
   UpDown2->SetIncrement(kUpDown2Increment);
   ColumCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "ColumCheckBox",
-                                            Text(kColumnCaption));
+                                            Text(text::kColumnCaption));
   ColumCheckBox->setGeometry(16, 40, 81, 17);
   ColumCheckBox->setChecked(true);
   FieldCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "FieldCheckBox",
-                                            Text(kFieldCaption));
+                                            Text(text::kFieldCaption));
   FieldCheckBox->setGeometry(104, 40, 73, 17);
   StringCompCheckBox = Create<WholeAreaCheckBox>(
-      TabSheet2, "StringCompCheckBox", Text(kStringCaption));
+      TabSheet2, "StringCompCheckBox", Text(text::kStringCaption));
   StringCompCheckBox->setGeometry(96, 0, 97, 17);
   StringCompCheckBox->setChecked(true);
   NumCompCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "NumCompCheckBox",
-                                              Text(kNumberCaption));
+                                              Text(text::kNumberCaption));
   NumCompCheckBox->setGeometry(96, 16, 97, 17);
 
   PageControl1->setCurrentWidget(TabSheet1);

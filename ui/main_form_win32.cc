@@ -10,36 +10,17 @@
 #include "ui/about_box_win32.h"
 #include "ui/application_win32.h"
 #include "ui/main_form_layout.h"
+#include "ui/window_texts.h"
 
 namespace tarnel {
 
 namespace {
 
+namespace text = main_form_text;
+
 constexpr char kClassName[] = "TTarnelMainForm";
 constexpr char kPageClassName[] = "TTabSheet";
 constexpr char kPanelClassName[] = "TPanel";
-
-// Every text the window shows, in UTF-8.
-constexpr char kTitle[] = "TARNEL";
-constexpr char kStatusAtStart[] = "テキストソートユーティリティ";
-constexpr char kSortMenuCaption[] = "ソート順指定";
-constexpr char kAscendingCaption[] = "昇順ソート";
-constexpr char kDescendingCaption[] = "降順ソート";
-constexpr char kInputGroupCaption[] = "ソート対象";
-constexpr char kOutputGroupCaption[] = "ソート結果の保存先";
-constexpr char kClipboardCaption[] = "クリップボード";
-constexpr char kFileCaption[] = "ファイル";
-constexpr char kBrowseCaption[] = "参照";
-constexpr char kRunCaption[] = "実行";
-constexpr char kCloseCaption[] = "閉じる";
-constexpr char kOptionsPageCaption[] = "ソートオプション";
-constexpr char kKeyPageCaption[] = "ソートキー";
-constexpr char kIgnoreCaseCaption[] = "英大文字小文字同一視";
-constexpr char kUniqueCaption[] = "重複行削除";
-constexpr char kColumnCaption[] = "バイト（桁）";
-constexpr char kFieldCaption[] = "フィールド";
-constexpr char kStringCaption[] = "文字列";
-constexpr char kNumberCaption[] = "数値";
 
 // The user types at most this many characters into the key position.
 constexpr int kKeyPositionTypedLimit = 5;
@@ -368,7 +349,7 @@ void Win32MainForm::BuildWindow() {
   MainMenu = ::CreateMenu();
   RECT frame{0, 0, kMainClientWidth, kMainClientHeight};
   ::AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
-  Window = ::CreateWindowExA(0, kClassName, kTitle, kStyle, CW_USEDEFAULT,
+  Window = ::CreateWindowExA(0, kClassName, text::kTitle, kStyle, CW_USEDEFAULT,
                              CW_USEDEFAULT, frame.right - frame.left,
                              frame.bottom - frame.top, nullptr, MainMenu,
                              instance, this);
@@ -408,19 +389,20 @@ void Win32MainForm::BuildControls() {
                     WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
                     kStatusLineId, 0, 291, kMainClientWidth, 23);
   ::SendMessageA(StatusLine, SB_SIMPLE, TRUE, 0);
-  ::SendMessageA(StatusLine, SB_SETTEXTA, SB_SIMPLEID,
-                 reinterpret_cast<LPARAM>(LocalText(kStatusAtStart).c_str()));
+  ::SendMessageA(
+      StatusLine, SB_SETTEXTA, SB_SIMPLEID,
+      reinterpret_cast<LPARAM>(LocalText(text::kStatusAtStart).c_str()));
 
-  SortMenu = Make(Window, "BUTTON", kSortMenuCaption, WS_VISIBLE | BS_GROUPBOX,
-                  kSortMenuId, 16, 8, 169, 89);
+  SortMenu = Make(Window, "BUTTON", text::kSortMenuCaption,
+                  WS_VISIBLE | BS_GROUPBOX, kSortMenuId, 16, 8, 169, 89);
   // The radio buttons are the window's children, drawn over the frame.
   Sort_F_RadioButton =
-      Make(Window, "BUTTON", kAscendingCaption,
+      Make(Window, "BUTTON", text::kAscendingCaption,
            WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, kSortFId,
            32, 32, 113, 17);
   ::SendMessageA(Sort_F_RadioButton, BM_SETCHECK, BST_CHECKED, 0);
   Sort_R_RadioButton =
-      Make(Window, "BUTTON", kDescendingCaption,
+      Make(Window, "BUTTON", text::kDescendingCaption,
            WS_VISIBLE | BS_AUTORADIOBUTTON, kSortRId, 32, 64, 121, 17);
 
   PageControl1 = Make(
@@ -429,8 +411,8 @@ void Win32MainForm::BuildControls() {
       kPageControlId, 208, 8, 201, 89);
   TCITEMA item{};
   item.mask = TCIF_TEXT;
-  const std::string options_caption = LocalText(kOptionsPageCaption);
-  const std::string key_caption = LocalText(kKeyPageCaption);
+  const std::string options_caption = LocalText(text::kOptionsPageCaption);
+  const std::string key_caption = LocalText(text::kKeyPageCaption);
   item.pszText = const_cast<char*>(options_caption.c_str());
   ::SendMessageA(PageControl1, TCM_INSERTITEMA, 0,
                  reinterpret_cast<LPARAM>(&item));
@@ -448,10 +430,11 @@ void Win32MainForm::BuildControls() {
   };
 
   TabSheet1 = make_page(kTabSheet1Id, true);
-  NotCaseSensitiveCheckBox = MakeCheck(
-      TabSheet1, kIgnoreCaseCaption, kNotCaseSensitiveId, 8, 8, 145, 17, false);
+  NotCaseSensitiveCheckBox =
+      MakeCheck(TabSheet1, text::kIgnoreCaseCaption, kNotCaseSensitiveId, 8, 8,
+                145, 17, false);
   UniqCheckBox =
-      MakeCheck(TabSheet1, kUniqueCaption, kUniqId, 8, 32, 97, 17, false);
+      MakeCheck(TabSheet1, text::kUniqueCaption, kUniqId, 8, 32, 97, 17, false);
 
   TabSheet2 = make_page(kTabSheet2Id, false);
   SortPosEdit = Make(TabSheet2, "EDIT", kInitialKeyPosition,
@@ -465,42 +448,42 @@ void Win32MainForm::BuildControls() {
                UDS_SETBUDDYINT | UDS_ARROWKEYS, SortPosEdit, kUpDown1Increment);
   UpDown2 = MakeSpin(TabSheet2, kUpDown2Id, 72, 8, 16, 20, 0, nullptr,
                      kUpDown2Increment);
-  ColumCheckBox =
-      MakeCheck(TabSheet2, kColumnCaption, kColumId, 16, 40, 81, 17, true);
-  FieldCheckBox =
-      MakeCheck(TabSheet2, kFieldCaption, kFieldId, 104, 40, 73, 17, false);
-  StringCompCheckBox =
-      MakeCheck(TabSheet2, kStringCaption, kStringCompId, 96, 0, 97, 17, true);
-  NumCompCheckBox =
-      MakeCheck(TabSheet2, kNumberCaption, kNumCompId, 96, 16, 97, 17, false);
+  ColumCheckBox = MakeCheck(TabSheet2, text::kColumnCaption, kColumId, 16, 40,
+                            81, 17, true);
+  FieldCheckBox = MakeCheck(TabSheet2, text::kFieldCaption, kFieldId, 104, 40,
+                            73, 17, false);
+  StringCompCheckBox = MakeCheck(TabSheet2, text::kStringCaption, kStringCompId,
+                                 96, 0, 97, 17, true);
+  NumCompCheckBox = MakeCheck(TabSheet2, text::kNumberCaption, kNumCompId, 96,
+                              16, 97, 17, false);
 
-  InputGroupBox =
-      MakeGroup(Window, kInputGroupCaption, kInputGroupId, 16, 104, 393, 73);
-  ClipBoardCheckBox1 = MakeCheck(InputGroupBox, kClipboardCaption,
+  InputGroupBox = MakeGroup(Window, text::kInputGroupCaption, kInputGroupId, 16,
+                            104, 393, 73);
+  ClipBoardCheckBox1 = MakeCheck(InputGroupBox, text::kClipboardCaption,
                                  kClipBoard1Id, 16, 16, 97, 17, true);
-  FileOpenCheckBox = MakeCheck(InputGroupBox, kFileCaption, kFileOpenCheckId,
-                               128, 16, 57, 17, false);
-  FileOpenPanel = Make(InputGroupBox, kPanelClassName, kBrowseCaption,
+  FileOpenCheckBox = MakeCheck(InputGroupBox, text::kFileCaption,
+                               kFileOpenCheckId, 128, 16, 57, 17, false);
+  FileOpenPanel = Make(InputGroupBox, kPanelClassName, text::kBrowseCaption,
                        WS_TABSTOP, kFileOpenPanelId, 344, 40, 41, 17);
   FileOpenEdit = Make(InputGroupBox, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL,
                       kFileOpenEditId, 16, 40, 321, 20, WS_EX_CLIENTEDGE);
 
-  OutputGroupBox =
-      MakeGroup(Window, kOutputGroupCaption, kOutputGroupId, 16, 184, 393, 73);
-  ClipBoardCheckBox2 = MakeCheck(OutputGroupBox, kClipboardCaption,
+  OutputGroupBox = MakeGroup(Window, text::kOutputGroupCaption, kOutputGroupId,
+                             16, 184, 393, 73);
+  ClipBoardCheckBox2 = MakeCheck(OutputGroupBox, text::kClipboardCaption,
                                  kClipBoard2Id, 16, 16, 97, 17, true);
-  FileSaveCheckBox = MakeCheck(OutputGroupBox, kFileCaption, kFileSaveCheckId,
-                               128, 16, 57, 17, false);
-  FileSavePanel = Make(OutputGroupBox, kPanelClassName, kBrowseCaption,
+  FileSaveCheckBox = MakeCheck(OutputGroupBox, text::kFileCaption,
+                               kFileSaveCheckId, 128, 16, 57, 17, false);
+  FileSavePanel = Make(OutputGroupBox, kPanelClassName, text::kBrowseCaption,
                        WS_TABSTOP, kFileSavePanelId, 344, 40, 41, 17);
   FileSaveEdit = Make(OutputGroupBox, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL,
                       kFileSaveEditId, 16, 40, 321, 20, WS_EX_CLIENTEDGE);
 
   OKButton =
-      Make(Window, "BUTTON", kRunCaption,
+      Make(Window, "BUTTON", text::kRunCaption,
            WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_NOTIFY,
            kOkButtonId, 112, 264, 75, 25);
-  CancelButton = Make(Window, "BUTTON", kCloseCaption,
+  CancelButton = Make(Window, "BUTTON", text::kCloseCaption,
                       WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
                       kCancelButtonId, 232, 264, 75, 25);
 
