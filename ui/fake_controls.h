@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/main_form_layout.h"
 #include "ui/main_form_logic.h"
 
 namespace tarnel {
@@ -162,8 +163,8 @@ struct FakeMainFormControls {
       NumCompCheckBox;
   FakeVisible FileOpenPanel, FileSavePanel;
   FakeEdit FileOpenEdit, FileSaveEdit, SortPosEdit;
-  FakeSpin UpDown1{1, 1024};
-  FakeSpin UpDown2{1, 1024};
+  FakeSpin UpDown1{kKeyPositionMinimum, kKeyPositionMaximum};
+  FakeSpin UpDown2{kKeyPositionMinimum, kKeyPositionMaximum};
   FakeStatus StatusLine;
   MainFormControls controls;
 };

@@ -56,14 +56,6 @@ constexpr char kHelpContentsCaption[] = "&Contents";
 constexpr char kHelpSearchCaption[] = "&Search";
 constexpr char kHelpAboutCaption[] = "&About";
 
-// The user types at most this many characters into the key position.
-constexpr int kKeyPositionTypedLimit = 5;
-// The spin controls on the key position.
-constexpr int kKeyPositionMinimum = 1;
-constexpr int kKeyPositionMaximum = 1024;
-constexpr int kUpDown1Increment = 10;
-constexpr int kUpDown2Increment = 1;
-
 // Inside its frame a Qt line edit keeps this many pixels free on either side
 // of its text.
 constexpr int kLineEditInnerMargin = 2;

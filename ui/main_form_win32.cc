@@ -22,13 +22,6 @@ constexpr char kClassName[] = "TTarnelMainForm";
 constexpr char kPageClassName[] = "TTabSheet";
 constexpr char kPanelClassName[] = "TPanel";
 
-// The user types at most this many characters into the key position.
-constexpr int kKeyPositionTypedLimit = 5;
-constexpr int kKeyPositionMinimum = 1;
-constexpr int kKeyPositionMaximum = 1024;
-constexpr UINT kUpDown1Increment = 10;
-constexpr UINT kUpDown2Increment = 1;
-
 // Control identifiers. None is IDOK or IDCANCEL, which the dialog keyboard
 // sends for Enter without a default button and for Escape.
 enum ControlId : int {

@@ -20,27 +20,8 @@ exe=$(readlink -f "$exe") probe=$(readlink -f "$probe")
 examples=$(readlink -f "$examples")
 under_wine=$(readlink -f "$(dirname "$0")/../support/run_under_wine.sh")
 
-passed=0 failed=0
-check() {  # NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-within() {  # MS COMMAND...: polls COMMAND every 100 ms
-  local deadline=$(($(now_ms) + $1))
-  shift
-  until "$@"; do
-    (($(now_ms) < deadline)) || return 1
-    sleep 0.1
-  done
-}
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 is() { [[ $1 == "$2" ]] || { echo "  got '$1', want '$2'"; return 1; }; }
 
 work=$(mktemp -d) || exit 1

@@ -12,28 +12,8 @@ probe=${1:?usage: $0 CLIPBOARD_PROBE.exe}
 : "${WINE:?run me through run_under_wine.sh}" "${DISPLAY:?no X display}"
 command -v xclip >/dev/null || { echo "xclip not found (package xclip)" >&2; exit 1; }
 
-passed=0 failed=0
-check() {  # NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Polls COMMAND every 50 ms for up to MS milliseconds.
-within() {
-  local deadline=$(($(now_ms) + $1))
-  shift
-  until "$@"; do
-    (($(now_ms) < deadline)) || return 1
-    sleep 0.05
-  done
-}
+# shellcheck source=../../support/checks.sh
+source "$(dirname "$0")/../../support/checks.sh"
 # What a Windows program sees, "82 a2 ..." (msvcrt ends lines with CR LF).
 probe_read() { "$WINE" "$probe" read 2>"$work/read.err" | tr -d '\r'; }
 probe_reads() { [[ $(probe_read) == "$1" ]]; }
