@@ -12,6 +12,7 @@ set -euo pipefail
 linux_packages=(
   g++ cmake ninja-build pkg-config      # the toolchain
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
+  libxcb1-dev                           # the X11 clipboard of a batch run, without Qt
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
   xvfb xauth xclip xdotool              # the real clipboard and real windows in tests

@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/qt/clipboard_holder_launcher.h"
-#include "platform/qt/utf8_round_trip.h"
+#include "platform/clipboard_holder_launcher.h"
+#include "platform/utf8_round_trip.h"
 
 namespace tarnel {
 

@@ -4,7 +4,9 @@
 # server or xclip is missing: packages xvfb and xclip.
 #
 # Xvfb picks a free display itself (-displayfd), so suites started in
-# parallel never race for a display number.
+# parallel never race for a display number. It must not reset when its last
+# client leaves (-noreset): a suite connects and disconnects over and over,
+# and a connection that comes during a reset is dropped.
 set -u
 for tool in Xvfb xclip timeout; do
   if ! command -v "$tool" >/dev/null 2>&1; then
@@ -15,7 +17,7 @@ done
 
 workdir=$(mktemp -d /tmp/tarnel-xvfb-XXXXXX) || exit 1
 mkfifo "$workdir/display" || exit 1
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp \
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset \
   3>"$workdir/display" 2>"$workdir/xvfb.log" &
 xvfb_pid=$!
 cleanup() {

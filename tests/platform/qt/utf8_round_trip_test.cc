@@ -1,6 +1,6 @@
 // The check that lets the clipboard skip the trip through UTF-16, held to
 // what Qt's own conversions do with the same bytes.
-#include "platform/qt/utf8_round_trip.h"
+#include "platform/utf8_round_trip.h"
 
 #include <gtest/gtest.h>
 

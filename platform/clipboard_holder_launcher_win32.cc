@@ -1,4 +1,4 @@
-#include "platform/qt/clipboard_holder_launcher.h"
+#include "platform/clipboard_holder_launcher.h"
 
 namespace tarnel {
 

@@ -4,8 +4,8 @@
 // the trip can be skipped. Anything else (malformed sequences, which Qt
 // replaces, a byte order mark in front, noncharacters) takes the trip as
 // before.
-#ifndef TARNEL_PLATFORM_QT_UTF8_ROUND_TRIP_H_
-#define TARNEL_PLATFORM_QT_UTF8_ROUND_TRIP_H_
+#ifndef TARNEL_PLATFORM_UTF8_ROUND_TRIP_H_
+#define TARNEL_PLATFORM_UTF8_ROUND_TRIP_H_
 
 #include <string_view>
 
@@ -18,4 +18,4 @@ bool SurvivesUtf16RoundTrip(std::string_view bytes);
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_QT_UTF8_ROUND_TRIP_H_
+#endif  // TARNEL_PLATFORM_UTF8_ROUND_TRIP_H_

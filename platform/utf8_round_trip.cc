@@ -1,4 +1,4 @@
-#include "platform/qt/utf8_round_trip.h"
+#include "platform/utf8_round_trip.h"
 
 #include <cstdint>
 #include <cstring>

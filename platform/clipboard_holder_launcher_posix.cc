@@ -13,7 +13,7 @@
 
 #include "platform/clipboard_holder_protocol.h"
 #include "platform/file_descriptor.h"
-#include "platform/qt/clipboard_holder_launcher.h"
+#include "platform/clipboard_holder_launcher.h"
 
 namespace tarnel {
 

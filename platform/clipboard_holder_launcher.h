@@ -7,8 +7,8 @@
 // standard output once it owns the selection, and exits as soon as another
 // program takes the selection over. It runs in a session of its own and is
 // nobody's child but init's.
-#ifndef TARNEL_PLATFORM_QT_CLIPBOARD_HOLDER_LAUNCHER_H_
-#define TARNEL_PLATFORM_QT_CLIPBOARD_HOLDER_LAUNCHER_H_
+#ifndef TARNEL_PLATFORM_CLIPBOARD_HOLDER_LAUNCHER_H_
+#define TARNEL_PLATFORM_CLIPBOARD_HOLDER_LAUNCHER_H_
 
 #include <string>
 #include <string_view>
@@ -31,4 +31,4 @@ long StartClipboardHolder(const std::string& holder_path,
 
 }  // namespace tarnel
 
-#endif  // TARNEL_PLATFORM_QT_CLIPBOARD_HOLDER_LAUNCHER_H_
+#endif  // TARNEL_PLATFORM_CLIPBOARD_HOLDER_LAUNCHER_H_
