@@ -32,6 +32,20 @@ bool HasDisplay(EnvironmentLookup lookup) {
 #endif
 }
 
+bool UsesX11Directly(EnvironmentLookup lookup) {
+#ifdef _WIN32
+  (void)lookup;
+  return false;
+#else
+  if (!IsSet(lookup("DISPLAY"))) return false;
+  const std::string_view platform = RequestedPlatform(lookup);
+  if (!platform.empty()) return platform == "xcb";
+  const char* session = lookup("XDG_SESSION_TYPE");
+  return !IsSet(lookup("WAYLAND_DISPLAY")) &&
+         !(session != nullptr && std::string_view(session) == "wayland");
+#endif
+}
+
 const char* HeadlessPlatform(EnvironmentLookup lookup) {
   const char* value = lookup("QT_QPA_PLATFORM");
   const std::string_view platform = RequestedPlatform(lookup);

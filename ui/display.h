@@ -16,6 +16,11 @@ using EnvironmentLookup = const char* (*)(const char* name);
 /// Windows, when neither DISPLAY nor WAYLAND_DISPLAY names a display.
 bool HasDisplay(EnvironmentLookup lookup);
 
+/// Off Windows, true when Qt would speak X11 to the display that DISPLAY
+/// names: QT_QPA_PLATFORM asks for xcb, or asks for nothing outside a
+/// Wayland session. A batch run then uses the clipboard without Qt.
+bool UsesX11Directly(EnvironmentLookup lookup);
+
 /// The Qt platform for a run without a display: the one already asked for
 /// when it is offscreen or minimal, else offscreen.
 const char* HeadlessPlatform(EnvironmentLookup lookup);

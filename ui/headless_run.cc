@@ -6,6 +6,7 @@
 
 #include "engine/run_sort.h"
 #include "platform/message_boxes.h"
+#include "platform/service.h"
 #include "ui/exception_text.h"
 #include "ui/fake_controls.h"
 #include "ui/main_form_logic.h"
@@ -18,10 +19,10 @@ constexpr char kApplicationTitle[] = "TARNEL";
 
 }  // namespace
 
-int RunWithoutDisplay(std::vector<std::string> arguments) {
+std::optional<int> RunBatch(std::vector<std::string> arguments) {
   try {
-    // The window's controls in their initial states, kept in memory: there
-    // is nothing to show them on.
+    // The window's controls in their initial states, kept in memory: a
+    // batch run never shows them.
     FakeMainFormControls controls;
     FakeForm form;
     FakeApplication application;
@@ -32,16 +33,21 @@ int RunWithoutDisplay(std::vector<std::string> arguments) {
                         });
     logic.Connect();
     logic.FormCreate();
-    if (logic.AutoRun != 1) {
-      std::fputs(kNoDisplayText, stderr);
-      return 1;
-    }
+    if (logic.AutoRun != 1) return std::nullopt;
     return logic.BatchDelivered() ? 0 : 1;
   } catch (const std::exception& error) {
-    ConsoleMessageBoxes().Show(nullptr, ExceptionBoxText(error.what()),
-                               kApplicationTitle, kBoxIconError);
+    Current<MessageBoxes>().Show(nullptr, ExceptionBoxText(error.what()),
+                                 kApplicationTitle, kBoxIconError);
     return 1;
   }
+}
+
+int RunWithoutDisplay(std::vector<std::string> arguments) {
+  if (const std::optional<int> status = RunBatch(std::move(arguments))) {
+    return *status;
+  }
+  std::fputs(kNoDisplayText, stderr);
+  return 1;
 }
 
 }  // namespace tarnel

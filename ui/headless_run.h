@@ -6,6 +6,7 @@
 #ifndef TARNEL_UI_HEADLESS_RUN_H_
 #define TARNEL_UI_HEADLESS_RUN_H_
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@ namespace tarnel {
 inline constexpr char kNoDisplayText[] =
     "tarnel: no display to show the window on (neither DISPLAY nor "
     "WAYLAND_DISPLAY is set); a batch run (-a or -a+) needs none\n";
+
+/// A batch run ("-a", "-a+") for |arguments| (those after the program's
+/// name) over the window's controls kept in memory, with the services
+/// installed: 0 when the result was delivered, 1 otherwise. Nothing when
+/// the arguments ask for no batch run; then nothing was done or shown.
+/// The locale must be set already.
+std::optional<int> RunBatch(std::vector<std::string> arguments);
 
 /// What the Qt program does without a display, for |arguments| (those
 /// after the program's name): a batch run ("-a", "-a+") sorts and returns 0

@@ -1,55 +1,50 @@
-// The program's entry off Windows. Without a display it runs on its own;
-// with one it loads the Qt front end from its module (window_module.h),
-// beside the executable in a build folder, in the library folder once
-// installed.
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <climits>
+// The program's entry off Windows. Without a display it runs on its own. A
+// batch run on an X11 display needs only the clipboard and perhaps a box:
+// it speaks to the X server itself and loads the Qt front end
+// (window_module.h) only for a box. Everything else loads the front end
+// from its module, beside the executable in a build folder, in the library
+// folder once installed.
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "platform/clipboard.h"
+#include "platform/clipboard_holder_launcher.h"
+#include "platform/message_boxes.h"
+#include "platform/service.h"
+#include "platform/x11_clipboard.h"
 #include "ui/display.h"
 #include "ui/headless_run.h"
 #include "ui/program_arguments.h"
-#include "ui/window_module.h"
+#include "ui/window_module_loader.h"
 
 namespace tarnel {
 namespace {
 
 const char* Getenv(const char* name) { return std::getenv(name); }
 
-std::string ProgramFolder() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  const std::string exe(path, static_cast<std::size_t>(n));
-  const std::size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
-
-int RunWindowModule(int argc, char** argv) {
-  const std::string folder = ProgramFolder();
-  const std::string places[] = {
-      folder + "/" + kWindowModuleName,
-      folder + "/" + TARNEL_MODULE_FROM_PROGRAM + "/" + kWindowModuleName};
-  std::string failure;
-  for (const std::string& place : places) {
-    if (void* module = ::dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-      const auto entry = reinterpret_cast<WindowModuleEntry>(
-          ::dlsym(module, kWindowModuleEntry));
-      if (entry) return entry(argc, argv);
-    }
-    if (failure.empty()) {
-      const char* reason = ::dlerror();
-      failure = reason ? reason : place;
-    }
-  }
-  std::fprintf(stderr, "tarnel: cannot load the window front end: %s\n",
-               failure.c_str());
-  return 1;
+// A batch run with the clipboard on the X server; nothing when the
+// arguments ask for no batch run.
+std::optional<int> RunBatchOnX11(WindowModule& module,
+                                 const std::string& program_folder, int argc,
+                                 char** argv) {
+  ModuleMessageBoxes boxes(module);
+  X11Clipboard clipboard(
+      program_folder + "/" + kHolderExecutableName,
+      [&module](std::string_view bytes) {
+        // Without the module the bytes go as they are; the holder takes
+        // only well-formed UTF-8 and refuses the rest.
+        std::optional<std::string> converted = module.ThroughUtf16(bytes);
+        return converted ? std::move(*converted) : std::string(bytes);
+      });
+  Installed<MessageBoxes> installed_boxes(&boxes);
+  Installed<Clipboard> installed_clipboard(&clipboard);
+  const std::optional<int> status = RunBatch(ProgramArguments(argc, argv));
+  module.EndBoxes();
+  return status;
 }
 
 }  // namespace
@@ -61,5 +56,13 @@ int main(int argc, char** argv) {
   if (!tarnel::HasDisplay(&tarnel::Getenv)) {
     return tarnel::RunWithoutDisplay(tarnel::ProgramArguments(argc, argv));
   }
-  return tarnel::RunWindowModule(argc, argv);
+  const std::string folder = tarnel::ProgramFolder();
+  tarnel::WindowModule module(folder, TARNEL_MODULE_FROM_PROGRAM);
+  if (tarnel::UsesX11Directly(&tarnel::Getenv)) {
+    if (const std::optional<int> status =
+            tarnel::RunBatchOnX11(module, folder, argc, argv)) {
+      return *status;
+    }
+  }
+  return module.RunWithDisplay(argc, argv);
 }

@@ -1,11 +1,14 @@
 #include "ui/startup.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QString>
 #include <QtGlobal>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -105,6 +108,42 @@ int RunWithDisplay(int argc, char** argv) {
                                kApplicationTitle, kBoxIconError);
     return 1;
   }
+}
+
+namespace {
+
+// The application a batch run's boxes need, started with the first box.
+std::unique_ptr<TarnelApplication>& ScreenApplication() {
+  static std::unique_ptr<TarnelApplication> application;
+  return application;
+}
+
+}  // namespace
+
+int ShowBoxOnScreen(const char* text, const char* caption, unsigned flags) {
+  std::unique_ptr<TarnelApplication>& application = ScreenApplication();
+  if (!application) {
+    // Qt's arguments stay valid for as long as the application lives.
+    static char name[] = "tarnel";
+    static char* argv[] = {name, nullptr};
+    static int argc = 1;
+    application = std::make_unique<TarnelApplication>(argc, argv);
+    ConfigureApplication(*application);
+  }
+  // The hidden application window owns the box, as in a run with the
+  // window.
+  return QtMessageBoxes().Show(application->Handle(), text, caption, flags);
+}
+
+void EndScreen() { ScreenApplication().reset(); }
+
+void ThroughUtf16(const char* bytes, std::size_t size, TextSink sink,
+                  void* context) {
+  const QByteArray converted =
+      QString::fromLocal8Bit(bytes, static_cast<qsizetype>(size))
+          .toLocal8Bit();
+  sink(converted.constData(), static_cast<std::size_t>(converted.size()),
+       context);
 }
 
 }  // namespace tarnel

@@ -3,8 +3,11 @@
 // clipboard, which xclip stands in for as another program.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/ui/program_runner.h"
@@ -31,16 +34,27 @@ class ProgramOnDisplayTest : public testing::Test {
     ASSERT_TRUE(display && *display) << "needs an X display";
   }
 
-  // Makes |text| the clipboard's contents, served by xclip.
-  void PutOnClipboard(const std::string& text) {
+  // Makes |text| the clipboard's contents as |target|, served by xclip.
+  // xclip's foreground part may end before its background part has taken
+  // the clipboard: this waits until it serves what it was given.
+  void PutOnClipboard(const std::string& text,
+                      const std::string& target = "UTF8_STRING") {
     const ChildResult outcome =
-        RunIn(folder_, "xclip", {"-selection", "clipboard", "-i"},
+        RunIn(folder_, "xclip", {"-selection", "clipboard", "-t", target, "-i"},
               OnTheDisplay(text));
     ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (ReadClipboard(target) != text) {
+      ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+          << "xclip never served the clipboard";
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
   }
 
-  std::string ReadClipboard() {
-    return RunIn(folder_, "xclip", {"-selection", "clipboard", "-o"},
+  std::string ReadClipboard(const std::string& target = "UTF8_STRING") {
+    return RunIn(folder_, "xclip",
+                 {"-selection", "clipboard", "-t", target, "-o"},
                  OnTheDisplay())
         .out;
   }
@@ -75,6 +89,50 @@ TEST_F(ProgramOnDisplayTest, QuietBatchSortsAFileOntoTheClipboard) {
       RunIn(folder_, kProgram, {"-a+", "-f", "in.txt"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(ReadClipboard(), "1\r\n2\r\n");
+  PutOnClipboard("done");
+}
+
+TEST_F(ProgramOnDisplayTest, MalformedClipboardTextComesBackAsQtMakesIt) {
+  // The bad byte becomes U+FFFD, as it does in the window's runs.
+  PutOnClipboard("b\xff\na\n");
+  const ChildResult outcome = RunIn(folder_, kProgram, {"-a+"}, OnTheDisplay());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(ReadClipboard(), "a\r\nb\xef\xbf\xbd\r\n");
+  PutOnClipboard("done");
+}
+
+// A quiet batch run on the clipboard speaks to the X server itself: it
+// works without the Qt front end's module, and what it has to say goes to
+// standard error when it finds no module to show a box with.
+class ProgramWithoutWindowModuleTest : public ProgramOnDisplayTest {
+ protected:
+  void SetUp() override {
+    ProgramOnDisplayTest::SetUp();
+    const std::filesystem::path built(kProgram);
+    for (const char* name : {"tarnel", "tarnel-clipboard-holder"}) {
+      std::filesystem::copy_file(built.parent_path() / name,
+                                 folder_ / name);
+    }
+    program_ = folder_ / "tarnel";
+  }
+  std::string program_;
+};
+
+TEST_F(ProgramWithoutWindowModuleTest, QuietClipboardRunSortsTheClipboard) {
+  PutOnClipboard("pear\napple\n");
+  const ChildResult outcome = RunIn(folder_, program_, {"-a+"}, OnTheDisplay());
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(ReadClipboard(), "apple\r\npear\r\n");
+  PutOnClipboard("done");
+}
+
+TEST_F(ProgramWithoutWindowModuleTest, BoxOfAFailedRunGoesToStandardError) {
+  PutOnClipboard("\x89PNG", "image/png");
+  const ChildResult outcome = RunIn(folder_, program_, {"-a+"}, OnTheDisplay());
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("No Text in ClipBoard!"), std::string::npos)
+      << outcome.err;
   PutOnClipboard("done");
 }
 
