@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "platform/memory.h"
+#include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
 
 namespace tarnel {
@@ -32,29 +32,11 @@ using std::chrono::milliseconds;
 using std::chrono::seconds;
 using testing_support::ChildResult;
 using testing_support::ChildSetup;
+using testing_support::KnownHolders;
 using testing_support::RunChild;
 using testing_support::WaitForExit;
 
 constexpr milliseconds kClientTimeout = seconds(10);
-
-std::set<pid_t>& KnownHolders() {
-  static std::set<pid_t> holders;
-  return holders;
-}
-
-class HolderReaper : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (pid_t pid : KnownHolders()) {
-      if (!WaitForExit(pid, milliseconds(0))) {
-        ::kill(pid, SIGTERM);
-        WaitForExit(pid, seconds(5));
-      }
-    }
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-  }
-};
 
 ChildResult Xclip(std::vector<std::string> arguments,
                   std::optional<std::string> input = std::nullopt) {
@@ -288,8 +270,7 @@ int main(int argc, char** argv) {
                  "run_under_xvfb.sh\n");
     return 1;
   }
-  ::prctl(PR_SET_CHILD_SUBREAPER, 1);
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new tarnel::HolderReaper);
+  tarnel::testing_support::ReapHoldersAtTheEnd();
   return RUN_ALL_TESTS();
 }

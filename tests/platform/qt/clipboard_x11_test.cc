@@ -6,7 +6,6 @@
 // can see them exit and reap them, and kill any left over at the end.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +28,7 @@
 #include "platform/qt/qt_clipboard.h"
 #include "platform/recording_message_boxes.h"
 #include "platform/service.h"
+#include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/temp_dir.h"
@@ -42,6 +42,7 @@ using std::chrono::seconds;
 using testing_support::BackgroundChild;
 using testing_support::ChildResult;
 using testing_support::ChildSetup;
+using testing_support::KnownHolders;
 using testing_support::EnvChanges;
 using testing_support::ProcessState;
 using testing_support::RunChild;
@@ -56,27 +57,6 @@ constexpr milliseconds kHolderExitTimeout = seconds(10);
 std::string BinDir() {
   return QCoreApplication::applicationDirPath().toStdString();
 }
-
-// Every holder pid the suite has seen, so none outlives it.
-std::set<pid_t>& KnownHolders() {
-  static std::set<pid_t> holders;
-  return holders;
-}
-
-class HolderReaper : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (pid_t pid : KnownHolders()) {
-      if (!WaitForExit(pid, milliseconds(0))) {
-        ::kill(pid, SIGTERM);
-        WaitForExit(pid, seconds(5));
-      }
-    }
-    // Whatever else was handed to us as an orphan.
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
-    }
-  }
-};
 
 std::string XclipOut(const char* target = nullptr) {
   std::vector<std::string> argv = {"xclip", "-selection", "clipboard", "-o"};
@@ -380,9 +360,8 @@ int main(int argc, char** argv) {
                  "through run_under_xvfb.sh\n");
     return 1;
   }
-  ::prctl(PR_SET_CHILD_SUBREAPER, 1);
   QGuiApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new tarnel::HolderReaper);
+  tarnel::testing_support::ReapHoldersAtTheEnd();
   return RUN_ALL_TESTS();
 }
