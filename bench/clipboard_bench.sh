@@ -27,7 +27,7 @@ done
 
 data=$(mktemp -d "${TMPDIR:-/tmp}/tarnel-clip-XXXXXX")
 display=:$((90 + $$ % 400))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 server=$!
 cleanup() {
   # The holder serves the last result until another program takes over.
