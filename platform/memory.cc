@@ -19,7 +19,9 @@ ZeroedBuffer::ZeroedBuffer(ZeroedBuffer&& other) noexcept
       size_(std::exchange(other.size_, 0)),
       mapped_(std::exchange(other.mapped_, 0)),
       file_mapped_(std::exchange(other.file_mapped_, false)),
-      read_only_(std::exchange(other.read_only_, false)) {}
+      read_only_(std::exchange(other.read_only_, false)),
+      file_(std::exchange(other.file_, -1)),
+      guard_(std::exchange(other.guard_, -1)) {}
 
 ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
   if (this != &other) {
@@ -29,6 +31,8 @@ ZeroedBuffer& ZeroedBuffer::operator=(ZeroedBuffer&& other) noexcept {
     mapped_ = std::exchange(other.mapped_, 0);
     file_mapped_ = std::exchange(other.file_mapped_, false);
     read_only_ = std::exchange(other.read_only_, false);
+    file_ = std::exchange(other.file_, -1);
+    guard_ = std::exchange(other.guard_, -1);
   }
   return *this;
 }

@@ -61,7 +61,8 @@ class ZeroedBuffer {
   /// instead of copied: no fresh pages to zero, no copy. The pages are the
   /// file's own until written; call MakeWritable before the first write.
   /// Empty when the system will not map the file or the filter refuses
-  /// |site|.
+  /// |site|, and when the mapping cannot be guarded against the file being
+  /// cut short meanwhile (see platform/mapped_ranges.h).
   static ZeroedBuffer MapFile(int fd, std::size_t bytes, AllocationSite site);
 #endif
   /// Lets a mapped file's bytes be written (each page written becomes a
@@ -71,12 +72,28 @@ class ZeroedBuffer {
   /// Whether the bytes are a file's mapped pages rather than fresh memory.
   bool file_mapped() const { return file_mapped_; }
 
+  /// For a mapped file, the bytes of it that were mapped (the text without
+  /// its NUL); 0 for any other buffer.
+  std::size_t mapped_file_bytes() const { return file_mapped_ ? size_ - 1 : 0; }
+  /// For a mapped file, how many of the bytes mapped are still the file's:
+  /// all of them, unless another process cut the file short since, when the
+  /// lesser of its present size and the offset of the first page that was
+  /// touched past its new end (such pages read as zeros from then on). 0
+  /// for any other buffer.
+  std::size_t IntactFileBytes() const;
+  /// Whether a mapped file was cut short while mapped, so that not all of
+  /// the bytes are the file's; false for any other buffer, which nobody
+  /// else can change.
+  bool CutShort() const { return IntactFileBytes() < mapped_file_bytes(); }
+
  private:
   char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t mapped_ = 0;  ///< length of the mapping; 0 when from the heap
   bool file_mapped_ = false;
   bool read_only_ = false;
+  int file_ = -1;   ///< a mapped file's own descriptor, to look at its size
+  int guard_ = -1;  ///< a mapped file's slot among the guarded ranges
 };
 
 /// A table read once, from its ends inwards, is given back every this many

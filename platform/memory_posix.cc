@@ -1,6 +1,9 @@
 // POSIX: heap memory, and on Linux huge pages for big buffers. A global
 // block is a ZeroedBuffer of its own; its handle is that object's address.
+// A mapped file is guarded against being cut short (mapped_ranges.h).
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/mapped_ranges.h"
 #include "platform/memory.h"
 #include "platform/memory_internal.h"
 
@@ -65,6 +69,11 @@ ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
 }
 
 void ZeroedBuffer::Reset() {
+  // Unguarded before it goes: its addresses may soon be someone else's.
+  ReleaseMappedRange(guard_);
+  guard_ = -1;
+  if (file_ >= 0) ::close(file_);
+  file_ = -1;
   if (mapped_ != 0) {
     ::munmap(data_, mapped_);
   } else {
@@ -105,15 +114,41 @@ ZeroedBuffer ZeroedBuffer::MapFile(int fd, std::size_t bytes,
   buffer.mapped_ = length;
   buffer.file_mapped_ = true;
   buffer.read_only_ = true;
+  // Another process may cut the file short while its pages are in use. A
+  // descriptor of our own tells its size then, and the guard keeps a touch
+  // past its new end from ending the program. Without either the mapping
+  // is not safe to hand out, and the caller reads the file instead.
+  buffer.file_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  buffer.guard_ = GuardMappedRange(reserved, file_length, false);
+  if (buffer.file_ < 0 || buffer.guard_ < 0) buffer.Reset();
   return buffer;
 }
 
 bool ZeroedBuffer::MakeWritable() {
   if (read_only_) {
-    if (::mprotect(data_, mapped_, PROT_READ | PROT_WRITE) != 0) return false;
+    // A page lost from now on must be writable too, as the one it replaces.
+    SetMappedRangeWritable(guard_, true);
+    if (::mprotect(data_, mapped_, PROT_READ | PROT_WRITE) != 0) {
+      SetMappedRangeWritable(guard_, false);
+      return false;
+    }
     read_only_ = false;
   }
   return true;
+}
+
+std::size_t ZeroedBuffer::IntactFileBytes() const {
+  if (!file_mapped_) return 0;
+  struct stat now {};
+  if (::fstat(file_, &now) != 0) return 0;
+  const std::size_t mapped = mapped_file_bytes();
+  std::size_t intact = mapped;
+  if (now.st_size < 0) {
+    intact = 0;
+  } else if (static_cast<std::uint64_t>(now.st_size) < mapped) {
+    intact = static_cast<std::size_t>(now.st_size);
+  }
+  return std::min(intact, MappedRangeLostFrom(guard_));
 }
 
 void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {

@@ -26,6 +26,9 @@ void ZeroedBuffer::Reset() {
   read_only_ = false;
 }
 
+// Nothing is mapped here: Windows would not let a mapped file be cut short.
+std::size_t ZeroedBuffer::IntactFileBytes() const { return 0; }
+
 // Heap memory is always writable.
 bool ZeroedBuffer::MakeWritable() { return true; }
 

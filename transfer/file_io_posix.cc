@@ -160,19 +160,11 @@ ReadOutcome ReadWholeFile(const char* path) {
         fd.get(), static_cast<std::size_t>(outcome.expected),
         AllocationSite::kReadBuffer);
     if (outcome.text.valid()) {
-      // Pages past the file's end cannot be read, not even as zeros: a file
-      // cut short since its size was taken is a short read, as reading it
-      // would have been, and must not be touched.
-      struct stat now {};
-      const bool shrunk =
-          ::fstat(fd.get(), &now) != 0 ||
-          static_cast<std::uint64_t>(now.st_size) < outcome.expected;
-      if (!shrunk) {
-        outcome.read = outcome.expected;
-        return outcome;
-      }
-      outcome.read =
-          now.st_size > 0 ? static_cast<std::uint64_t>(now.st_size) : 0;
+      // A file cut short since its size was taken is a short read, as
+      // reading it would have been. One cut short later, while the run
+      // uses its pages, is caught before the result is delivered.
+      outcome.read = outcome.text.IntactFileBytes();
+      if (outcome.read == outcome.expected) return outcome;
       outcome.status = ReadOutcome::kShortRead;
       outcome.text.Reset();
       return outcome;

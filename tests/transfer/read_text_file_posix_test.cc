@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
+#include "platform/mapped_ranges.h"
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/test_files.h"
 #include "transfer/file_transfer.h"
@@ -38,6 +40,21 @@ TEST_F(ReadTextFileTest, BigFileIsMappedWithItsNulAndWrittenPrivately) {
     EXPECT_TRUE(ReadBytes(path) == bytes);
   }
   EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+// A mapping that cannot be guarded against the file being cut short is not
+// handed out: the file is read instead.
+TEST_F(ReadTextFileTest, BigFileIsCopiedWhenNoMappingCanBeGuarded) {
+  const std::string bytes(std::size_t{1} << 20, 'x');
+  const std::string path = dir_.Write("big.txt", bytes);
+  std::vector<ZeroedBuffer> held(kMappedRangeSlots);
+  for (ZeroedBuffer& text : held) text = ReadTextFile(path.c_str());
+  EXPECT_TRUE(held.back().file_mapped());
+
+  const ZeroedBuffer text = ReadTextFile(path.c_str());
+
+  EXPECT_FALSE(text.file_mapped());
+  EXPECT_TRUE(BytesOf(text) == bytes);
 }
 
 TEST_F(ReadTextFileTest, SmallFileIsCopied) {
