@@ -380,12 +380,14 @@ constexpr std::size_t kSmallLineBytes = 16;
 constexpr std::size_t kGiveBackStep = std::size_t{1} << 20;
 
 // Puts the items of the lines that start in [from, to) at |next|, each in
-// its first byte's place; returns the result bytes they take.
+// its first byte's place, and adds the result bytes they take to |*bytes|.
+// A place never passes |stop|, the end of its bucket as counted: false, as
+// soon as a line finds its bucket full.
 template <bool kFold>
-std::uint64_t FillLines(const char* text, const char* from, const char* to,
-                        RadixItem* items, std::array<std::size_t, 256>& next,
-                        bool held_whole, ZeroedBuffer* give_back) {
-  std::uint64_t bytes = 0;
+bool FillLines(const char* text, const char* from, const char* to,
+               RadixItem* items, std::array<std::size_t, 256>& next,
+               const std::array<std::size_t, 256>& stop, bool held_whole,
+               ZeroedBuffer* give_back, std::uint64_t* bytes) {
   const char* kept = from;
   for (const char* p = from; p < to;) {
     if (give_back && static_cast<std::size_t>(p - kept) >= kGiveBackStep) {
@@ -396,12 +398,14 @@ std::uint64_t FillLines(const char* text, const char* from, const char* to,
     }
     const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
     const char* end = feed ? static_cast<const char*>(feed) : to;
-    SetItem<kFold>(items[next[FirstByte<kFold>(p)]++], text, p, held_whole);
+    const std::size_t b = FirstByte<kFold>(p);
+    if (next[b] == stop[b]) return false;
+    SetItem<kFold>(items[next[b]++], text, p, held_whole);
     const char* content = end > p && end[-1] == '\r' ? end - 1 : end;
-    bytes += static_cast<std::uint64_t>(content - p) + 2;
+    *bytes += static_cast<std::uint64_t>(content - p) + 2;
     p = feed ? end + 1 : end;
   }
-  return bytes;
+  return true;
 }
 
 template <bool kFold>
@@ -436,11 +440,14 @@ bool BuildTable(const char* text, bool parallel, AllocationSite site,
   std::size_t n = 0;
   std::array<std::size_t, 256> lower_next;
   std::array<std::size_t, 256> upper_next;
+  std::array<std::size_t, 256> lower_stop;
+  std::array<std::size_t, 256> upper_stop;
   for (std::size_t b = 0; b < 256; ++b) {
     table->first[b] = n;
     lower_next[b] = n;
-    upper_next[b] = n + lower[b];
+    upper_next[b] = lower_stop[b] = n + lower[b];
     n += lower[b] + upper[b];
+    upper_stop[b] = n;
   }
   table->first[256] = n;
   if (n > SIZE_MAX / sizeof(RadixItem)) return false;
@@ -448,20 +455,31 @@ bool BuildTable(const char* text, bool parallel, AllocationSite site,
   if (!table->memory.valid()) return false;
   table->items = reinterpret_cast<RadixItem*>(table->memory.data());
   table->count = n;
+  std::uint64_t lower_bytes = 0;
   std::uint64_t upper_bytes = 0;
+  bool upper_filled = false;
+  bool lower_filled = false;
   {
     HelperThread helper(
         [&] {
-          upper_bytes =
-              FillLines<kFold>(text, middle, end, table->items, upper_next,
-                               table->held_whole, give_back);
+          upper_filled = FillLines<kFold>(
+              text, middle, end, table->items, upper_next, upper_stop,
+              table->held_whole, give_back, &upper_bytes);
         },
         parallel);
-    table->result_bytes =
-        FillLines<kFold>(text, text, middle, table->items, lower_next,
-                         table->held_whole, give_back);
+    lower_filled = FillLines<kFold>(text, text, middle, table->items,
+                                    lower_next, lower_stop, table->held_whole,
+                                    give_back, &lower_bytes);
   }
-  table->result_bytes += upper_bytes;
+  // The text is read twice, and a mapped file can change in between: the
+  // fill must find exactly the lines the count found, in every bucket, or
+  // the table is not the text's. The line sort, which needs no count, then
+  // takes the run.
+  if (!lower_filled || !upper_filled || lower_next != lower_stop ||
+      upper_next != upper_stop) {
+    return false;
+  }
+  table->result_bytes = lower_bytes + upper_bytes;
   return true;
 }
 

@@ -84,7 +84,10 @@ std::size_t HeldLine(const RadixItem& item, char* out);
 /// memory that holds the text, or null) is given, the text's pages are
 /// given back behind the fill. False, with |table| empty and the text
 /// untouched, when the text has no line, is too long for the items, or
-/// there is no memory for them (asked for at |site|).
+/// there is no memory for them (asked for at |site|); and when the fill
+/// does not find the lines the count before it found, as a mapped file
+/// changed in between gives. No item is then written outside its bucket;
+/// pages given back are a mapped file's, which it reads again.
 bool BuildRadixTable(const char* text, bool fold_case, bool parallel,
                      AllocationSite site, RadixTable* table,
                      ZeroedBuffer* source = nullptr);

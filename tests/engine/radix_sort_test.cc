@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/run_sort.h"
@@ -119,6 +120,52 @@ TEST(RadixTableTest, RefusedMemoryLeavesNoTable) {
   EXPECT_FALSE(BuildRadixTable("b\na\n", false, false,
                                AllocationSite::kLineTable, &table));
   EXPECT_EQ(table.items, nullptr);
+  SetAllocationFilter(previous);
+}
+
+// The items are asked for between the count and the fill: the moment for
+// the text to change, as a mapped file written by another program does.
+std::string* changing_text = nullptr;
+const char* changed_to = nullptr;
+
+bool ChangeTextOnItems(AllocationSite site, std::size_t) {
+  if (site == AllocationSite::kLineTable && changing_text) {
+    std::exchange(changing_text, nullptr)->assign(changed_to);
+  }
+  return true;
+}
+
+TEST(RadixTableTest, FillThatDoesNotMatchTheCountRefusesInsideItsBuckets) {
+  struct Case {
+    const char* counted;
+    const char* filled;
+    std::vector<std::string> sorted;  ///< none: refused
+  };
+  const Case cases[] = {
+      {"b\nb\na\nc\n", "c\nb\na\nc\n", {}},  // a line in another bucket
+      {"zzz\n", "z\nz\n", {}},               // unbounded, past the table's end
+      {"a\nb\n", "axb\n", {}},               // a bucket left short
+      {"a\nb\nc\nd\n", "c\nd\na\nb\n", {}},  // lines in the other half
+      {"ab\ncd\n", "ax\ncy\n", {"ax", "cy"}},  // the same first bytes
+  };
+  const AllocationFilter previous = SetAllocationFilter(ChangeTextOnItems);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filled);
+    std::string text = c.counted;
+    text.reserve(64);  // changed in place, never moved
+    changing_text = &text;
+    changed_to = c.filled;
+    RadixTable table;
+    const bool built = BuildRadixTable(text.c_str(), false, false,
+                                       AllocationSite::kLineTable, &table);
+    ASSERT_EQ(text, c.filled);
+    ASSERT_EQ(built, !c.sorted.empty());
+    EXPECT_EQ(table.count, c.sorted.size());
+    if (built) {
+      ASSERT_TRUE(SortRadixTable(text.c_str(), table, false, false));
+      EXPECT_EQ(LinesOf(text, table), c.sorted);
+    }
+  }
   SetAllocationFilter(previous);
 }
 
