@@ -202,10 +202,19 @@ inline void Prefetch(const char* line) {
 #endif
 }
 
-// Lays lines [first, last) into |piece|; false when it ran out of memory.
+enum class PieceOutcome {
+  kBuilt,
+  kNoMemory,
+  // More bytes than the result has left: the lines are longer than when
+  // they were counted, which only a mapped file changed under the run can
+  // make them.
+  kTooLong,
+};
+
+// Lays lines [first, last) into |piece|, at most |budget| bytes of them.
 template <typename Lines>
-bool BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
-                Piece& piece) {
+PieceOutcome BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
+                        std::uint64_t budget, Piece& piece) {
   piece.Clear();
   for (std::size_t i = first; i < last; ++i) {
     // Sorted lines lie all over the source: ask for the ones a little ahead
@@ -215,22 +224,30 @@ bool BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
     if (!lines.Written(i)) continue;
     HeldBytes held;
     const LineBytes line = lines.Get(i, held);
-    if (!piece.AppendLine(line.data, line.length)) return false;
+    if (LineWriter::Size(line.length) > budget - piece.size()) {
+      return PieceOutcome::kTooLong;
+    }
+    if (!piece.AppendLine(line.data, line.length)) {
+      return PieceOutcome::kNoMemory;
+    }
   }
-  return true;
+  return PieceOutcome::kBuilt;
 }
 
 // Builds the result into |sink| piece by piece, two pieces at a time, and
-// gives the line table back behind it. False after showing the failure when
-// memory ran out.
+// gives the line table back behind it; never more than the OutputSize
+// bytes counted. False after showing the failure when memory ran out, or
+// when the lines no longer fit those bytes (see CheckSourceIntact).
 template <typename Lines>
-bool StreamOutput(const Lines& lines, TextFileSink& sink, Piece pieces[2]) {
+bool StreamOutput(const Lines& lines, const ZeroedBuffer& source,
+                  TextFileSink& sink, Piece pieces[2]) {
   const std::size_t count = lines.count();
   const std::uint64_t average =
       std::max<std::uint64_t>(OutputSize / std::max<std::size_t>(count, 1), 1);
   const std::size_t lines_per_piece = static_cast<std::size_t>(
       std::max<std::uint64_t>(kPieceBytes / average, 1));
   const bool parallel = WorthSplitting(count);
+  std::uint64_t budget = OutputSize;
   for (std::size_t first = 0; first < count;) {
     // Entry first - 1 is still read as the line before |first|.
     if (first > 1) lines.Discard(0, first - 1);
@@ -238,16 +255,24 @@ bool StreamOutput(const Lines& lines, TextFileSink& sink, Piece pieces[2]) {
     const std::size_t last =
         first + std::min(count - first, 2 * lines_per_piece);
     const std::size_t split = first + middle;
-    bool upper_ok = true;
+    PieceOutcome upper = PieceOutcome::kBuilt;
     HelperThread helper(
-        [&] { upper_ok = BuildPiece(lines, split, last, pieces[1]); },
+        [&] { upper = BuildPiece(lines, split, last, budget, pieces[1]); },
         parallel && split < last);
-    const bool lower_ok = BuildPiece(lines, first, split, pieces[0]);
+    const PieceOutcome lower =
+        BuildPiece(lines, first, split, budget, pieces[0]);
     helper.Join();
-    if (!lower_ok || !upper_ok) {
+    if (lower == PieceOutcome::kNoMemory || upper == PieceOutcome::kNoMemory) {
       ShowError(kOutputAllocError);
       return false;
     }
+    const std::uint64_t built = pieces[0].size() + pieces[1].size();
+    if (lower == PieceOutcome::kTooLong || upper == PieceOutcome::kTooLong ||
+        built > budget) {
+      CheckSourceIntact(source, true);
+      return false;
+    }
+    budget -= built;
     sink.Append(pieces[0].data(), pieces[0].size());
     sink.Append(pieces[1].data(), pieces[1].size());
     first = last;
@@ -255,8 +280,13 @@ bool StreamOutput(const Lines& lines, TextFileSink& sink, Piece pieces[2]) {
   return true;
 }
 
+// Lays the result into the result block, OutputSize bytes long. False,
+// the block's bytes then of no use, when the lines no longer fit in it:
+// they are longer than when they were counted, which only a mapped file
+// changed under the run can make them. Neither half writes outside the
+// block even then.
 template <typename Lines>
-void BuildOutputFrom(const Lines& lines) {
+bool BuildOutputFrom(const Lines& lines) {
   auto written = [&lines](std::size_t i) { return lines.Written(i); };
   const std::size_t count = lines.count();
 
@@ -266,18 +296,25 @@ void BuildOutputFrom(const Lines& lines) {
   // The upper half is laid down backwards from the end of the block while
   // the lower half is laid down forwards from its start.
   char* upper = end;
+  bool upper_fits = true;
   auto build_upper = [&] {
     for (std::size_t i = count; i-- > half;) {
       if (i % kDiscardStep == 0) lines.Discard(i + 1, count);
       if (!written(i)) continue;
       HeldBytes held;
       const LineBytes line = lines.Get(i, held);
-      upper -= LineWriter::Size(line.length);
+      const std::size_t size = LineWriter::Size(line.length);
+      if (size > static_cast<std::size_t>(upper - lpMem)) {
+        upper_fits = false;
+        return;
+      }
+      upper -= size;
       LineWriter::Put(upper, line.data, line.length);
     }
   };
   HelperThread helper(build_upper, half < count);
   LineWriter lower(lpMem);
+  bool lower_fits = true;
   for (std::size_t i = 0; i < half; ++i) {
     // Entry i - 1 is still read as the line before i, and the upper half
     // reads the last entry of this one.
@@ -287,10 +324,16 @@ void BuildOutputFrom(const Lines& lines) {
     if (!written(i)) continue;
     HeldBytes held;
     const LineBytes line = lines.Get(i, held);
+    if (LineWriter::Size(line.length) >
+        static_cast<std::size_t>(end - lower.cursor())) {
+      lower_fits = false;
+      break;
+    }
     lower.Append(line.data, line.length);
   }
   helper.Join();
   char* const cursor = lower.cursor();
+  if (!lower_fits || !upper_fits || cursor > upper) return false;
 
   // Dropped lines leave a gap between the halves: close it, and keep the
   // text NUL-terminated.
@@ -300,16 +343,18 @@ void BuildOutputFrom(const Lines& lines) {
     std::memset(cursor + upper_length, 0,
                 static_cast<std::size_t>(end - (cursor + upper_length)));
   }
+  return true;
 }
 
 // The last steps of a run, once the lines are in order. Each sets
 // LastResult to the delivery's outcome and returns true, or returns false
-// after showing that memory ran out, which ends the run without its closing
-// box. |release| gives back the source and the table once the result no
-// longer needs them.
+// after showing that memory ran out or that the file |source| was mapped
+// from was cut short or changed while the run read it, which ends the run
+// without its closing box and delivers nothing. |release| gives back the
+// source and the table once the result no longer needs them.
 template <typename Lines, typename Release>
-bool DeliverToFile(const Lines& lines, const char* path,
-                   const Release& release) {
+bool DeliverToFile(const Lines& lines, const ZeroedBuffer& source,
+                   const char* path, const Release& release) {
   Piece pieces[2];
   if (!pieces[0].Allocate(2 * kPieceBytes) ||
       !pieces[1].Allocate(2 * kPieceBytes)) {
@@ -321,16 +366,25 @@ bool DeliverToFile(const Lines& lines, const char* path,
     LastResult = -1;
     return true;
   }
-  if (!StreamOutput(lines, sink, pieces)) return false;
+  if (!StreamOutput(lines, source, sink, pieces)) return false;
+  // Every line has been read from the source by now. Some may have been
+  // zeros in place of a lost file's bytes: the sink is then dropped
+  // unfinished, and the target keeps what it held.
+  if (CheckSourceIntact(source) != 0) return false;
   release();
   LastResult = sink.Finish();
   return true;
 }
 
 template <typename Lines, typename Release>
-bool DeliverToClipboard(const Lines& lines, const Release& release) {
+bool DeliverToClipboard(const Lines& lines, const ZeroedBuffer& source,
+                        const Release& release) {
   if (AllocOutput() != 0) return false;
-  BuildOutputFrom(lines);
+  const bool built = BuildOutputFrom(lines);
+  if (CheckSourceIntact(source, !built) != 0) {
+    FreeOutput();
+    return false;
+  }
   release();
   LastResult = WriteClipboardText();
   FreeOutput();
@@ -377,9 +431,10 @@ bool RunWithRadixSort(const SortRequest& request, RunResources& run,
     run.source.Reset();
     table.memory.Reset();
   };
-  *delivered = request.output_name
-                   ? DeliverToFile(lines, request.output_name, release)
-                   : DeliverToClipboard(lines, release);
+  *delivered =
+      request.output_name
+          ? DeliverToFile(lines, run.source, request.output_name, release)
+          : DeliverToClipboard(lines, run.source, release);
   return true;
 }
 
@@ -461,8 +516,8 @@ int AllocOutput() {
   return 0;
 }
 
-void BuildOutput(std::int32_t sort_mode) {
-  BuildOutputFrom(TableLines(sort_mode));
+bool BuildOutput(std::int32_t sort_mode) {
+  return BuildOutputFrom(TableLines(sort_mode));
 }
 
 void FreeBase() {
@@ -543,8 +598,8 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run) {
     FreeBase();
   };
   return request.output_name
-             ? DeliverToFile(lines, request.output_name, release)
-             : DeliverToClipboard(lines, release);
+             ? DeliverToFile(lines, run.source, request.output_name, release)
+             : DeliverToClipboard(lines, run.source, release);
 }
 
 }  // namespace

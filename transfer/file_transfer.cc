@@ -37,6 +37,14 @@ ZeroedBuffer ReadTextFile(const char* path) {
   return ZeroedBuffer();
 }
 
+int CheckSourceIntact(const ZeroedBuffer& source, bool changed) {
+  if (!changed && !source.CutShort()) return 0;
+  ShowError(
+      FormatBoxText(kReadError, {std::uint64_t{source.mapped_file_bytes()},
+                                 std::uint64_t{source.IntactFileBytes()}}));
+  return -1;
+}
+
 int WriteTextFile(const char* path) {
   TextFileSink sink;
   if (!sink.Open(path)) return -1;

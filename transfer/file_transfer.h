@@ -15,6 +15,14 @@ namespace tarnel {
 /// byte is a NUL. Returns an empty buffer after showing the failure.
 ZeroedBuffer ReadTextFile(const char* path);
 
+/// Asked before a result made from |source|, a text that ReadTextFile
+/// returned, is delivered. Returns 0 while the text is still the file's,
+/// or -1 after showing the short read's box when another process cut the
+/// file short meanwhile, or when |changed|: the run found the text other
+/// than it was when read, which only a file changed under it can be. A
+/// text that was copied rather than mapped is always the file's.
+int CheckSourceIntact(const ZeroedBuffer& source, bool changed = false);
+
 /// Stores the result text (lpMem) in the file at |path|. The file is
 /// replaced only once the new contents are safely on disk: on failure it
 /// keeps its previous contents. Returns 0, or -1 after showing the failure.
