@@ -1,6 +1,7 @@
 #include "engine/keyed_sort.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "engine/line_sort.h"
@@ -12,32 +13,101 @@ namespace tarnel {
 
 namespace {
 
-struct SortItem {
-  // Text keys: the first 8 key bytes, folded when case is ignored, as a
-  // big-endian number (zero-padded; key bytes are never 0). Number keys: the
-  // value shifted into unsigned order, or the lowest / highest value for a
-  // number too long to hold, which then marks a tie to settle from the
-  // digits.
+// Every item holds its line's key in two words.
+//
+// Text keys: |prefix| holds the first 8 key bytes, folded when case is
+// ignored, as a big-endian number (zero-padded; key bytes are never 0).
+// |word| holds from its top down the key bytes from byte 8 on, as many bits
+// of them as the item has room for, then one bit that says whether the key
+// goes on beyond the bytes held whole. A tie on all that goes on in the line.
+//
+// Number keys: |prefix| holds the value shifted into unsigned order, or the
+// lowest / highest value for a number too long to hold, which then marks a
+// tie to settle from the digits; |word| the flags below.
+//
+// A line without a key has |prefix| 0 and the top bit of |word| set, which no
+// key gives: it compares equal to every line.
+
+// An item for a line anywhere in memory: 15 text key bytes held whole, and
+// 7 bits of the next.
+struct WideItem {
   std::uint64_t prefix;
-  // Text keys: key bytes 8 to 14 in the upper seven bytes, likewise. The low
-  // byte holds the item's flags.
-  std::uint64_t rest;
+  std::uint64_t word;
   char* line;
 };
 
-// The line has no key, which makes it compare equal to every line.
-constexpr std::uint64_t kNoKey = 1;
-// The number is too long for |prefix|.
-constexpr std::uint64_t kLongNumber = 2;
-// Text key bytes held in the item; a tie on them goes on in the line.
-constexpr std::size_t kHeldBytes = 15;
+// An item for a line that starts less than 4 GiB above the lowest line of the
+// run, as the lines of one mapped file or read buffer do: the lowest bits of
+// |word| hold the distance, as many as the run's span needs, which leaves
+// at least 13 text key bytes held whole in a span of less than 8 MiB, 12 in
+// one of less than 2 GiB and 11 beyond.
+struct CompactItem {
+  std::uint64_t prefix;
+  std::uint64_t word;
+};
 
-// Up to |width| bytes of a key of at least |length| bytes, left-aligned in a
-// big-endian number and zero-padded.
+constexpr std::uint64_t kNoKey = std::uint64_t{1} << 63;
+// The number is too long for |prefix|.
+constexpr std::uint64_t kLongNumber = std::uint64_t{1} << 62;
+
+bool Keyless(std::uint64_t prefix, std::uint64_t word) {
+  return prefix == 0 && (word & kNoKey) != 0;
+}
+
+// How the items of a run find their lines again.
+class WideLines {
+ public:
+  using Item = WideItem;
+  int offset_bits() const { return 0; }
+  char* Line(const Item& item) const { return item.line; }
+  void Hold(Item& item, char* line) const { item.line = line; }
+};
+
+class CompactLines {
+ public:
+  using Item = CompactItem;
+  // The lines may lie in separate allocations (tests), so their distances
+  // are taken between addresses, not pointers.
+  CompactLines(std::uintptr_t origin, int offset_bits)
+      : origin_(origin),
+        offset_mask_((std::uint64_t{1} << offset_bits) - 1),
+        offset_bits_(offset_bits) {}
+  int offset_bits() const { return offset_bits_; }
+  char* Line(const Item& item) const {
+    return reinterpret_cast<char*>(origin_ + (item.word & offset_mask_));
+  }
+  // After the key, whose bits leave the lowest |offset_bits_| clear.
+  void Hold(Item& item, char* line) const {
+    item.word |= reinterpret_cast<std::uintptr_t>(line) - origin_;
+  }
+
+ private:
+  std::uintptr_t origin_;  // the lowest line
+  std::uint64_t offset_mask_;
+  int offset_bits_;
+};
+
+// Where the bits of a text key lie in |word| above |offset_bits| bits of
+// distance.
+struct TextKeyBits {
+  explicit TextKeyBits(int offset_bits)
+      : held(8 + static_cast<std::size_t>(63 - offset_bits) / 8),
+        goes_on(std::uint64_t{1} << offset_bits),
+        key(~(goes_on - 1)) {}
+  std::size_t held;       // key bytes held whole, |prefix|'s 8 included
+  std::uint64_t goes_on;  // set when the key is longer than |held| bytes
+  std::uint64_t key;      // the key's bits, |goes_on| included
+};
+
+// The most key bytes an item holds whole.
+constexpr std::size_t kMostHeldBytes = 15;
+
+// The first 8 bytes of a key of |length| bytes, left-aligned in a big-endian
+// number and zero-padded.
 template <bool kFoldCase>
-std::uint64_t WordOf(const char* key, std::size_t length, std::size_t width) {
+std::uint64_t WordOf(const char* key, std::size_t length) {
   unsigned char bytes[8] = {};
-  std::memcpy(bytes, key, std::min(length, width));
+  std::memcpy(bytes, key, std::min<std::size_t>(length, 8));
   std::uint64_t word = 0;
   for (unsigned char c : bytes) word = (word << 8) | c;
   if constexpr (kFoldCase) word = FoldCaseInWord(word);
@@ -47,10 +117,11 @@ std::uint64_t WordOf(const char* key, std::size_t length, std::size_t width) {
 // Numbers of up to 18 digits fit an int64 exactly.
 constexpr std::size_t kExactDigits = 18;
 
-void SetNumberKey(SortItem& item, const NumberText& number) {
+template <typename Item>
+void SetNumberKey(Item& item, const NumberText& number) {
   if (number.count > kExactDigits) {
     item.prefix = number.negative ? 0 : ~std::uint64_t{0};
-    item.rest = kLongNumber;
+    item.word = kLongNumber;
     return;
   }
   std::int64_t value = 0;
@@ -59,49 +130,61 @@ void SetNumberKey(SortItem& item, const NumberText& number) {
   }
   if (number.negative) value = -value;
   item.prefix = static_cast<std::uint64_t>(value) ^ (std::uint64_t{1} << 63);
-  item.rest = 0;
+  item.word = 0;
 }
 
-void SetNoKey(SortItem& item) {
+template <typename Item>
+void SetNoKey(Item& item) {
   item.prefix = 0;
-  item.rest = kNoKey;
+  item.word = kNoKey;
 }
 
-template <bool kFoldCase>
-void SetTextKey(SortItem& item, const char* key, std::size_t length) {
-  item.prefix = WordOf<kFoldCase>(key, length, 8);
-  item.rest = length > 8 ? WordOf<kFoldCase>(key + 8, length - 8, 7) : 0;
+// |length| need not count beyond kMostHeldBytes + 1.
+template <bool kFoldCase, typename Item>
+void SetTextKey(Item& item, const char* key, std::size_t length,
+                const TextKeyBits& bits) {
+  item.prefix = WordOf<kFoldCase>(key, length);
+  item.word = 0;
+  if (length > 8) {
+    // The bits below |goes_on| are the distance's. |goes_on| falls in the
+    // first byte not held whole, which only a longer key has; the bits of
+    // that byte above it still tell keys apart.
+    item.word = WordOf<kFoldCase>(key + 8, length - 8) & bits.key;
+    if (length > bits.held) item.word |= bits.goes_on;
+  }
 }
 
 // Fills the keys of lines [first, last) of |base|, handing back to |table|
 // the entries already read.
-template <bool kFoldCase>
-void BuildKeys(SortItem* items, char** base, std::size_t first,
-               std::size_t last, ComparatorRow row, std::int32_t key_index,
-               ZeroedBuffer* table) {
+template <bool kFoldCase, typename Lines>
+void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
+               std::size_t first, std::size_t last, ComparatorRow row,
+               std::int32_t key_index, ZeroedBuffer* table) {
+  using Item = typename Lines::Item;
+  const TextKeyBits bits(lines.offset_bits());
+  constexpr std::size_t kCounted = kMostHeldBytes + 1;
   std::size_t released = first;
   for (std::size_t i = first; i < last; ++i) {
     if (i - released == kDiscardStep) {
       DiscardTableEntries(table, base, released, i, sizeof(char*));
       released = i;
     }
-    SortItem& item = items[i];
+    Item& item = items[i];
     char* line = base[i];
-    item.line = line;
     switch (row) {
       case kWholeLineText:
-        SetTextKey<kFoldCase>(item, line, strnlen(line, kHeldBytes));
+        SetTextKey<kFoldCase>(item, line, strnlen(line, kCounted), bits);
         break;
       case kColumnText:
         if (const char* tail = ColumnTail(line, key_index)) {
-          SetTextKey<kFoldCase>(item, tail, strnlen(tail, kHeldBytes));
+          SetTextKey<kFoldCase>(item, tail, strnlen(tail, kCounted), bits);
         } else {
           SetNoKey(item);
         }
         break;
       case kFieldText:
         if (const char* field = FindField(line, key_index)) {
-          SetTextKey<kFoldCase>(item, field, FieldLength(field));
+          SetTextKey<kFoldCase>(item, field, FieldLength(field), bits);
         } else {
           SetNoKey(item);
         }
@@ -122,6 +205,7 @@ void BuildKeys(SortItem* items, char** base, std::size_t first,
       case kNoRow:
         break;
     }
+    lines.Hold(item, line);
   }
   DiscardTableEntries(table, base, released, last, sizeof(char*));
 }
@@ -151,19 +235,25 @@ NumberText NumberKeyOf(const char* line, ComparatorRow row,
   }
 }
 
-// Compares two keys from byte |kHeldBytes| on, the bytes before being
-// equal. A field key ends at a comma, and only its first kFieldCap bytes
-// count.
+// Compares the text keys of two lines from byte |held| on, the bytes before
+// being equal. A field key ends at a comma, and only its first kFieldCap
+// bytes count. Rare next to the comparisons the items settle, and kept out
+// of line so that those stay small enough to inline into the sort.
 template <bool kFoldCase>
-int CompareKeyTails(const char* a, const char* b, bool field) {
-  const auto* x = reinterpret_cast<const unsigned char*>(a);
-  const auto* y = reinterpret_cast<const unsigned char*>(b);
+[[gnu::noinline]] int CompareKeyTails(const char* a_line, const char* b_line,
+                                      ComparatorRow row, std::int32_t key_index,
+                                      std::size_t held) {
+  const char* a = TextKeyOf(a_line, row, key_index);
+  const char* b = TextKeyOf(b_line, row, key_index);
+  const bool field = row == kFieldText;
   if (!field && !kFoldCase) {
-    const int c = std::strcmp(a + kHeldBytes, b + kHeldBytes);
+    const int c = std::strcmp(a + held, b + held);
     return (c > 0) - (c < 0);
   }
+  const auto* x = reinterpret_cast<const unsigned char*>(a);
+  const auto* y = reinterpret_cast<const unsigned char*>(b);
   const std::size_t end = field ? kFieldCap : SIZE_MAX;
-  for (std::size_t i = kHeldBytes; i < end; ++i) {
+  for (std::size_t i = held; i < end; ++i) {
     unsigned char cx = x[i];
     unsigned char cy = y[i];
     if (field) {
@@ -180,29 +270,43 @@ int CompareKeyTails(const char* a, const char* b, bool field) {
   return 0;
 }
 
-template <bool kFoldCase>
-int CompareTextItems(const SortItem& a, const SortItem& b, ComparatorRow row,
-                     std::int32_t key_index) {
-  if ((a.rest | b.rest) & kNoKey) return 0;
-  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
-  if (a.rest != b.rest) return a.rest < b.rest ? -1 : 1;
-  // The held bytes are equal: keys shorter than that are then equal outright
-  // (a padding zero matches only a padding zero), longer ones go on in the
-  // lines.
-  if (((a.rest >> 8) & 0xFF) == 0) return 0;
-  return CompareKeyTails<kFoldCase>(TextKeyOf(a.line, row, key_index),
-                                    TextKeyOf(b.line, row, key_index),
-                                    row == kFieldText);
+// The number keys of two lines, compared digit by digit; out of line like
+// CompareKeyTails.
+[[gnu::noinline]] int CompareLineNumbers(const char* a_line, const char* b_line,
+                                         ComparatorRow row,
+                                         std::int32_t key_index) {
+  return CompareNumbers(NumberKeyOf(a_line, row, key_index),
+                        NumberKeyOf(b_line, row, key_index));
 }
 
-int CompareNumberItems(const SortItem& a, const SortItem& b, ComparatorRow row,
-                       std::int32_t key_index) {
-  if ((a.rest | b.rest) & kNoKey) return 0;
+// The comparisons the sort makes most: inlined into its loops whatever the
+// compiler would think of their size.
+template <bool kFoldCase, typename Lines>
+[[gnu::always_inline]] inline int CompareTextItems(
+    const typename Lines::Item& a, const typename Lines::Item& b,
+    const Lines& lines, const TextKeyBits& bits, ComparatorRow row,
+    std::int32_t key_index) {
+  if (Keyless(a.prefix, a.word) || Keyless(b.prefix, b.word)) return 0;
+  if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
+  const std::uint64_t x = a.word & bits.key;
+  const std::uint64_t y = b.word & bits.key;
+  if (x != y) return x < y ? -1 : 1;
+  // Every bit held is equal: keys that end within the bytes held whole are
+  // then equal outright, longer ones go on in the lines.
+  if ((x & bits.goes_on) == 0) return 0;
+  return CompareKeyTails<kFoldCase>(lines.Line(a), lines.Line(b), row,
+                                    key_index, bits.held);
+}
+
+template <typename Lines>
+[[gnu::always_inline]] inline int CompareNumberItems(
+    const typename Lines::Item& a, const typename Lines::Item& b,
+    const Lines& lines, ComparatorRow row, std::int32_t key_index) {
+  if (Keyless(a.prefix, a.word) || Keyless(b.prefix, b.word)) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   // Equal prefixes are both exact or both too long to hold.
-  if (((a.rest | b.rest) & kLongNumber) == 0) return 0;
-  return CompareNumbers(NumberKeyOf(a.line, row, key_index),
-                        NumberKeyOf(b.line, row, key_index));
+  if (((a.word | b.word) & kLongNumber) == 0) return 0;
+  return CompareLineNumbers(lines.Line(a), lines.Line(b), row, key_index);
 }
 
 int ParallelLevels() {
@@ -215,62 +319,68 @@ int ParallelLevels() {
   return levels;
 }
 
-template <bool kNumeric, bool kFoldCase, bool kDescending>
+template <bool kNumeric, bool kFoldCase, bool kDescending, typename Lines>
 struct ItemCompare {
+  using Item = typename Lines::Item;
+  Lines lines;
+  TextKeyBits bits;
   ComparatorRow row;
   std::int32_t key_index;
-  int operator()(const SortItem& a, const SortItem& b) const {
+  int operator()(const Item& a, const Item& b) const {
     int c;
     if constexpr (kNumeric) {
-      c = CompareNumberItems(a, b, row, key_index);
+      c = CompareNumberItems(a, b, lines, row, key_index);
     } else {
-      c = CompareTextItems<kFoldCase>(a, b, row, key_index);
+      c = CompareTextItems<kFoldCase>(a, b, lines, bits, row, key_index);
     }
     return kDescending ? -c : c;
   }
   // An item without a key equals every item; the fallback ranks the others.
-  bool has_key(const SortItem& item) const { return !(item.rest & kNoKey); }
+  bool has_key(const Item& item) const {
+    return !Keyless(item.prefix, item.word);
+  }
 };
 
-template <bool kNumeric, bool kFoldCase, bool kDescending>
-void SortItems(SortItem* items, std::size_t count, ComparatorRow row,
-               std::int32_t key_index, const SortGuard& guard) {
-  ParallelLineSort(
-      items, count,
-      ItemCompare<kNumeric, kFoldCase, kDescending>{row, key_index},
-      ParallelLevels(), kParallelCutoff, guard);
+template <bool kNumeric, bool kFoldCase, bool kDescending, typename Lines>
+void SortItems(const Lines& lines, typename Lines::Item* items,
+               std::size_t count, ComparatorRow row, std::int32_t key_index,
+               const SortGuard& guard) {
+  const ItemCompare<kNumeric, kFoldCase, kDescending, Lines> compare{
+      lines, TextKeyBits(lines.offset_bits()), row, key_index};
+  ParallelLineSort(items, count, compare, ParallelLevels(), kParallelCutoff,
+                   guard);
 }
 
 // Keys are independent per line: build the two halves of a large table at
 // the same time.
-template <bool kFoldCase>
-void BuildKeysInParallel(SortItem* items, char** base, std::size_t count,
-                         ComparatorRow row, std::int32_t key_index,
-                         ZeroedBuffer* table) {
+template <bool kFoldCase, typename Lines>
+void BuildKeysInParallel(const Lines& lines, typename Lines::Item* items,
+                         char** base, std::size_t count, ComparatorRow row,
+                         std::int32_t key_index, ZeroedBuffer* table) {
   if (!WorthSplitting(count)) {
-    BuildKeys<kFoldCase>(items, base, 0, count, row, key_index, table);
+    BuildKeys<kFoldCase>(lines, items, base, 0, count, row, key_index, table);
     return;
   }
   const std::size_t half = count / 2;
   HelperThread helper([=] {
-    BuildKeys<kFoldCase>(items, base, half, count, row, key_index, table);
+    BuildKeys<kFoldCase>(lines, items, base, half, count, row, key_index,
+                         table);
   });
-  BuildKeys<kFoldCase>(items, base, 0, half, row, key_index, table);
+  BuildKeys<kFoldCase>(lines, items, base, 0, half, row, key_index, table);
   helper.Join();
 }
 
-}  // namespace
-
-bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
-                  int base_mode, std::int32_t key_index, ZeroedBuffer* table,
-                  const SortGuard& guard) {
-  if (count < 2 || row == kNoRow) return true;
+template <typename Lines>
+bool SortWithItems(const Lines& lines, char** base, std::size_t count,
+                   ComparatorRow row, int base_mode, std::int32_t key_index,
+                   ZeroedBuffer* table, const SortGuard& guard) {
+  using Item = typename Lines::Item;
   ZeroedBuffer key_memory;
-  if (count <= SIZE_MAX / sizeof(SortItem)) {
-    key_memory = ZeroedBuffer::Allocate(count * sizeof(SortItem),
-                                        AllocationSite::kSortKeys);
+  if (count <= SIZE_MAX / sizeof(Item)) {
+    key_memory =
+        ZeroedBuffer::Allocate(count * sizeof(Item), AllocationSite::kSortKeys);
   }
-  SortItem* const items = reinterpret_cast<SortItem*>(key_memory.data());
+  Item* const items = reinterpret_cast<Item*>(key_memory.data());
   if (!items) return false;
   const bool numeric = IsNumberRow(row);
   const bool fold = !numeric && IgnoresCase(base_mode);
@@ -278,33 +388,79 @@ bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   // From here until the order is written back, the keys alone hold the
   // lines: the table's pages can go.
   if (fold) {
-    BuildKeysInParallel<true>(items, base, count, row, key_index, table);
+    BuildKeysInParallel<true>(lines, items, base, count, row, key_index, table);
   } else {
-    BuildKeysInParallel<false>(items, base, count, row, key_index, table);
+    BuildKeysInParallel<false>(lines, items, base, count, row, key_index,
+                               table);
   }
 
   if (numeric) {
-    descending
-        ? SortItems<true, false, true>(items, count, row, key_index, guard)
-        : SortItems<true, false, false>(items, count, row, key_index, guard);
+    descending ? SortItems<true, false, true>(lines, items, count, row,
+                                              key_index, guard)
+               : SortItems<true, false, false>(lines, items, count, row,
+                                               key_index, guard);
   } else if (fold) {
-    descending
-        ? SortItems<false, true, true>(items, count, row, key_index, guard)
-        : SortItems<false, true, false>(items, count, row, key_index, guard);
+    descending ? SortItems<false, true, true>(lines, items, count, row,
+                                              key_index, guard)
+               : SortItems<false, true, false>(lines, items, count, row,
+                                               key_index, guard);
   } else {
-    descending
-        ? SortItems<false, false, true>(items, count, row, key_index, guard)
-        : SortItems<false, false, false>(items, count, row, key_index, guard);
+    descending ? SortItems<false, false, true>(lines, items, count, row,
+                                               key_index, guard)
+               : SortItems<false, false, false>(lines, items, count, row,
+                                                key_index, guard);
   }
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (i - released == kDiscardStep) {
-      DiscardTableEntries(&key_memory, items, released, i, sizeof(SortItem));
+      DiscardTableEntries(&key_memory, items, released, i, sizeof(Item));
       released = i;
     }
-    base[i] = items[i].line;
+    base[i] = lines.Line(items[i]);
   }
   return true;
+}
+
+// The lowest and highest address at which one of |count| lines starts.
+struct LineSpan {
+  std::uintptr_t lowest;
+  std::uintptr_t highest;
+};
+
+LineSpan SpanOf(char* const* base, std::size_t count) {
+  LineSpan span{UINTPTR_MAX, 0};
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto address = reinterpret_cast<std::uintptr_t>(base[i]);
+    span.lowest = std::min(span.lowest, address);
+    span.highest = std::max(span.highest, address);
+  }
+  return span;
+}
+
+}  // namespace
+
+bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
+                  int base_mode, std::int32_t key_index, ZeroedBuffer* table,
+                  const SortGuard& guard, const KeyItemLayout& layout) {
+  if (count < 2 || row == kNoRow) return true;
+  const LineSpan span = SpanOf(base, count);
+  const std::uint64_t distance = span.highest - span.lowest;
+  // A whole-line text key keeps the 24-byte items. The radix sort takes
+  // nearly every whole-line run; those it hands back (case ignored, lines
+  // that differ only in case) tend to share long beginnings, such as a first
+  // field many lines repeat, and with fewer bytes held so many comparisons
+  // would go on in the lines that the run would be slower by more than its
+  // memory is worth.
+  const bool compact_row = row != kWholeLineText || layout.whole_lines_compact;
+  if (compact_row && distance < std::min(layout.compact_span, kCompactSpan)) {
+    const int offset_bits =
+        std::clamp(layout.offset_bits,
+                   static_cast<int>(std::bit_width(distance)), kMostOffsetBits);
+    return SortWithItems(CompactLines(span.lowest, offset_bits), base, count,
+                         row, base_mode, key_index, table, guard);
+  }
+  return SortWithItems(WideLines{}, base, count, row, base_mode, key_index,
+                       table, guard);
 }
 
 }  // namespace tarnel

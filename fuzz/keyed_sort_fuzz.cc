@@ -1,9 +1,10 @@
 // The keyed sort against the plain comparator-table sort. The first bytes
 // choose the key kind (and with the position the row), the base mode and the
 // key position, negative ones included; the rest is the text, cut into lines
-// at line feeds and NULs. The keyed sort, as the program runs it and with
-// the worst-case fallback forced on every range, must leave the very
-// permutation the table's comparators give with the plain steps.
+// at line feeds and NULs. The keyed sort, as the program runs it, with the
+// worst-case fallback forced on every range and in its other item layouts,
+// must leave the very permutation the table's comparators give with the
+// plain steps.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <climits>
@@ -86,6 +87,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
              context() + "\nforced " + Describe(forced, lines));
   FUZZ_CHECK(lines.size() < 2 || steps.switches + steps.refused > 0,
              "the forced sort kept the plain steps");
+
+  // The 16-byte items, on whole lines too, with their most key bits and
+  // their fewest, as for lines 4 GiB apart, and the 24-byte items, for lines
+  // further apart.
+  for (const KeyItemLayout layout :
+       {KeyItemLayout{kCompactSpan, 0, true},
+        KeyItemLayout{kCompactSpan, kMostOffsetBits, true}, KeyItemLayout{0}}) {
+    std::vector<char*> laid_out = lines;
+    FUZZ_CHECK(SortWithKeys(laid_out.data(), laid_out.size(), row, base_mode,
+                            key_pos, nullptr, {}, layout),
+               "no memory for the keys of a few lines");
+    FUZZ_CHECK(laid_out == plain, context() + "\nlayout " +
+                                      std::to_string(layout.offset_bits) + "/" +
+                                      std::to_string(layout.compact_span) +
+                                      " " + Describe(laid_out, lines));
+  }
 
   // The comparators themselves through the fallback, as the program sorts
   // when there is no memory for the keys.

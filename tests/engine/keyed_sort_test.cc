@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -75,7 +76,9 @@ const char* const kPieces[] = {
     "-18446744073709551616",
     "0000000000000000000000000000000000000000",
     // Long prefixes that agree beyond 8 bytes, some only ignoring case, and
-    // keys ending on either side of the 15 bytes an item holds.
+    // keys ending on either side of the 11 to 15 bytes an item holds.
+    "abcdefghijk",
+    "ABCDEFGHIJKl,",
     "abcdefghij",
     "ABCDEFGHIJ",
     "abcdefgh",
@@ -296,6 +299,115 @@ TEST(SortKeysEquivalenceTest, LargeTablesSortedOnThreadsGiveThePlainOrder) {
                   << c.mode << ": first difference at " << at << ": "
                   << Escaped(fast[at]) << " vs " << Escaped(plain[at]);
   }
+}
+
+// |lines| one after another in |block|, each ended by a NUL, as a mapped
+// file or a read buffer holds a run's lines.
+std::vector<char*> InOneBlock(const std::vector<std::string>& lines,
+                              std::string& block) {
+  for (const std::string& line : lines) block += line + '\0';
+  std::vector<char*> base;
+  for (char* at = block.data(); base.size() < lines.size();
+       at += std::strlen(at) + 1) {
+    base.push_back(at);
+  }
+  return base;
+}
+
+// Keys that agree up to a byte from 9 to 16 and there end, or differ in a
+// high bit, a low bit or only in case and then end or go on; each between
+// |before| and |after|.
+std::vector<std::string> KeysAroundTheHeldBytes(const std::string& before,
+                                                const std::string& after) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 9; at <= 16; ++at) {
+    const std::string common = std::string("abcdefghijklmnopq", at);
+    lines.push_back(before + common + after);
+    for (const char c : {'A', 'B', 'a', 'b', '\x01', '\x7f', '\x80', '\xff'}) {
+      lines.push_back(before + common + c + after);
+      lines.push_back(before + common + c + "xyz" + after);
+    }
+  }
+  return lines;
+}
+
+std::size_t key_bytes = 0;  // of the latest allocation for sort keys
+
+bool NoteKeyBytes(AllocationSite site, std::size_t bytes) {
+  if (site == AllocationSite::kSortKeys) key_bytes = bytes;
+  return true;
+}
+
+// The 16-byte items hold the fewer key bits the more bits the span takes,
+// and the 24-byte ones the most: with every share and every mode the order
+// must be the plain comparator order, ties included.
+TEST(SortKeysLayoutTest, EveryItemLayoutGivesThePlainOrder) {
+  struct Case {
+    ComparatorRow row;
+    std::int32_t key;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {kWholeLineText, 0, KeysAroundTheHeldBytes("", "")},
+      {kFieldText, 1, KeysAroundTheHeldBytes("x,", ",tail")},
+      {kColumnText, 3, {"abc", "ab", "", "abcdefghijklmnopq", "abc\x01", "a"}},
+      {kFieldNumber,
+       1,
+       {"a,12345678901234567890", "b,12345678901234567891", "c,", "d",
+        "e,-99999999999999999999", "f,999999999999999999", "g,000042", "h,42"}},
+  };
+  const AllocationFilter previous = SetAllocationFilter(NoteKeyBytes);
+  for (const Case& c : cases) {
+    // Each line twice, so that the order of equal keys shows too.
+    std::vector<std::string> lines = c.lines;
+    lines.insert(lines.end(), c.lines.rbegin(), c.lines.rend());
+    std::string block;
+    const std::vector<char*> input = InOneBlock(lines, block);
+    for (int mode = 0; mode < kBaseModes; ++mode) {
+      std::vector<char*> plain = input;
+      KeyIndex = c.key;
+      const LineComparator compare = ComparatorTable[c.row][mode];
+      LineSort(plain.data(), plain.size(),
+               [compare](char*& a, char*& b) { return compare(&a, &b); });
+      for (int bits = 0; bits <= kMostOffsetBits + 1; ++bits) {
+        const bool wide = bits > kMostOffsetBits;
+        const KeyItemLayout layout{wide ? 0 : kCompactSpan, bits, true};
+        std::vector<char*> keyed = input;
+        SortWithKeys(keyed.data(), keyed.size(), c.row, mode, c.key, nullptr,
+                     {}, layout);
+        EXPECT_EQ(key_bytes, (wide ? 24 : 16) * input.size());
+        EXPECT_EQ(keyed, plain) << "row " << c.row << ", mode " << mode
+                                << ", offset bits " << bits << "\nkeyed:\n"
+                                << Describe(lines, keyed);
+      }
+    }
+  }
+  SetAllocationFilter(previous);
+}
+
+// Enough lines in one block for the threads to key and sort 16-byte items,
+// which every key but a whole-line text key takes by default.
+TEST(SortKeysLayoutTest, ItemsOfLinesInOneBlockSortedOnThreadsKeepTheOrder) {
+  std::mt19937 rng(2024);
+  std::vector<std::string> lines = TieHeavyLines(rng, 70000);
+  std::string block;
+  const std::vector<char*> input = InOneBlock(lines, block);
+  const AllocationFilter previous = SetAllocationFilter(NoteKeyBytes);
+  for (int row = 0; row < kComparatorRows; ++row) {
+    for (const int mode : {0, 3}) {
+      const auto r = static_cast<ComparatorRow>(row);
+      std::vector<char*> wide = input;
+      SortWithKeys(wide.data(), wide.size(), r, mode, 1, nullptr, {}, {0});
+      std::vector<char*> keyed = input;
+      SortWithKeys(keyed.data(), keyed.size(), r, mode, 1);
+      EXPECT_EQ(key_bytes, (r == kWholeLineText ? 24 : 16) * input.size());
+      const std::size_t at = FirstDifference(keyed, wide);
+      EXPECT_EQ(at, keyed.size())
+          << "row " << row << ", mode " << mode << ": " << Escaped(keyed[at])
+          << " vs " << Escaped(wide[at]);
+    }
+  }
+  SetAllocationFilter(previous);
 }
 
 // A run hands its line table to the sort, which gives the table's pages back
