@@ -445,14 +445,7 @@ bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
   if (count < 2 || row == kNoRow) return true;
   const LineSpan span = SpanOf(base, count);
   const std::uint64_t distance = span.highest - span.lowest;
-  // A whole-line text key keeps the 24-byte items. The radix sort takes
-  // nearly every whole-line run; those it hands back (case ignored, lines
-  // that differ only in case) tend to share long beginnings, such as a first
-  // field many lines repeat, and with fewer bytes held so many comparisons
-  // would go on in the lines that the run would be slower by more than its
-  // memory is worth.
-  const bool compact_row = row != kWholeLineText || layout.whole_lines_compact;
-  if (compact_row && distance < std::min(layout.compact_span, kCompactSpan)) {
+  if (distance < std::min(layout.compact_span, kCompactSpan)) {
     const int offset_bits =
         std::clamp(layout.offset_bits,
                    static_cast<int>(std::bit_width(distance)), kMostOffsetBits);

@@ -38,8 +38,6 @@ struct KeyItemLayout {
   /// Bits the 16-byte items give the distance at the least, as a larger
   /// span would (at most kMostOffsetBits); the fewer are left for the key.
   int offset_bits = 0;
-  /// Whether a whole-line text key may take the 16-byte items too.
-  bool whole_lines_compact = false;
 };
 
 /// Sorts |count| lines of |base| by |row| in |base_mode| (0 to 3), the key

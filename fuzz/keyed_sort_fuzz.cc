@@ -88,12 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FUZZ_CHECK(lines.size() < 2 || steps.switches + steps.refused > 0,
              "the forced sort kept the plain steps");
 
-  // The 16-byte items, on whole lines too, with their most key bits and
+  // The 16-byte items with their most key bits and
   // their fewest, as for lines 4 GiB apart, and the 24-byte items, for lines
   // further apart.
   for (const KeyItemLayout layout :
-       {KeyItemLayout{kCompactSpan, 0, true},
-        KeyItemLayout{kCompactSpan, kMostOffsetBits, true}, KeyItemLayout{0}}) {
+       {KeyItemLayout{kCompactSpan, 0},
+        KeyItemLayout{kCompactSpan, kMostOffsetBits}, KeyItemLayout{0}}) {
     std::vector<char*> laid_out = lines;
     FUZZ_CHECK(SortWithKeys(laid_out.data(), laid_out.size(), row, base_mode,
                             key_pos, nullptr, {}, layout),

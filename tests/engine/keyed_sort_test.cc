@@ -371,7 +371,7 @@ TEST(SortKeysLayoutTest, EveryItemLayoutGivesThePlainOrder) {
                [compare](char*& a, char*& b) { return compare(&a, &b); });
       for (int bits = 0; bits <= kMostOffsetBits + 1; ++bits) {
         const bool wide = bits > kMostOffsetBits;
-        const KeyItemLayout layout{wide ? 0 : kCompactSpan, bits, true};
+        const KeyItemLayout layout{wide ? 0 : kCompactSpan, bits};
         std::vector<char*> keyed = input;
         SortWithKeys(keyed.data(), keyed.size(), c.row, mode, c.key, nullptr,
                      {}, layout);
@@ -386,7 +386,7 @@ TEST(SortKeysLayoutTest, EveryItemLayoutGivesThePlainOrder) {
 }
 
 // Enough lines in one block for the threads to key and sort 16-byte items,
-// which every key but a whole-line text key takes by default.
+// which every key takes by default.
 TEST(SortKeysLayoutTest, ItemsOfLinesInOneBlockSortedOnThreadsKeepTheOrder) {
   std::mt19937 rng(2024);
   std::vector<std::string> lines = TieHeavyLines(rng, 70000);
@@ -400,7 +400,7 @@ TEST(SortKeysLayoutTest, ItemsOfLinesInOneBlockSortedOnThreadsKeepTheOrder) {
       SortWithKeys(wide.data(), wide.size(), r, mode, 1, nullptr, {}, {0});
       std::vector<char*> keyed = input;
       SortWithKeys(keyed.data(), keyed.size(), r, mode, 1);
-      EXPECT_EQ(key_bytes, (r == kWholeLineText ? 24 : 16) * input.size());
+      EXPECT_EQ(key_bytes, 16 * input.size());
       const std::size_t at = FirstDifference(keyed, wide);
       EXPECT_EQ(at, keyed.size())
           << "row " << row << ", mode " << mode << ": " << Escaped(keyed[at])
