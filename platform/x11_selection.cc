@@ -82,10 +82,10 @@ std::unique_ptr<X11Session> X11Session::Connect() {
       Ask(c, "TIMESTAMP"),   Ask(c, "UTF8_STRING"),
       Ask(c, "text/plain;charset=utf-8"),
       Ask(c, "TEXT"),        Ask(c, "INCR"),
-      Ask(c, "MULTIPLE"),    Ask(c, "TARNEL_SELECTION")};
+      Ask(c, "TARNEL_SELECTION")};
   xcb_atom_t* const slots[] = {&a.clipboard, &a.targets,  &a.timestamp,
                                &a.utf8_string, &a.text_plain_utf8, &a.text,
-                               &a.incr,      &a.multiple, &a.transfer};
+                               &a.incr,      &a.transfer};
   for (std::size_t i = 0; i < std::size(cookies); ++i) {
     *slots[i] = Intern(c, cookies[i]);
     if (*slots[i] == XCB_ATOM_NONE) return nullptr;

@@ -29,7 +29,6 @@ struct SelectionAtoms {
   xcb_atom_t text_plain_utf8 = XCB_ATOM_NONE;  ///< text/plain;charset=utf-8
   xcb_atom_t text = XCB_ATOM_NONE;
   xcb_atom_t incr = XCB_ATOM_NONE;
-  xcb_atom_t multiple = XCB_ATOM_NONE;
   xcb_atom_t transfer = XCB_ATOM_NONE;  ///< our own property for incoming text
 };
 

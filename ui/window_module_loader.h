@@ -41,9 +41,6 @@ class WindowModule {
   /// module cannot be loaded.
   std::optional<std::string> ThroughUtf16(std::string_view bytes);
 
-  /// Why the module could not be loaded; empty while it could.
-  const std::string& failure() const { return failure_; }
-
  private:
   void* Entry(const char* name);
 
