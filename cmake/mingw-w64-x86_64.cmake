@@ -2,7 +2,7 @@
 # g++-mingw-w64-x86-64-posix: the posix thread model, which std::thread
 # needs).
 #
-#   cmake -S . -B build/windows -G Ninja -DTARNEL_BUILD_UI=OFF \
+#   cmake -S . -B build/windows -G Ninja -DTARNEL_UI=win32 \
 #     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 #
 # Everything is linked statically, so an .exe needs only the system's own

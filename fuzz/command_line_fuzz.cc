@@ -12,11 +12,11 @@
 
 #include "engine/sort_parameters.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/recording_message_boxes.h"
-#include "ui/command_line_split.h"
-#include "ui/fake_controls.h"
-#include "ui/main_form_logic.h"
-#include "ui/program_arguments.h"
+#include "platform/testing/recording_message_boxes.h"
+#include "ui/logic/command_line_split.h"
+#include "ui/headless/memory_controls.h"
+#include "ui/logic/main_form_logic.h"
+#include "ui/logic/program_arguments.h"
 
 namespace tarnel {
 namespace {
@@ -152,9 +152,9 @@ std::string Quoted(const std::vector<std::string>& arguments) {
 // Runs the logic on |arguments| as the window does at its creation and
 // holds it to the model.
 void CheckParsed(const std::vector<std::string>& arguments) {
-  FakeMainFormControls c;
-  FakeForm form;
-  FakeApplication application;
+  MemoryMainFormControls c;
+  MemoryForm form;
+  MemoryApplication application;
   RecordingMessageBoxes boxes;
   std::vector<SortRequest> runs;
   std::vector<std::optional<std::string>> paths;

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "ui/parse_int.h"
+#include "ui/logic/parse_int.h"
 
 namespace tarnel {
 namespace {

@@ -27,7 +27,7 @@
 #include "engine/sort_parameters.h"
 #include "engine/sort_selection.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 
 namespace tarnel {
 namespace {

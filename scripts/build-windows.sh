@@ -17,7 +17,7 @@ bash "$top/scripts/install-deps.sh" windows
 # folder; the Qt window is the Linux one.
 cmake -S "$top" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTARNEL_BUILD_UI=OFF -DTARNEL_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DTARNEL_UI=win32 -DTARNEL_BUILD_BENCH=OFF \
   -DTARNEL_WERROR=ON >/dev/null
 cmake --build "$build" --target tarnel_exe -j"$(nproc)"
 echo "$build/bin/TARNEL.EXE"

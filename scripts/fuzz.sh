@@ -25,7 +25,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNEL_FUZZ=ON -DTARNEL_BUILD_UI=OFF \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNEL_FUZZ=ON -DTARNEL_UI=none \
   -DTARNEL_BUILD_TESTS=OFF -DTARNEL_BUILD_BENCH=OFF -DTARNEL_WERROR=ON
 cmake --build "$build" -j"$jobs"
 ctest --test-dir "$build" -j"$jobs" -L fuzz --output-on-failure

@@ -18,7 +18,7 @@ bash "$top/scripts/install-deps.sh" windows
 started=$(date +%s)
 cmake -S "$top" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTARNEL_BUILD_UI=OFF -DTARNEL_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DTARNEL_UI=win32 -DTARNEL_BUILD_BENCH=OFF \
   -DTARNEL_WERROR=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 built=$(date +%s)

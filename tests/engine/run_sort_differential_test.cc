@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/run_sort.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

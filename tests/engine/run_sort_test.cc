@@ -13,7 +13,7 @@
 #include "core/result_block.h"
 #include "core/show_error.h"
 #include "platform/memory.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/escaped.h"
 #include "tests/support/temp_dir.h"
 

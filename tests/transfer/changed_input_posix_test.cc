@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/run_sort.h"
-#include "platform/fake_clipboard.h"
+#include "platform/testing/fake_clipboard.h"
 #include "tests/support/process.h"
 #include "tests/transfer/test_files.h"
 

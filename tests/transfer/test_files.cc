@@ -7,7 +7,7 @@
 #include "core/result_block.h"
 #include "core/show_error.h"
 #include "engine/run_sort.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 
 namespace tarnel {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/memory.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

@@ -26,11 +26,11 @@
 
 #include "engine/run_sort.h"
 #include "platform/qt/qt_clipboard.h"
-#include "platform/recording_message_boxes.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "platform/service.h"
 #include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
-#include "tests/support/qt_wait.h"
+#include "tests/support/qt/qt_wait.h"
 #include "tests/support/temp_dir.h"
 #include "transfer/clipboard_transfer.h"
 

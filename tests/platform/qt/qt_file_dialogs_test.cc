@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/qt_wait.h"
-#include "tests/support/qt_widgets.h"
+#include "tests/support/qt/qt_wait.h"
+#include "tests/support/qt/qt_widgets.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "platform/qt/help_window.h"
-#include "platform/recording_message_boxes.h"
-#include "tests/support/qt_widgets.h"
+#include "platform/testing/recording_message_boxes.h"
+#include "tests/support/qt/qt_widgets.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

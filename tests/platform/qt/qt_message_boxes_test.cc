@@ -17,7 +17,7 @@
 #include "platform/message_boxes.h"
 #include "platform/qt/tarnel_font.h"
 #include "platform/service.h"
-#include "tests/support/qt_widgets.h"
+#include "tests/support/qt/qt_widgets.h"
 
 namespace tarnel {
 namespace {

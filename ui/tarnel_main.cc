@@ -1,3 +1,0 @@
-#include "ui/startup.h"
-
-int main(int argc, char** argv) { return tarnel::RunTarnel(argc, argv); }
