@@ -8,6 +8,7 @@
 #include "platform/message_boxes.h"
 #include "platform/service.h"
 #include "ui/logic/exception_text.h"
+#include "ui/logic/window_texts.h"
 #include "ui/headless/memory_controls.h"
 #include "ui/logic/main_form_logic.h"
 
@@ -15,7 +16,6 @@ namespace tarnel {
 
 namespace {
 
-constexpr char kApplicationTitle[] = "TARNEL";
 
 }  // namespace
 
@@ -34,7 +34,7 @@ std::optional<int> RunBatch(std::vector<std::string> arguments) {
     logic.Connect();
     logic.FormCreate();
     if (logic.AutoRun != 1) return std::nullopt;
-    return logic.BatchDelivered() ? 0 : 1;
+    return logic.ExitStatus();
   } catch (const std::exception& error) {
     Current<MessageBoxes>().Show(nullptr, ExceptionBoxText(error.what()),
                                  kApplicationTitle, kBoxIconError);

@@ -13,8 +13,10 @@ void MemoryCheck::SetChecked(bool checked) {
 
 void MemoryEdit::SetText(const std::string& text) { Change(text, false); }
 
-void MemoryEdit::Type(const std::string& text) {
-  caret = text.size();
+void MemoryEdit::Type(const std::string& text) { Type(text, text.size()); }
+
+void MemoryEdit::Type(const std::string& text, std::size_t new_caret) {
+  caret = new_caret;
   Change(text, true);
 }
 
@@ -38,17 +40,14 @@ void MemorySpin::Step(int delta) {
   if (handler_) handler_();
 }
 
+void MemoryForm::RunPending() {
+  // Work may put off more work; that waits for the next round.
+  std::vector<std::function<void()>> work;
+  work.swap(later);
+  for (const auto& step : work) step();
+}
+
 MemoryMainFormControls::MemoryMainFormControls() {
-  Sort_F_RadioButton.Load(true);
-  ClipBoardCheckBox1.Load(true);
-  ClipBoardCheckBox2.Load(true);
-  ColumCheckBox.Load(true);
-  StringCompCheckBox.Load(true);
-  SortPosEdit.Load(kInitialKeyPosition);
-  SortPosEdit.visible = true;
-  UpDown1.SetPosition(1);
-  UpDown2.SetPosition(1);
-  StatusLine.text = "テキストソートユーティリティ";
   controls = {&Sort_F_RadioButton,
               &Sort_R_RadioButton,
               &NotCaseSensitiveCheckBox,
@@ -69,6 +68,17 @@ MemoryMainFormControls::MemoryMainFormControls() {
               &StringCompCheckBox,
               &NumCompCheckBox,
               &StatusLine};
+  // The states the window starts with; no handler is installed yet, so
+  // nothing reacts.
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    const NamedControl control = FindNamedControl(controls, spec.name);
+    if (control.check) control.check->SetChecked(spec.checked);
+    if (control.edit) control.edit->SetText(spec.text ? spec.text : "");
+    if (control.visible) control.visible->SetVisible(spec.shown);
+    if (control.edit) control.edit->SetVisible(spec.shown);
+    if (control.spin) control.spin->SetPosition(kKeyPositionMinimum);
+    if (control.status) StatusLine.text = spec.text;
+  }
 }
 
 }  // namespace tarnel

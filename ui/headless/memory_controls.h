@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/logic/controls.h"
+#include "ui/logic/window_texts.h"
 #include "ui/logic/main_form_layout.h"
 #include "ui/logic/main_form_logic.h"
 
@@ -29,11 +30,13 @@ class MemoryCheck : public CheckControl {
   void OnChange(std::function<void()> handler) override {
     handler_ = std::move(handler);
   }
+  void SetTabStop(bool value) override { tab_stop = value; }
   /// The user's click: toggles a check box.
   void Click() { SetChecked(!checked_); }
   /// Sets the state without a report, as the window's initial state is.
   void Load(bool checked) { checked_ = checked; }
   int changes = 0;  ///< real changes reported
+  bool tab_stop = true;
 
  private:
   bool checked_ = false;
@@ -54,6 +57,8 @@ class MemoryEdit : public EditControl {
   }
   /// The user replaces the whole text with |text|, caret at its end.
   void Type(const std::string& text);
+  /// The same with the caret at byte |new_caret|.
+  void Type(const std::string& text, std::size_t new_caret);
   void Load(const std::string& text) { text_ = text; }
 
   bool visible = false;
@@ -106,6 +111,11 @@ class MemoryForm : public FormControl {
   }
   void Close() override { ++closes; }
   void CloseLater() override { ++later_closes; }
+  void RunLater(std::function<void()> work) override {
+    later.push_back(std::move(work));
+  }
+  /// Runs what RunLater put off, as the toolkit's event loop would.
+  void RunPending();
   void SetWaitCursor(bool wait) override { wait_cursor = wait; }
 
   WindowHandle handle = &handle;
@@ -114,6 +124,7 @@ class MemoryForm : public FormControl {
   int closes = 0;
   int later_closes = 0;
   bool wait_cursor = false;
+  std::vector<std::function<void()>> later;
 };
 
 class MemoryApplication : public ApplicationControl {
@@ -129,7 +140,7 @@ class MemoryApplication : public ApplicationControl {
   void Terminate() override { ++terminations; }
 
   WindowHandle handle = &handle;
-  std::string help_file = "Tarnel.hlp";
+  std::string help_file = kHelpFileName;
   bool wait_cursor = false;
   std::string hint;
   std::function<void()> on_hint;

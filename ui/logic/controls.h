@@ -36,6 +36,8 @@ class CheckControl {
   virtual void SetChecked(bool checked) = 0;
   /// Installs what runs after every real change of the state.
   virtual void OnChange(std::function<void()> handler) = 0;
+  /// Whether Tab stops at the control; a click reaches it either way.
+  virtual void SetTabStop(bool tab_stop) = 0;
 };
 
 /// A single-line edit.
@@ -90,9 +92,21 @@ class FormControl {
   /// for a close put off until a run was over, whose caller is still on
   /// the way out.
   virtual void CloseLater() = 0;
+  /// Runs |work| once the events already waiting are handled: for work
+  /// that must not run inside the event that asks for it.
+  virtual void RunLater(std::function<void()> work) = 0;
   /// The hourglass over the window's own surface, or the default pointer.
   virtual void SetWaitCursor(bool wait) = 0;
 };
+
+/// How the focus reached a control.
+enum class FocusCause {
+  kTab,    ///< Tab or Shift+Tab moved it there
+  kOther,  ///< a click, the program, or a window that closed and gave it back
+};
+
+/// A key as the window sees it; only Escape means anything to it.
+enum class FormKey { kEscape, kOther };
 
 /// The application object: the hidden window that owns every box, the
 /// application-wide cursor, the hint text, and the end of the program.

@@ -41,12 +41,99 @@ constexpr char kKeyPositionErrorCaption[] = "ERROR";
 // The key option's digits are kept in a buffer of 128 bytes.
 constexpr std::size_t kKeyDigitLimit = 127;
 
-// Windows' virtual-key code of Escape.
-constexpr int kEscapeKey = 27;
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+template <class Control>
+using Slot = Control* MainFormControls::*;
+
+template <class Control>
+struct NamedSlot {
+  std::string_view name;
+  Slot<Control> slot;
+};
+
+using C = MainFormControls;
+constexpr NamedSlot<CheckControl> kCheckSlots[] = {
+    {"Sort_F_RadioButton", &C::Sort_F_RadioButton},
+    {"Sort_R_RadioButton", &C::Sort_R_RadioButton},
+    {"NotCaseSensitiveCheckBox", &C::NotCaseSensitiveCheckBox},
+    {"UniqCheckBox", &C::UniqCheckBox},
+    {"ClipBoardCheckBox1", &C::ClipBoardCheckBox1},
+    {"FileOpenCheckBox", &C::FileOpenCheckBox},
+    {"ClipBoardCheckBox2", &C::ClipBoardCheckBox2},
+    {"FileSaveCheckBox", &C::FileSaveCheckBox},
+    {"ColumCheckBox", &C::ColumCheckBox},
+    {"FieldCheckBox", &C::FieldCheckBox},
+    {"StringCompCheckBox", &C::StringCompCheckBox},
+    {"NumCompCheckBox", &C::NumCompCheckBox},
+};
+constexpr NamedSlot<EditControl> kEditSlots[] = {
+    {"FileOpenEdit", &C::FileOpenEdit},
+    {"FileSaveEdit", &C::FileSaveEdit},
+    {"SortPosEdit", &C::SortPosEdit},
+};
+constexpr NamedSlot<VisibleControl> kVisibleSlots[] = {
+    {"FileOpenPanel", &C::FileOpenPanel},
+    {"FileSavePanel", &C::FileSavePanel},
+};
+constexpr NamedSlot<SpinControl> kSpinSlots[] = {
+    {"UpDown1", &C::UpDown1},
+    {"UpDown2", &C::UpDown2},
+};
+constexpr NamedSlot<StatusControl> kStatusSlots[] = {
+    {"StatusLine", &C::StatusLine},
+};
+
+template <class Control, std::size_t n>
+bool Attach(const NamedSlot<Control> (&slots)[n], MainFormControls& controls,
+            std::string_view name, Control* control) {
+  for (const NamedSlot<Control>& named : slots) {
+    if (named.name != name) continue;
+    controls.*named.slot = control;
+    return true;
+  }
+  return false;
+}
+
+template <class Control, std::size_t n>
+Control* Named(const NamedSlot<Control> (&slots)[n],
+               const MainFormControls& controls, std::string_view name) {
+  for (const NamedSlot<Control>& named : slots) {
+    if (named.name == name) return controls.*named.slot;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+NamedControl FindNamedControl(const MainFormControls& controls,
+                              std::string_view name) {
+  return {Named(kCheckSlots, controls, name), Named(kEditSlots, controls, name),
+          Named(kVisibleSlots, controls, name),
+          Named(kSpinSlots, controls, name),
+          Named(kStatusSlots, controls, name)};
+}
+
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   CheckControl* control) {
+  return Attach(kCheckSlots, controls, name, control);
+}
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   EditControl* control) {
+  return Attach(kEditSlots, controls, name, control);
+}
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   VisibleControl* control) {
+  return Attach(kVisibleSlots, controls, name, control);
+}
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   SpinControl* control) {
+  return Attach(kSpinSlots, controls, name, control);
+}
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   StatusControl* control) {
+  return Attach(kStatusSlots, controls, name, control);
+}
 
 MainFormLogic::MainFormLogic(const MainFormControls& controls,
                              FormControl& form, ApplicationControl& application,
@@ -72,6 +159,16 @@ void MainFormLogic::Connect() {
   c_.SortPosEdit->OnChange([this] { SortPosEditChange(); });
   c_.UpDown1->OnStep([this] { UpDown1Click(); });
   c_.UpDown2->OnStep([this] { UpDown2Click(); });
+  for (CheckControl* radio : {c_.Sort_F_RadioButton, c_.Sort_R_RadioButton}) {
+    radio->OnChange([this] { UpdateRadioTabStops(); });
+  }
+  UpdateRadioTabStops();
+}
+
+void MainFormLogic::UpdateRadioTabStops() {
+  for (CheckControl* radio : {c_.Sort_F_RadioButton, c_.Sort_R_RadioButton}) {
+    radio->SetTabStop(radio->IsChecked());
+  }
 }
 
 void MainFormLogic::FormCreate() {
@@ -305,6 +402,11 @@ void MainFormLogic::CancelButtonClick() { form_.Close(); }
 
 void MainFormLogic::FileExit() { form_.Close(); }
 
+int MainFormLogic::ExitStatus() const {
+  if (AutoRun != 1) return 0;
+  return batch_delivered_ ? 0 : 1;
+}
+
 bool MainFormLogic::CanClose() {
   if (!running_) return true;
   close_pending_ = true;
@@ -342,6 +444,15 @@ void MainFormLogic::FileOpen() {
   if (const auto name = RunFileDialog(OpenDialog, kOpenOptions)) {
     c_.FileOpenEdit->SetText(*name);
   }
+}
+
+void MainFormLogic::FileOpenPanelEnter(FocusCause cause) {
+  // Only a move from another control: the focus also comes back here when
+  // the dialog closes, and that must not reopen it.
+  if (cause != FocusCause::kTab) return;
+  // Not inside the focus change itself: the dialog takes the focus away
+  // again.
+  form_.RunLater([this] { FileOpen(); });
 }
 
 void MainFormLogic::FileSaveAs() {
@@ -393,8 +504,30 @@ void MainFormLogic::UpDown2Click() {
   c_.SortPosEdit->SetText(std::to_string(c_.UpDown2->Position()));
 }
 
-void MainFormLogic::FormKeyDown(int key) {
-  if (key == kEscapeKey) form_.Close();
+void MainFormLogic::MenuItemClick(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::kOpen:
+      FileOpen2();
+      break;
+    case MenuCommand::kExit:
+      FileExit();
+      break;
+    case MenuCommand::kContents:
+      HelpContents();
+      break;
+    case MenuCommand::kSearch:
+      HelpSearch();
+      break;
+    case MenuCommand::kAbout:
+      HelpAbout();
+      break;
+    case MenuCommand::kNone:
+      break;
+  }
+}
+
+void MainFormLogic::FormKeyDown(FormKey key) {
+  if (key == FormKey::kEscape) form_.Close();
 }
 
 void MainFormLogic::WMDropFiles(const std::string& name, DropTarget target) {

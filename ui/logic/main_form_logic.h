@@ -13,16 +13,15 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/sort_parameters.h"
 #include "platform/file_dialogs.h"
 #include "ui/logic/controls.h"
+#include "ui/logic/main_form_layout.h"
 
 namespace tarnel {
-
-/// The key position's text at start, and what an emptied one becomes.
-inline constexpr char kInitialKeyPosition[] = "1";
 
 /// The engine's entry as the run handler calls it. Returns the run's
 /// outcome: 0 when the result was delivered.
@@ -61,6 +60,31 @@ struct MainFormControls {
   CheckControl* NumCompCheckBox = nullptr;
   StatusControl* StatusLine = nullptr;
 };
+
+/// Hands |control| to the slot of |controls| named |name|. False when no
+/// slot of that name takes a control of its kind.
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   CheckControl* control);
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   EditControl* control);
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   VisibleControl* control);
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   SpinControl* control);
+bool AttachControl(MainFormControls& controls, std::string_view name,
+                   StatusControl* control);
+
+/// The control of |controls| named |name|: the pointer of its kind is set,
+/// the others are null (all of them when the logic drives no such control).
+struct NamedControl {
+  CheckControl* check = nullptr;
+  EditControl* edit = nullptr;
+  VisibleControl* visible = nullptr;
+  SpinControl* spin = nullptr;
+  StatusControl* status = nullptr;
+};
+NamedControl FindNamedControl(const MainFormControls& controls,
+                              std::string_view name);
 
 /// Where a drop of files ended.
 enum class DropTarget { kOutputGroup, kElsewhere };
@@ -116,6 +140,10 @@ class MainFormLogic {
   /// The input browse panel: a file chosen in OpenDialog replaces the
   /// input path's text, and nothing else.
   void FileOpen();
+  /// The focus reached the input browse panel: a move by Tab opens its
+  /// dialog, once the focus change is over. The focus that comes back when
+  /// the dialog closes opens nothing.
+  void FileOpenPanelEnter(FocusCause cause);
   /// The output browse panel: the same with SaveDialog and the output path.
   void FileSaveAs();
   /// File > Open: a file chosen in OpenDialog becomes the input file.
@@ -128,9 +156,10 @@ class MainFormLogic {
   void HelpAbout();
   /// The status line takes the application's hint text.
   void ShowHint();
-  /// A key that reached the window itself, as a Windows virtual-key code:
-  /// Escape closes it.
-  void FormKeyDown(int key);
+  /// A menu item was chosen.
+  void MenuItemClick(MenuCommand command);
+  /// A key that reached the window itself: Escape closes it.
+  void FormKeyDown(FormKey key);
   /// The first file of a drop becomes the output file over the output
   /// group and the input file anywhere else; the name is taken unchecked.
   void WMDropFiles(const std::string& name, DropTarget target);
@@ -144,6 +173,9 @@ class MainFormLogic {
   bool Running() const { return running_; }
   /// Whether the batch run of FormCreate delivered its result.
   bool BatchDelivered() const { return batch_delivered_; }
+  /// The program's exit status once the window's session is over: for a
+  /// batch run 0 when the result was delivered and 1 otherwise; else 0.
+  int ExitStatus() const;
 
   /// 1 once "-a" or "-a+" was given: one run, no window.
   std::uint8_t AutoRun = 0;
@@ -179,6 +211,8 @@ class MainFormLogic {
   void ShowPlainBox(const std::string& text, const char* caption);
   // A close asked for during the run now goes ahead.
   void FinishRun();
+  // Of the exclusive pair only the checked button is a tab stop.
+  void UpdateRadioTabStops();
 
   const MainFormControls& c_;
   FormControl& form_;

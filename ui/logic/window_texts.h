@@ -7,8 +7,14 @@
 
 namespace tarnel {
 
+/// The application's title: the windows' and the application's own boxes'
+/// caption.
+inline constexpr char kApplicationTitle[] = "TARNEL";
+/// The help file, found beside the program or in its data folder.
+inline constexpr char kHelpFileName[] = "Tarnel.hlp";
+
 namespace main_form_text {
-inline constexpr char kTitle[] = "TARNEL";
+inline constexpr const char* kTitle = kApplicationTitle;
 inline constexpr char kStatusAtStart[] = "テキストソートユーティリティ";
 inline constexpr char kSortMenuCaption[] = "ソート順指定";
 inline constexpr char kAscendingCaption[] = "昇順ソート";
@@ -31,7 +37,7 @@ inline constexpr char kNumberCaption[] = "数値";
 }  // namespace main_form_text
 
 namespace about_box_text {
-inline constexpr char kTitle[] = "TARNEL";
+inline constexpr const char* kTitle = kApplicationTitle;
 inline constexpr char kProductName[] = "TARNEL.EXE";
 inline constexpr char kVersionLabel[] = "Version";
 inline constexpr char kCopyright[] = TARNEL_COPYRIGHT_STRING;

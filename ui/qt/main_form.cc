@@ -47,15 +47,6 @@ namespace {
 
 namespace text = main_form_text;
 
-// The menu.
-constexpr char kFileMenuCaption[] = "&File";
-constexpr char kFileOpenCaption[] = "&Open";
-constexpr char kFileExitCaption[] = "e&Xit";
-constexpr char kHelpMenuCaption[] = "&Help";
-constexpr char kHelpContentsCaption[] = "&Contents";
-constexpr char kHelpSearchCaption[] = "&Search";
-constexpr char kHelpAboutCaption[] = "&About";
-
 // Inside its frame a Qt line edit keeps this many pixels free on either side
 // of its text.
 constexpr int kLineEditInnerMargin = 2;
@@ -153,269 +144,191 @@ void TTarnelMainForm::BuildWindow() {
   setWindowIcon(TarnelIcon());
   setFont(TarnelFont());
 
-  MainMenu = Create<QMenuBar>(this, "MainMenu");
+  main_menu_ = Create<QMenuBar>(this, "MainMenu");
   // In the window, never in a desktop's global menu: the client area lies
   // below it.
-  MainMenu->setNativeMenuBar(false);
-  setMenuBar(MainMenu);
-  ClientArea = Create<QWidget>(this, "ClientArea");
-  ClientArea->setFixedSize(kMainClientWidth, kMainClientHeight);
-  setCentralWidget(ClientArea);
+  main_menu_->setNativeMenuBar(false);
+  setMenuBar(main_menu_);
+  client_area_ = Create<QWidget>(this, "ClientArea");
+  client_area_->setFixedSize(kMainClientWidth, kMainClientHeight);
+  setCentralWidget(client_area_);
   // The window follows its parts' sizes: the client area and the menu bar.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TTarnelMainForm::BuildMenu() {
-  const auto add_menu = [this](const char* name, const char* caption) {
-    QMenu* menu = MainMenu->addMenu(Text(caption));
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-  };
-  const auto add_item = [this](QMenu* menu, const char* name,
-                               const char* caption,
-                               void (TTarnelMainForm::*handler)()) {
-    QAction* item = menu->addAction(Text(caption));
-    item->setObjectName(QString::fromLatin1(name));
-    connect(item, &QAction::triggered, this, handler);
-    return item;
-  };
-  const auto add_separator = [](QMenu* menu, const char* name) {
-    QAction* separator = menu->addSeparator();
-    separator->setObjectName(QString::fromLatin1(name));
-    return separator;
-  };
-  FileMenu = add_menu("FileMenu", kFileMenuCaption);
-  FileOpenItem = add_item(FileMenu, "FileOpenItem", kFileOpenCaption,
-                          &TTarnelMainForm::FileOpen2);
-  N1 = add_separator(FileMenu, "N1");
-  FileExitItem = add_item(FileMenu, "FileExitItem", kFileExitCaption,
-                          &TTarnelMainForm::FileExit);
-  HelpMenu = add_menu("HelpMenu", kHelpMenuCaption);
-  HelpContentsItem =
-      add_item(HelpMenu, "HelpContentsItem", kHelpContentsCaption,
-               &TTarnelMainForm::HelpContents);
-  HelpSearchItem = add_item(HelpMenu, "HelpSearchItem", kHelpSearchCaption,
-                            &TTarnelMainForm::HelpSearch);
-  N3 = add_separator(HelpMenu, "N3");
-  HelpAboutItem = add_item(HelpMenu, "HelpAboutItem", kHelpAboutCaption,
-                           &TTarnelMainForm::HelpAbout);
-}
-
-void TTarnelMainForm::BuildControls() {
-  // In creation order: a later control lies above an earlier one.
-  StatusLine = Create<QStatusBar>(ClientArea, "StatusLine");
-  StatusLine->setGeometry(0, 291, kMainClientWidth, 23);
-  StatusLine->setSizeGripEnabled(false);
-  StatusLine->showMessage(Text(text::kStatusAtStart));
-
-  SortMenu =
-      Create<QGroupBox>(ClientArea, "SortMenu", Text(text::kSortMenuCaption));
-  SortMenu->setGeometry(16, 8, 169, 89);
-  // The radio buttons are the window's children, drawn over the frame.
-  Sort_F_RadioButton = Create<WholeAreaRadioButton>(
-      ClientArea, "Sort_F_RadioButton", Text(text::kAscendingCaption));
-  Sort_F_RadioButton->setGeometry(32, 32, 113, 17);
-  Sort_F_RadioButton->setChecked(true);
-  Sort_R_RadioButton = Create<WholeAreaRadioButton>(
-      ClientArea, "Sort_R_RadioButton", Text(text::kDescendingCaption));
-  Sort_R_RadioButton->setGeometry(32, 64, 121, 17);
-  UpdateRadioTabStops();
-
-  InputGroupBox = Create<QGroupBox>(ClientArea, "InputGroupBox",
-                                    Text(text::kInputGroupCaption));
-  InputGroupBox->setGeometry(16, 104, 393, 73);
-  ClipBoardCheckBox1 = Create<WholeAreaCheckBox>(
-      InputGroupBox, "ClipBoardCheckBox1", Text(text::kClipboardCaption));
-  ClipBoardCheckBox1->setGeometry(16, 16, 97, 17);
-  ClipBoardCheckBox1->setChecked(true);
-  FileOpenCheckBox = Create<WholeAreaCheckBox>(
-      InputGroupBox, "FileOpenCheckBox", Text(text::kFileCaption));
-  FileOpenCheckBox->setGeometry(128, 16, 57, 17);
-  FileOpenPanel = Create<BrowsePanel>(InputGroupBox, "FileOpenPanel",
-                                      Text(text::kBrowseCaption));
-  FileOpenPanel->setGeometry(344, 40, 41, 17);
-  FileOpenPanel->hide();
-  FileOpenEdit = Create<QLineEdit>(InputGroupBox, "FileOpenEdit");
-  FileOpenEdit->setGeometry(16, 40, 321, 20);
-  FileOpenEdit->hide();
-  // A dropped file is the window's to take, not text for the edit.
-  FileOpenEdit->setAcceptDrops(false);
-
-  OutputGroupBox = Create<QGroupBox>(ClientArea, "OutputGroupBox",
-                                     Text(text::kOutputGroupCaption));
-  OutputGroupBox->setGeometry(16, 184, 393, 73);
-  ClipBoardCheckBox2 = Create<WholeAreaCheckBox>(
-      OutputGroupBox, "ClipBoardCheckBox2", Text(text::kClipboardCaption));
-  ClipBoardCheckBox2->setGeometry(16, 16, 97, 17);
-  ClipBoardCheckBox2->setChecked(true);
-  FileSaveCheckBox = Create<WholeAreaCheckBox>(
-      OutputGroupBox, "FileSaveCheckBox", Text(text::kFileCaption));
-  FileSaveCheckBox->setGeometry(128, 16, 57, 17);
-  FileSavePanel = Create<BrowsePanel>(OutputGroupBox, "FileSavePanel",
-                                      Text(text::kBrowseCaption));
-  FileSavePanel->setGeometry(344, 40, 41, 17);
-  FileSavePanel->hide();
-  FileSaveEdit = Create<QLineEdit>(OutputGroupBox, "FileSaveEdit");
-  FileSaveEdit->setGeometry(16, 40, 321, 20);
-  FileSaveEdit->hide();
-  FileSaveEdit->setAcceptDrops(false);
-
-  OKButton =
-      Create<QPushButton>(ClientArea, "OKButton", Text(text::kRunCaption));
-  OKButton->setGeometry(112, 264, 75, 25);
-  // Both push buttons leave room for the default button's frame, which
-  // moves to whichever of them has the focus, as on Windows.
-  OKButton->setAutoDefault(true);
-  OKButton->setDefault(true);
-  CancelButton = Create<QPushButton>(ClientArea, "CancelButton",
-                                     Text(text::kCloseCaption));
-  CancelButton->setGeometry(232, 264, 75, 25);
-  CancelButton->setAutoDefault(true);
-
-  PageControl1 = Create<QTabWidget>(ClientArea, "PageControl1");
-  PageControl1->setGeometry(208, 8, 201, 89);
-
-  TabSheet1 = Create<QWidget>(PageControl1, "TabSheet1");
-  PageControl1->addTab(TabSheet1, Text(text::kOptionsPageCaption));
-  NotCaseSensitiveCheckBox = Create<WholeAreaCheckBox>(
-      TabSheet1, "NotCaseSensitiveCheckBox", Text(text::kIgnoreCaseCaption));
-  NotCaseSensitiveCheckBox->setGeometry(8, 8, 145, 17);
-  UniqCheckBox = Create<WholeAreaCheckBox>(TabSheet1, "UniqCheckBox",
-                                           Text(text::kUniqueCaption));
-  UniqCheckBox->setGeometry(8, 32, 97, 17);
-
-  TabSheet2 = Create<QWidget>(PageControl1, "TabSheet2");
-  PageControl1->addTab(TabSheet2, Text(text::kKeyPageCaption));
-  SortPosEdit = Create<QLineEdit>(TabSheet2, "SortPosEdit");
-  SortPosEdit->setGeometry(16, 8, 41, 20);
-  SortPosEdit->setText(QString::fromLatin1(kInitialKeyPosition));
-  // The edit owns its validator. The limit binds the user's typing only:
-  // the command line may put a longer position there.
-  new TypedLengthValidator(SortPosEdit, kKeyPositionTypedLimit);
-  MakeRoomForDigits(SortPosEdit, kKeyPositionTypedLimit);
-  SortPosEdit->setAcceptDrops(false);
-  UpDown1 = Create<UpDown>(TabSheet2, "UpDown1");
-  UpDown1->setGeometry(57, 8, 15, 20);
-  UpDown1->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
-  UpDown1->SetPosition(kKeyPositionMinimum);
-  UpDown1->SetIncrement(kUpDown1Increment);
-  UpDown1->SetAssociate(SortPosEdit);
-  UpDown2 = Create<UpDown>(TabSheet2, "UpDown2");
-  UpDown2->setGeometry(72, 8, 16, 20);
-  UpDown2->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
-  UpDown2->SetPosition(kKeyPositionMinimum);
-  UpDown2->SetIncrement(kUpDown2Increment);
-  ColumCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "ColumCheckBox",
-                                            Text(text::kColumnCaption));
-  ColumCheckBox->setGeometry(16, 40, 81, 17);
-  ColumCheckBox->setChecked(true);
-  FieldCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "FieldCheckBox",
-                                            Text(text::kFieldCaption));
-  FieldCheckBox->setGeometry(104, 40, 73, 17);
-  StringCompCheckBox = Create<WholeAreaCheckBox>(
-      TabSheet2, "StringCompCheckBox", Text(text::kStringCaption));
-  StringCompCheckBox->setGeometry(96, 0, 97, 17);
-  StringCompCheckBox->setChecked(true);
-  NumCompCheckBox = Create<WholeAreaCheckBox>(TabSheet2, "NumCompCheckBox",
-                                              Text(text::kNumberCaption));
-  NumCompCheckBox->setGeometry(96, 16, 97, 17);
-
-  PageControl1->setCurrentWidget(TabSheet1);
-}
-
-void TTarnelMainForm::SetTabOrder() {
-  // Containers in their tab order, each with its own controls in theirs.
-  QWidget* const chain[] = {Sort_F_RadioButton, Sort_R_RadioButton,
-                            PageControl1,       NotCaseSensitiveCheckBox,
-                            UniqCheckBox,       SortPosEdit,
-                            ColumCheckBox,      FieldCheckBox,
-                            StringCompCheckBox, NumCompCheckBox,
-                            ClipBoardCheckBox1, FileOpenCheckBox,
-                            FileOpenPanel,      FileOpenEdit,
-                            ClipBoardCheckBox2, FileSaveCheckBox,
-                            FileSavePanel,      FileSaveEdit,
-                            OKButton,           CancelButton};
-  for (std::size_t i = 1; i < std::size(chain); ++i) {
-    setTabOrder(chain[i - 1], chain[i]);
+  for (const MenuSpec& entry : MainMenuTable()) {
+    const QString name = QString::fromLatin1(entry.name);
+    if (!entry.parent) {
+      main_menu_->addMenu(Text(entry.caption))->setObjectName(name);
+      continue;
+    }
+    auto* menu = Find<QMenu>(entry.parent);
+    QAction* item = entry.caption ? menu->addAction(Text(entry.caption))
+                                  : menu->addSeparator();
+    item->setObjectName(name);
+    if (entry.command == MenuCommand::kNone) continue;
+    connect(item, &QAction::triggered, this,
+            [this, command = entry.command] { logic_.MenuItemClick(command); });
   }
 }
 
-void TTarnelMainForm::UpdateRadioTabStops() {
-  // Of an exclusive pair only the checked button is a tab stop; a click
-  // still reaches the other.
-  for (QRadioButton* button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
-    button->setFocusPolicy(button->isChecked() ? Qt::StrongFocus
-                                               : Qt::ClickFocus);
+QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
+                                       QWidget* parent) {
+  const char* name = spec.name;
+  const QString text = spec.text ? Text(spec.text) : QString();
+  switch (spec.kind) {
+    case ControlKind::kStatusBar: {
+      auto* status_line = Create<QStatusBar>(parent, name);
+      status_line->setSizeGripEnabled(false);
+      status_line->showMessage(text);
+      return status_line;
+    }
+    case ControlKind::kGroupBox:
+      return Create<QGroupBox>(parent, name, text);
+    case ControlKind::kRadioButton: {
+      auto* button = Create<WholeAreaRadioButton>(parent, name, text);
+      button->setChecked(spec.checked);
+      return button;
+    }
+    case ControlKind::kCheckBox: {
+      auto* box = Create<WholeAreaCheckBox>(parent, name, text);
+      box->setChecked(spec.checked);
+      return box;
+    }
+    case ControlKind::kPageControl:
+      return Create<QTabWidget>(parent, name);
+    case ControlKind::kTabSheet: {
+      auto* pages = qobject_cast<QTabWidget*>(parent);
+      auto* page = Create<QWidget>(pages, name);
+      pages->addTab(page, text);
+      if (spec.shown) pages->setCurrentWidget(page);
+      return page;
+    }
+    case ControlKind::kEdit:
+    case ControlKind::kPathEdit: {
+      auto* edit = Create<QLineEdit>(parent, name);
+      edit->setText(text);
+      // A dropped file is the window's to take, not text for the edit.
+      edit->setAcceptDrops(false);
+      if (spec.typed_limit > 0) {
+        // The room the digits need depends on the edit's size.
+        edit->setGeometry(spec.rect.x, spec.rect.y, spec.rect.width,
+                          spec.rect.height);
+        // The edit owns its validator. The limit binds the user's typing
+        // only: the command line may put a longer text there.
+        new TypedLengthValidator(edit, spec.typed_limit);
+        MakeRoomForDigits(edit, spec.typed_limit);
+      }
+      return edit;
+    }
+    case ControlKind::kUpDown: {
+      auto* spin = Create<UpDown>(parent, name);
+      spin->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
+      spin->SetPosition(kKeyPositionMinimum);
+      spin->SetIncrement(spec.step);
+      if (spec.buddy) spin->SetAssociate(Find<QLineEdit>(spec.buddy));
+      return spin;
+    }
+    case ControlKind::kBrowsePanel:
+      return Create<BrowsePanel>(parent, name, text);
+    case ControlKind::kPushButton: {
+      auto* button = Create<QPushButton>(parent, name, text);
+      // Every push button leaves room for the default button's frame,
+      // which moves to whichever of them has the focus, as on Windows.
+      button->setAutoDefault(true);
+      button->setDefault(spec.default_button);
+      if (spec.default_button) default_button_ = button;
+      push_buttons_.push_back(button);
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+void TTarnelMainForm::BuildControls() {
+  // A later control lies above an earlier one.
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    QWidget* parent = spec.parent ? Find(spec.parent) : client_area_;
+    QWidget* control = BuildControl(spec, parent);
+    // A page's place is its page control's business.
+    if (spec.kind == ControlKind::kTabSheet) continue;
+    control->setGeometry(spec.rect.x, spec.rect.y, spec.rect.width,
+                         spec.rect.height);
+    if (!spec.shown) control->hide();
+  }
+}
+
+void TTarnelMainForm::SetTabOrder() {
+  std::vector<const ControlSpec*> stops;
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    if (spec.tab != kNoTabStop) stops.push_back(&spec);
+  }
+  std::sort(stops.begin(), stops.end(),
+            [](const ControlSpec* a, const ControlSpec* b) {
+              return a->tab < b->tab;
+            });
+  for (std::size_t i = 1; i < stops.size(); ++i) {
+    setTabOrder(Find(stops[i - 1]->name), Find(stops[i]->name));
   }
 }
 
 void TTarnelMainForm::HandControlsToTheLogic() {
-  const auto check = [this](QAbstractButton* button) {
-    checks_.push_back(std::make_unique<QtCheckControl>(button));
-    return checks_.back().get();
-  };
-  const auto edit = [this](QLineEdit* line, QtEditControl::Bytes bytes) {
-    edits_.push_back(std::make_unique<QtEditControl>(line, bytes));
-    return edits_.back().get();
-  };
-  const auto panel = [this](QWidget* widget) {
-    panels_.push_back(std::make_unique<QtVisibleControl>(widget));
-    return panels_.back().get();
-  };
-  const auto spin = [this](UpDown* up_down) {
-    spins_.push_back(std::make_unique<QtSpinControl>(up_down));
-    return spins_.back().get();
-  };
-  status_control_ = std::make_unique<QtStatusControl>(StatusLine);
-  using Bytes = QtEditControl::Bytes;
-  controls_.Sort_F_RadioButton = check(Sort_F_RadioButton);
-  controls_.Sort_R_RadioButton = check(Sort_R_RadioButton);
-  controls_.NotCaseSensitiveCheckBox = check(NotCaseSensitiveCheckBox);
-  controls_.UniqCheckBox = check(UniqCheckBox);
-  controls_.ClipBoardCheckBox1 = check(ClipBoardCheckBox1);
-  controls_.FileOpenCheckBox = check(FileOpenCheckBox);
-  controls_.FileOpenPanel = panel(FileOpenPanel);
-  controls_.FileOpenEdit = edit(FileOpenEdit, Bytes::kFileName);
-  controls_.ClipBoardCheckBox2 = check(ClipBoardCheckBox2);
-  controls_.FileSaveCheckBox = check(FileSaveCheckBox);
-  controls_.FileSavePanel = panel(FileSavePanel);
-  controls_.FileSaveEdit = edit(FileSaveEdit, Bytes::kFileName);
-  controls_.SortPosEdit = edit(SortPosEdit, Bytes::kLocalText);
-  controls_.UpDown1 = spin(UpDown1);
-  controls_.UpDown2 = spin(UpDown2);
-  controls_.ColumCheckBox = check(ColumCheckBox);
-  controls_.FieldCheckBox = check(FieldCheckBox);
-  controls_.StringCompCheckBox = check(StringCompCheckBox);
-  controls_.NumCompCheckBox = check(NumCompCheckBox);
-  controls_.StatusLine = status_control_.get();
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    const std::string_view name = spec.name;
+    switch (spec.kind) {
+      case ControlKind::kRadioButton:
+      case ControlKind::kCheckBox:
+        checks_.push_back(
+            std::make_unique<QtCheckControl>(Find<QAbstractButton>(spec.name)));
+        AttachControl(controls_, name, checks_.back().get());
+        break;
+      case ControlKind::kEdit:
+      case ControlKind::kPathEdit:
+        edits_.push_back(std::make_unique<QtEditControl>(
+            Find<QLineEdit>(spec.name), spec.kind == ControlKind::kPathEdit
+                                            ? QtEditControl::Bytes::kFileName
+                                            : QtEditControl::Bytes::kLocalText));
+        AttachControl(controls_, name, edits_.back().get());
+        break;
+      case ControlKind::kBrowsePanel:
+        panels_.push_back(std::make_unique<QtVisibleControl>(Find(spec.name)));
+        AttachControl(controls_, name, panels_.back().get());
+        break;
+      case ControlKind::kUpDown:
+        spins_.push_back(
+            std::make_unique<QtSpinControl>(Find<UpDown>(spec.name)));
+        AttachControl(controls_, name, spins_.back().get());
+        break;
+      case ControlKind::kStatusBar:
+        status_control_ =
+            std::make_unique<QtStatusControl>(Find<QStatusBar>(spec.name));
+        AttachControl(controls_, name, status_control_.get());
+        break;
+      case ControlKind::kGroupBox:
+      case ControlKind::kPageControl:
+      case ControlKind::kTabSheet:
+      case ControlKind::kPushButton:
+        break;
+    }
+  }
 }
 
 void TTarnelMainForm::ConnectEvents() {
-  connect(OKButton, &QPushButton::clicked, this,
+  connect(Find<QPushButton>("OKButton"), &QPushButton::clicked, this,
           [this] { logic_.OKButtonClick(); });
-  connect(CancelButton, &QPushButton::clicked, this,
+  connect(Find<QPushButton>("CancelButton"), &QPushButton::clicked, this,
           [this] { logic_.CancelButtonClick(); });
-  for (QRadioButton* button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
-    connect(button, &QRadioButton::toggled, this,
-            &TTarnelMainForm::UpdateRadioTabStops);
-  }
-
-  connect(FileOpenPanel, &BrowsePanel::Clicked, this,
-          &TTarnelMainForm::FileOpen);
-  connect(
-      FileOpenPanel, &BrowsePanel::FocusReceived, this,
-      [this](Qt::FocusReason reason) {
-        // Only a move from another control: the focus also comes back
-        // here when the dialog closes, and that must not reopen it.
-        if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason) {
-          return;
-        }
-        // Not inside the focus change itself: the dialog takes the
-        // focus away again.
-        QMetaObject::invokeMethod(this, &TTarnelMainForm::FileOpen,
-                                  Qt::QueuedConnection);
-      });
-  connect(FileSavePanel, &BrowsePanel::Clicked, this,
+  auto* open_panel = Find<BrowsePanel>("FileOpenPanel");
+  connect(open_panel, &BrowsePanel::Clicked, this, &TTarnelMainForm::FileOpen);
+  connect(open_panel, &BrowsePanel::FocusReceived, this,
+          [this](Qt::FocusReason reason) {
+            const bool by_tab = reason == Qt::TabFocusReason ||
+                                reason == Qt::BacktabFocusReason;
+            logic_.FileOpenPanelEnter(by_tab ? FocusCause::kTab
+                                             : FocusCause::kOther);
+          });
+  connect(Find<BrowsePanel>("FileSavePanel"), &BrowsePanel::Clicked, this,
           &TTarnelMainForm::FileSaveAs);
 
   // Qt has default buttons only in dialogs; the window plays the part.
@@ -432,7 +345,7 @@ void TTarnelMainForm::DefaultButtonKey() { DefaultButton()->click(); }
 
 QPushButton* TTarnelMainForm::DefaultButton() const {
   auto* focused = qobject_cast<QPushButton*>(focusWidget());
-  return focused ? focused : OKButton;
+  return focused ? focused : default_button_;
 }
 
 void TTarnelMainForm::ShowDefaultButton() {
@@ -440,7 +353,7 @@ void TTarnelMainForm::ShowDefaultButton() {
   // the frame back to the default button unless another push button has
   // the focus.
   QPushButton* const current = DefaultButton();
-  for (QPushButton* button : {OKButton, CancelButton}) {
+  for (QPushButton* button : push_buttons_) {
     button->setDefault(button == current);
   }
 }
@@ -452,9 +365,8 @@ void TTarnelMainForm::SetAboutBox(TAboutBox* about_box) {
 }
 
 void TTarnelMainForm::FormKeyDown(int key, Qt::KeyboardModifiers) {
-  // The logic speaks Windows' virtual-key codes.
-  constexpr int kEscapeKey = 27;
-  logic_.FormKeyDown(key == Qt::Key_Escape ? kEscapeKey : key);
+  logic_.FormKeyDown(key == Qt::Key_Escape ? FormKey::kEscape
+                                           : FormKey::kOther);
 }
 
 void TTarnelMainForm::WMDropFiles(const QMimeData& drop, const QPoint& point) {
@@ -462,8 +374,9 @@ void TTarnelMainForm::WMDropFiles(const QMimeData& drop, const QPoint& point) {
   const std::optional<std::string> name = FirstDroppedFile(drop);
   if (!name) return;
   QWidget* child = childAt(point);
+  const QWidget* output_group = Find("OutputGroupBox");
   const bool over_output =
-      child && (child == OutputGroupBox || OutputGroupBox->isAncestorOf(child));
+      child && (child == output_group || output_group->isAncestorOf(child));
   logic_.WMDropFiles(
       *name, over_output ? DropTarget::kOutputGroup : DropTarget::kElsewhere);
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/logic/main_form_layout.h"
 #include "ui/logic/main_form_logic.h"
 #include "ui/logic/off_thread_run.h"
 
@@ -45,13 +46,6 @@ class UpDown;
 
 class TTarnelMainForm : public QMainWindow {
   Q_OBJECT
-
-  // First, so that the public references below bind to a living logic.
- private:
-  MainFormControls controls_;
-  std::unique_ptr<QtFormControl> form_control_;
-  std::unique_ptr<QtApplicationControl> application_control_;
-  MainFormLogic logic_;
 
  public:
   /// Builds the window with every control in its initial state, then runs
@@ -91,58 +85,13 @@ class TTarnelMainForm : public QMainWindow {
   bool Running() const { return logic_.Running(); }
   /// Whether the batch run of FormCreate delivered its result.
   bool BatchDelivered() const { return logic_.BatchDelivered(); }
+  /// The window's behaviour: AutoRun, Quiet and the common dialogs.
+  MainFormLogic& Logic() { return logic_; }
+  const MainFormLogic& Logic() const { return logic_; }
 
-  /// 1 once "-a" or "-a+" was given: one run, no window.
-  std::uint8_t& AutoRun = logic_.AutoRun;
-  /// 1 once "-a+" was given: the run shows no closing box.
-  std::uint8_t& Quiet = logic_.Quiet;
-
-  // The controls, owned by the window. Those inside ClientArea sit at fixed
-  // positions in its kMainClientWidth x kMainClientHeight pixels, below the
-  // menu bar MainMenu.
-  QMenuBar* MainMenu = nullptr;
-  QMenu* FileMenu = nullptr;
-  QAction* FileOpenItem = nullptr;
-  QAction* N1 = nullptr;
-  QAction* FileExitItem = nullptr;
-  QMenu* HelpMenu = nullptr;
-  QAction* HelpContentsItem = nullptr;
-  QAction* HelpSearchItem = nullptr;
-  QAction* N3 = nullptr;
-  QAction* HelpAboutItem = nullptr;
-  QWidget* ClientArea = nullptr;
-  QStatusBar* StatusLine = nullptr;
-  QGroupBox* SortMenu = nullptr;
-  QRadioButton* Sort_F_RadioButton = nullptr;
-  QRadioButton* Sort_R_RadioButton = nullptr;
-  QGroupBox* InputGroupBox = nullptr;
-  QCheckBox* ClipBoardCheckBox1 = nullptr;
-  QCheckBox* FileOpenCheckBox = nullptr;
-  BrowsePanel* FileOpenPanel = nullptr;
-  QLineEdit* FileOpenEdit = nullptr;
-  QGroupBox* OutputGroupBox = nullptr;
-  QCheckBox* ClipBoardCheckBox2 = nullptr;
-  QCheckBox* FileSaveCheckBox = nullptr;
-  BrowsePanel* FileSavePanel = nullptr;
-  QLineEdit* FileSaveEdit = nullptr;
-  QPushButton* OKButton = nullptr;
-  QPushButton* CancelButton = nullptr;
-  QTabWidget* PageControl1 = nullptr;
-  QWidget* TabSheet1 = nullptr;
-  QCheckBox* NotCaseSensitiveCheckBox = nullptr;
-  QCheckBox* UniqCheckBox = nullptr;
-  QWidget* TabSheet2 = nullptr;
-  QLineEdit* SortPosEdit = nullptr;
-  UpDown* UpDown1 = nullptr;
-  UpDown* UpDown2 = nullptr;
-  QCheckBox* ColumCheckBox = nullptr;
-  QCheckBox* FieldCheckBox = nullptr;
-  QCheckBox* StringCompCheckBox = nullptr;
-  QCheckBox* NumCompCheckBox = nullptr;
-
-  // The common dialogs, which have no place in the layout.
-  CommonFileDialog& OpenDialog = logic_.OpenDialog;
-  CommonFileDialog& SaveDialog = logic_.SaveDialog;
+  // The controls are the window's children, each named as in the layout
+  // (main_form_layout.h) and found by that name with findChild; the menu's
+  // items likewise.
 
  protected:
   /// A close request during a run is put off until the run and its boxes
@@ -158,20 +107,37 @@ class TTarnelMainForm : public QMainWindow {
   void BuildWindow();
   void BuildMenu();
   void BuildControls();
+  QWidget* BuildControl(const ControlSpec& spec, QWidget* parent);
   void SetTabOrder();
   void HandControlsToTheLogic();
-  void UpdateRadioTabStops();
   void ConnectEvents();
+  // The child named |name|, of the layout or the menu.
+  template <class Widget = QWidget>
+  Widget* Find(const char* name) const {
+    return findChild<Widget*>(QString::fromLatin1(name));
+  }
 
-  // Enter presses the focused push button, else the Run button.
+  // Enter presses the focused push button, else the default button.
   void DefaultButtonKey();
   // The push button that Enter presses and that shows the default frame:
-  // the focused one, else the Run button.
+  // the focused one, else the default button.
   QPushButton* DefaultButton() const;
   void ShowDefaultButton();
   QMetaObject::Connection focus_watch_;
 
-  // The control interfaces on the widgets above.
+  MainFormControls controls_;
+  std::unique_ptr<QtFormControl> form_control_;
+  std::unique_ptr<QtApplicationControl> application_control_;
+  MainFormLogic logic_;
+
+  QMenuBar* main_menu_ = nullptr;
+  // The controls sit at fixed positions in its kMainClientWidth x
+  // kMainClientHeight pixels, below the menu bar.
+  QWidget* client_area_ = nullptr;
+  QPushButton* default_button_ = nullptr;
+  std::vector<QPushButton*> push_buttons_;
+
+  // The control interfaces on the widgets.
   std::vector<std::unique_ptr<QtCheckControl>> checks_;
   std::vector<std::unique_ptr<QtEditControl>> edits_;
   std::vector<std::unique_ptr<QtVisibleControl>> panels_;

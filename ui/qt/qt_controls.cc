@@ -101,6 +101,10 @@ void QtFormControl::CloseLater() {
   QMetaObject::invokeMethod(window_, &QWidget::close, Qt::QueuedConnection);
 }
 
+void QtFormControl::RunLater(std::function<void()> work) {
+  QMetaObject::invokeMethod(window_, std::move(work), Qt::QueuedConnection);
+}
+
 void QtFormControl::SetWaitCursor(bool wait) {
   if (wait) {
     window_->setCursor(Qt::WaitCursor);

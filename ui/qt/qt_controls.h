@@ -45,6 +45,9 @@ class QtCheckControl : public CheckControl {
   bool IsChecked() const override { return button_->isChecked(); }
   void SetChecked(bool checked) override { button_->setChecked(checked); }
   void OnChange(std::function<void()> handler) override;
+  void SetTabStop(bool tab_stop) override {
+    button_->setFocusPolicy(tab_stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
 
  private:
   QAbstractButton* button_;
@@ -106,6 +109,7 @@ class QtFormControl : public FormControl {
   void Activate() override { window_->activateWindow(); }
   void Close() override { window_->close(); }
   void CloseLater() override;
+  void RunLater(std::function<void()> work) override;
   void SetWaitCursor(bool wait) override;
 
  private:

@@ -1,4 +1,5 @@
 #include "ui/logic/startup.h"
+#include "ui/logic/window_texts.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -33,22 +34,13 @@ namespace tarnel {
 
 namespace {
 
-constexpr char kApplicationTitle[] = "TARNEL";
-constexpr char kHelpFile[] = "Tarnel.hlp";
-
 const char* Getenv(const char* name) { return std::getenv(name); }
-
-// Exit status of a session that ran to its end.
-int ExitStatus(const TTarnelMainForm& form) {
-  if (form.AutoRun != 1) return 0;
-  return form.BatchDelivered() ? 0 : 1;
-}
 
 }  // namespace
 
 void ConfigureApplication(TarnelApplication& application) {
   application.SetTitle(kApplicationTitle);
-  application.SetHelpFile(kHelpFile);
+  application.SetHelpFile(kHelpFileName);
 }
 
 int RunTarnel(int argc, char** argv) {
@@ -97,7 +89,7 @@ int RunWithDisplay(int argc, char** argv) {
         form.show();
       }
       application.exec();
-      return ExitStatus(form);
+      return form.Logic().ExitStatus();
     } catch (const std::exception& error) {
       application.ShowException(error);
       return 1;

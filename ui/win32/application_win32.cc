@@ -4,6 +4,7 @@
 #include "platform/message_boxes.h"
 #include "platform/service.h"
 #include "ui/logic/exception_text.h"
+#include "ui/logic/window_texts.h"
 #include "ui/win32/controls_win32.h"
 
 namespace tarnel {
@@ -91,7 +92,7 @@ void Guarded(const std::function<void()>& work) {
       application->ShowException(error);
     } else {
       Current<MessageBoxes>().Show(nullptr, ExceptionBoxText(error.what()),
-                                   "TARNEL", kBoxIconError | kBoxTaskModal);
+                                   kApplicationTitle, kBoxIconError | kBoxTaskModal);
     }
   }
 }

@@ -214,6 +214,24 @@ void Win32SpinControl::Scrolled() {
   if (handler_) handler_();
 }
 
+void Win32CheckControl::SetTabStop(bool tab_stop) {
+  LONG_PTR style = ::GetWindowLongPtrA(button_, GWL_STYLE);
+  style = tab_stop ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
+  ::SetWindowLongPtrA(button_, GWL_STYLE, style);
+}
+
+void Win32FormControl::RunLater(std::function<void()> work) {
+  later_.push_back(std::move(work));
+  ::PostMessageA(window_, kRunLaterMessage, 0, 0);
+}
+
+void Win32FormControl::RunPending() {
+  if (later_.empty()) return;
+  const std::function<void()> work = std::move(later_.front());
+  later_.pop_front();
+  work();
+}
+
 void Win32FormControl::Activate() {
   ::SetForegroundWindow(window_);
   ::SetActiveWindow(window_);

@@ -10,6 +10,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -48,6 +49,8 @@ class Win32CheckControl : public CheckControl {
   void OnChange(std::function<void()> handler) override {
     handler_ = std::move(handler);
   }
+  /// Adds or takes away the WS_TABSTOP style.
+  void SetTabStop(bool tab_stop) override;
   /// Reports a change of state made behind the control's back (a click).
   void Refresh();
   HWND Window() const { return button_; }
@@ -134,13 +137,21 @@ class Win32FormControl : public FormControl {
   void Activate() override;
   void Close() override { ::SendMessageA(window_, WM_CLOSE, 0, 0); }
   void CloseLater() override { ::PostMessageA(window_, WM_CLOSE, 0, 0); }
+  /// Posts kRunLaterMessage to the window, which answers it with RunPending.
+  void RunLater(std::function<void()> work) override;
+  /// Runs the oldest work RunLater put off.
+  void RunPending();
   void SetWaitCursor(bool wait) override;
   bool WaitCursor() const { return wait_; }
 
  private:
   HWND window_ = nullptr;
   bool wait_ = false;
+  std::deque<std::function<void()>> later_;
 };
+
+/// The message Win32FormControl::RunLater posts to its window.
+inline constexpr UINT kRunLaterMessage = WM_APP + 21;
 
 /// Has the pointer's window choose its cursor again, as a move would.
 void RefreshCursor();

@@ -9,6 +9,7 @@
 #include "platform/local_text.h"
 #include "ui/win32/about_box_win32.h"
 #include "ui/win32/application_win32.h"
+#include "ui/win32/browse_panel_win32.h"
 #include "ui/logic/main_form_layout.h"
 #include "ui/logic/window_texts.h"
 
@@ -20,47 +21,12 @@ namespace text = main_form_text;
 
 constexpr char kClassName[] = "TTarnelMainForm";
 constexpr char kPageClassName[] = "TTabSheet";
-constexpr char kPanelClassName[] = "TPanel";
 
-// Control identifiers. None is IDOK or IDCANCEL, which the dialog keyboard
-// sends for Enter without a default button and for Escape.
-enum ControlId : int {
-  kStatusLineId = 100,
-  kSortMenuId,
-  kSortFId,
-  kSortRId,
-  kPageControlId,
-  kTabSheet1Id,
-  kNotCaseSensitiveId,
-  kUniqId,
-  kTabSheet2Id,
-  kSortPosEditId,
-  kUpDown1Id,
-  kUpDown2Id,
-  kColumId,
-  kFieldId,
-  kStringCompId,
-  kNumCompId,
-  kInputGroupId,
-  kClipBoard1Id,
-  kFileOpenCheckId,
-  kFileOpenPanelId,
-  kFileOpenEditId,
-  kOutputGroupId,
-  kClipBoard2Id,
-  kFileSaveCheckId,
-  kFileSavePanelId,
-  kFileSaveEditId,
-  kOkButtonId,
-  kCancelButtonId,
-};
-
-// Posted, so that the open dialog does not open inside a focus change.
-constexpr UINT kFileOpenByTab = WM_APP + 20;
-
-// Slots of a browse panel's window memory.
-constexpr int kPanelFontSlot = 0;
-constexpr int kPanelPressedSlot = sizeof(LONG_PTR);
+// The controls' identifiers follow the layout's rows from here, the menu
+// items' from kFirstMenuItemId. None is IDOK or IDCANCEL, which the dialog
+// keyboard sends for Enter without a default button and for Escape.
+constexpr int kFirstControlId = 100;
+constexpr int kFirstMenuItemId = 200;
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wparam,
                           LPARAM lparam) {
@@ -71,7 +37,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wparam,
   }
   auto* form = reinterpret_cast<Win32MainForm*>(
       ::GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (form && form->Window == window) {
+  if (form && form->Window() == window) {
     LRESULT result = 0;
     Guarded([&] { result = form->HandleMessage(message, wparam, lparam); });
     return result;
@@ -138,77 +104,6 @@ LRESULT CALLBACK GroupProc(HWND window, UINT message, WPARAM wparam,
   return ::CallWindowProcA(original, window, message, wparam, lparam);
 }
 
-void NotifyParent(HWND panel, int code) {
-  ::SendMessageA(::GetParent(panel), WM_COMMAND,
-                 MAKEWPARAM(::GetDlgCtrlID(panel), code),
-                 reinterpret_cast<LPARAM>(panel));
-}
-
-// The browse panels: a small raised panel with a centred caption that works
-// as a button. A tab stop, but a click does not move the focus: only Tab
-// does.
-LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wparam,
-                           LPARAM lparam) {
-  switch (message) {
-    case WM_PAINT: {
-      PAINTSTRUCT paint;
-      const HDC dc = ::BeginPaint(window, &paint);
-      RECT area;
-      ::GetClientRect(window, &area);
-      ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
-      ::DrawEdge(dc, &area, BDR_RAISEDINNER, BF_RECT);
-      const auto font =
-          reinterpret_cast<HFONT>(::GetWindowLongPtrA(window, kPanelFontSlot));
-      const HGDIOBJ old = font ? ::SelectObject(dc, font) : nullptr;
-      ::SetBkMode(dc, TRANSPARENT);
-      ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-      std::string text = WindowTextOf(window);
-      ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &area,
-                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-      if (::GetFocus() == window) {
-        ::InflateRect(&area, -2, -2);
-        ::DrawFocusRect(dc, &area);
-      }
-      if (old) ::SelectObject(dc, old);
-      ::EndPaint(window, &paint);
-      return 0;
-    }
-    case WM_SETFONT:
-      ::SetWindowLongPtrA(window, kPanelFontSlot,
-                          static_cast<LONG_PTR>(wparam));
-      if (lparam) ::InvalidateRect(window, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return ::GetWindowLongPtrA(window, kPanelFontSlot);
-    case WM_LBUTTONDOWN:
-      ::SetCapture(window);
-      ::SetWindowLongPtrA(window, kPanelPressedSlot, 1);
-      return 0;
-    case WM_LBUTTONUP: {
-      const bool pressed = ::GetWindowLongPtrA(window, kPanelPressedSlot) != 0;
-      ::SetWindowLongPtrA(window, kPanelPressedSlot, 0);
-      if (::GetCapture() == window) ::ReleaseCapture();
-      RECT area;
-      ::GetClientRect(window, &area);
-      const POINT point{static_cast<short>(LOWORD(lparam)),
-                        static_cast<short>(HIWORD(lparam))};
-      if (pressed && ::PtInRect(&area, point)) NotifyParent(window, BN_CLICKED);
-      return 0;
-    }
-    case WM_CAPTURECHANGED:
-      ::SetWindowLongPtrA(window, kPanelPressedSlot, 0);
-      return 0;
-    case WM_SETFOCUS:
-      ::InvalidateRect(window, nullptr, TRUE);
-      NotifyParent(window, BN_SETFOCUS);
-      return 0;
-    case WM_KILLFOCUS:
-      ::InvalidateRect(window, nullptr, TRUE);
-      return 0;
-  }
-  return ::DefWindowProcA(window, message, wparam, lparam);
-}
-
 void RegisterClasses(HINSTANCE instance) {
   WNDCLASSEXA main_class{};
   main_class.cbSize = sizeof main_class;
@@ -230,11 +125,7 @@ void RegisterClasses(HINSTANCE instance) {
   page_class.lpszClassName = kPageClassName;
   ::RegisterClassExA(&page_class);
 
-  WNDCLASSEXA panel_class = page_class;
-  panel_class.lpfnWndProc = &PanelProc;
-  panel_class.cbWndExtra = 2 * sizeof(LONG_PTR);
-  panel_class.lpszClassName = kPanelClassName;
-  ::RegisterClassExA(&panel_class);
+  RegisterBrowsePanelClass(instance);
 }
 
 HWND Make(HWND parent, const char* window_class, const char* utf8_text,
@@ -258,15 +149,6 @@ HWND MakeGroup(HWND parent, const char* caption, int id, int x, int y,
       group, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupProc));
   ::SetWindowLongPtrA(group, GWLP_USERDATA, original);
   return group;
-}
-
-HWND MakeCheck(HWND parent, const char* caption, int id, int x, int y,
-               int width, int height, bool checked) {
-  const HWND box =
-      Make(parent, "BUTTON", caption, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
-           id, x, y, width, height);
-  if (checked) ::SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
-  return box;
 }
 
 HWND MakeSpin(HWND parent, int id, int x, int y, int width, int height,
@@ -309,6 +191,15 @@ bool IsEdit(HWND control) {
   return ::lstrcmpiA(name, "EDIT") == 0;
 }
 
+
+// Whether a control of the layout sits in the one named |name|.
+bool HoldsControls(const char* name) {
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    if (spec.parent && std::string_view(spec.parent) == name) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 Win32MainForm::Win32MainForm(Win32Application& application,
@@ -325,12 +216,48 @@ Win32MainForm::Win32MainForm(Win32Application& application,
   logic_.Connect();
   logic_.FormCreate();
   // After FormCreate: a batch run is over before the window takes drops.
-  ::DragAcceptFiles(Window, TRUE);
-  AddDialogWindow(Window, kOwnKeysToWindow | kOwnTabOrder);
+  ::DragAcceptFiles(window_, TRUE);
+  AddDialogWindow(window_, kOwnKeysToWindow | kOwnTabOrder);
 }
 
 Win32MainForm::~Win32MainForm() {
-  if (Window) ::DestroyWindow(Window);
+  if (window_) ::DestroyWindow(window_);
+}
+
+HWND Win32MainForm::Control(std::string_view name) const {
+  if (!window_) return nullptr;
+  const auto rows = MainFormControlTable();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].name == name) return controls_by_row_[row];
+  }
+  return nullptr;
+}
+
+HMENU Win32MainForm::Menu(std::string_view name) const {
+  if (name == "MainMenu") return main_menu_;
+  const auto rows = MainMenuTable();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].name == name) return menus_by_row_[row];
+  }
+  return nullptr;
+}
+
+int Win32MainForm::MenuItemId(std::string_view name) const {
+  const auto rows = MainMenuTable();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (rows[row].name == name && rows[row].parent) {
+      return kFirstMenuItemId + static_cast<int>(row);
+    }
+  }
+  return 0;
+}
+
+const ControlSpec* Win32MainForm::SpecOf(HWND control) const {
+  const auto rows = MainFormControlTable();
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    if (controls_by_row_[row] == control) return &rows[row];
+  }
+  return nullptr;
 }
 
 void Win32MainForm::BuildWindow() {
@@ -339,240 +266,241 @@ void Win32MainForm::BuildWindow() {
   // A single fixed border: no maximise button, no resizing.
   constexpr DWORD kStyle =
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  MainMenu = ::CreateMenu();
+  main_menu_ = ::CreateMenu();
   RECT frame{0, 0, kMainClientWidth, kMainClientHeight};
   ::AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
-  Window = ::CreateWindowExA(0, kClassName, text::kTitle, kStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, frame.right - frame.left,
-                             frame.bottom - frame.top, nullptr, MainMenu,
-                             instance, this);
-  form_control_.SetWindow(Window);
+  window_ = ::CreateWindowExA(0, kClassName, text::kTitle, kStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT,
+                              frame.right - frame.left,
+                              frame.bottom - frame.top, nullptr, main_menu_,
+                              instance, this);
+  form_control_.SetWindow(window_);
 }
 
 void Win32MainForm::BuildMenu() {
-  FileMenu = ::CreatePopupMenu();
-  ::AppendMenuA(FileMenu, MF_STRING, kFileOpenItem, "&Open");
-  ::AppendMenuA(FileMenu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuA(FileMenu, MF_STRING, kFileExitItem, "e&Xit");
-  HelpMenu = ::CreatePopupMenu();
-  ::AppendMenuA(HelpMenu, MF_STRING, kHelpContentsItem, "&Contents");
-  ::AppendMenuA(HelpMenu, MF_STRING, kHelpSearchItem, "&Search");
-  ::AppendMenuA(HelpMenu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuA(HelpMenu, MF_STRING, kHelpAboutItem, "&About");
-  ::AppendMenuA(MainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(FileMenu),
-                "&File");
-  ::AppendMenuA(MainMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(HelpMenu),
-                "&Help");
-  ::DrawMenuBar(Window);
+  const auto rows = MainMenuTable();
+  menus_by_row_.assign(rows.size(), nullptr);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const MenuSpec& entry = rows[row];
+    if (!entry.parent) {
+      menus_by_row_[row] = ::CreatePopupMenu();
+      ::AppendMenuA(main_menu_, MF_POPUP,
+                    reinterpret_cast<UINT_PTR>(menus_by_row_[row]),
+                    entry.caption);
+      continue;
+    }
+    const HMENU menu = Menu(entry.parent);
+    if (!entry.caption) {
+      ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuA(menu, MF_STRING,
+                    static_cast<UINT_PTR>(kFirstMenuItemId) + row,
+                    entry.caption);
+    }
+  }
+  ::DrawMenuBar(window_);
   // The menu bar takes its height from the system: the client area keeps
   // the layout's size whatever it is.
   RECT client;
-  ::GetClientRect(Window, &client);
+  ::GetClientRect(window_, &client);
   RECT frame;
-  ::GetWindowRect(Window, &frame);
-  ::SetWindowPos(Window, nullptr, 0, 0,
+  ::GetWindowRect(window_, &frame);
+  ::SetWindowPos(window_, nullptr, 0, 0,
                  frame.right - frame.left + kMainClientWidth - client.right,
                  frame.bottom - frame.top + kMainClientHeight - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
+                                 int id) {
+  const char* text = spec.text ? spec.text : "";
+  const LayoutRect& r = spec.rect;
+  const DWORD shown = spec.shown ? WS_VISIBLE : 0;
+  switch (spec.kind) {
+    case ControlKind::kStatusBar: {
+      const HWND status_line =
+          Make(parent, STATUSCLASSNAMEA, "",
+               shown | CCS_NOPARENTALIGN | CCS_NORESIZE, id, r.x, r.y,
+               r.width, r.height);
+      ::SendMessageA(status_line, SB_SIMPLE, TRUE, 0);
+      ::SendMessageA(status_line, SB_SETTEXTA, SB_SIMPLEID,
+                     reinterpret_cast<LPARAM>(LocalText(text).c_str()));
+      return status_line;
+    }
+    case ControlKind::kGroupBox:
+      // A frame that holds controls is their parent; one that does not is
+      // drawn behind the window's own controls.
+      if (HoldsControls(spec.name)) {
+        return MakeGroup(parent, text, id, r.x, r.y, r.width, r.height);
+      }
+      return Make(parent, "BUTTON", text, shown | BS_GROUPBOX, id, r.x, r.y,
+                  r.width, r.height);
+    case ControlKind::kRadioButton:
+    case ControlKind::kCheckBox: {
+      const bool radio = spec.kind == ControlKind::kRadioButton;
+      // The first button of an exclusive pair starts its group.
+      const bool first_radio = radio && &spec != MainFormControlTable().data() &&
+                               (&spec - 1)->kind != ControlKind::kRadioButton;
+      const DWORD style = radio ? BS_AUTORADIOBUTTON
+                                : DWORD{WS_TABSTOP | BS_AUTOCHECKBOX};
+      const HWND button =
+          Make(parent, "BUTTON", text,
+               shown | style | (first_radio ? DWORD{WS_GROUP} : 0), id, r.x,
+               r.y, r.width, r.height);
+      if (spec.checked) ::SendMessageA(button, BM_SETCHECK, BST_CHECKED, 0);
+      return button;
+    }
+    case ControlKind::kPageControl:
+      return Make(parent, WC_TABCONTROLA, "",
+                  shown | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN |
+                      WS_CLIPSIBLINGS,
+                  id, r.x, r.y, r.width, r.height);
+    case ControlKind::kTabSheet: {
+      const std::string caption = LocalText(text);
+      TCITEMA item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<char*>(caption.c_str());
+      const auto index = ::SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0);
+      ::SendMessageA(parent, TCM_INSERTITEMA, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
+      if (spec.shown) {
+        ::SendMessageA(parent, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+      }
+      // The page fills the tab control's inside.
+      RECT page;
+      ::GetClientRect(parent, &page);
+      ::SendMessageA(parent, TCM_ADJUSTRECT, FALSE,
+                     reinterpret_cast<LPARAM>(&page));
+      const HWND sheet =
+          Make(parent, kPageClassName, "", WS_CLIPSIBLINGS | shown, id,
+               page.left, page.top, page.right - page.left,
+               page.bottom - page.top, WS_EX_CONTROLPARENT);
+      tab_sheets_.push_back(sheet);
+      return sheet;
+    }
+    case ControlKind::kEdit:
+    case ControlKind::kPathEdit: {
+      const HWND edit = Make(parent, "EDIT", text,
+                             shown | WS_TABSTOP | ES_AUTOHSCROLL, id, r.x,
+                             r.y, r.width, r.height, WS_EX_CLIENTEDGE);
+      // The limit binds the user's typing only: the command line may put a
+      // longer text there.
+      if (spec.typed_limit > 0) {
+        ::SendMessageA(edit, EM_LIMITTEXT,
+                       static_cast<WPARAM>(spec.typed_limit), 0);
+      }
+      return edit;
+    }
+    case ControlKind::kUpDown:
+      return MakeSpin(parent, id, r.x, r.y, r.width, r.height,
+                      spec.buddy ? UDS_SETBUDDYINT | UDS_ARROWKEYS : 0,
+                      spec.buddy ? Control(spec.buddy) : nullptr,
+                      static_cast<UINT>(spec.step));
+    case ControlKind::kBrowsePanel:
+      return Make(parent, kBrowsePanelClass, text, shown | WS_TABSTOP, id,
+                  r.x, r.y, r.width, r.height);
+    case ControlKind::kPushButton: {
+      // The push buttons start a group of their own.
+      const bool first = push_buttons_.empty();
+      const HWND button =
+          Make(parent, "BUTTON", text,
+               shown | WS_TABSTOP | BS_NOTIFY |
+                   (first ? DWORD{WS_GROUP} : 0) |
+                   (spec.default_button ? DWORD{BS_DEFPUSHBUTTON}
+                                        : DWORD{BS_PUSHBUTTON}),
+               id, r.x, r.y, r.width, r.height);
+      push_buttons_.push_back(button);
+      if (spec.default_button) default_button_ = button;
+      return button;
+    }
+  }
+  return nullptr;
+}
+
 void Win32MainForm::BuildControls() {
-  // In tab order, which is the order of creation.
-  StatusLine = Make(Window, STATUSCLASSNAMEA, "",
-                    WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE,
-                    kStatusLineId, 0, 291, kMainClientWidth, 23);
-  ::SendMessageA(StatusLine, SB_SIMPLE, TRUE, 0);
-  ::SendMessageA(
-      StatusLine, SB_SETTEXTA, SB_SIMPLEID,
-      reinterpret_cast<LPARAM>(LocalText(text::kStatusAtStart).c_str()));
-
-  SortMenu = Make(Window, "BUTTON", text::kSortMenuCaption,
-                  WS_VISIBLE | BS_GROUPBOX, kSortMenuId, 16, 8, 169, 89);
-  // The radio buttons are the window's children, drawn over the frame.
-  Sort_F_RadioButton =
-      Make(Window, "BUTTON", text::kAscendingCaption,
-           WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, kSortFId,
-           32, 32, 113, 17);
-  ::SendMessageA(Sort_F_RadioButton, BM_SETCHECK, BST_CHECKED, 0);
-  Sort_R_RadioButton =
-      Make(Window, "BUTTON", text::kDescendingCaption,
-           WS_VISIBLE | BS_AUTORADIOBUTTON, kSortRId, 32, 64, 121, 17);
-
-  PageControl1 = Make(
-      Window, WC_TABCONTROLA, "",
-      WS_VISIBLE | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-      kPageControlId, 208, 8, 201, 89);
-  TCITEMA item{};
-  item.mask = TCIF_TEXT;
-  const std::string options_caption = LocalText(text::kOptionsPageCaption);
-  const std::string key_caption = LocalText(text::kKeyPageCaption);
-  item.pszText = const_cast<char*>(options_caption.c_str());
-  ::SendMessageA(PageControl1, TCM_INSERTITEMA, 0,
-                 reinterpret_cast<LPARAM>(&item));
-  item.pszText = const_cast<char*>(key_caption.c_str());
-  ::SendMessageA(PageControl1, TCM_INSERTITEMA, 1,
-                 reinterpret_cast<LPARAM>(&item));
-  RECT page{0, 0, 201, 89};
-  ::SendMessageA(PageControl1, TCM_ADJUSTRECT, FALSE,
-                 reinterpret_cast<LPARAM>(&page));
-  const auto make_page = [&](int id, bool shown) {
-    return Make(PageControl1, kPageClassName, "",
-                WS_CLIPSIBLINGS | (shown ? WS_VISIBLE : 0), id, page.left,
-                page.top, page.right - page.left, page.bottom - page.top,
-                WS_EX_CONTROLPARENT);
-  };
-
-  TabSheet1 = make_page(kTabSheet1Id, true);
-  NotCaseSensitiveCheckBox =
-      MakeCheck(TabSheet1, text::kIgnoreCaseCaption, kNotCaseSensitiveId, 8, 8,
-                145, 17, false);
-  UniqCheckBox =
-      MakeCheck(TabSheet1, text::kUniqueCaption, kUniqId, 8, 32, 97, 17, false);
-
-  TabSheet2 = make_page(kTabSheet2Id, false);
-  SortPosEdit = Make(TabSheet2, "EDIT", kInitialKeyPosition,
-                     WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, kSortPosEditId,
-                     16, 8, 41, 20, WS_EX_CLIENTEDGE);
-  // The limit binds the user's typing only: the command line may put a
-  // longer position there.
-  ::SendMessageA(SortPosEdit, EM_LIMITTEXT, kKeyPositionTypedLimit, 0);
-  UpDown1 =
-      MakeSpin(TabSheet2, kUpDown1Id, 57, 8, 15, 20,
-               UDS_SETBUDDYINT | UDS_ARROWKEYS, SortPosEdit, kUpDown1Increment);
-  UpDown2 = MakeSpin(TabSheet2, kUpDown2Id, 72, 8, 16, 20, 0, nullptr,
-                     kUpDown2Increment);
-  ColumCheckBox = MakeCheck(TabSheet2, text::kColumnCaption, kColumId, 16, 40,
-                            81, 17, true);
-  FieldCheckBox = MakeCheck(TabSheet2, text::kFieldCaption, kFieldId, 104, 40,
-                            73, 17, false);
-  StringCompCheckBox = MakeCheck(TabSheet2, text::kStringCaption, kStringCompId,
-                                 96, 0, 97, 17, true);
-  NumCompCheckBox = MakeCheck(TabSheet2, text::kNumberCaption, kNumCompId, 96,
-                              16, 97, 17, false);
-
-  InputGroupBox = MakeGroup(Window, text::kInputGroupCaption, kInputGroupId, 16,
-                            104, 393, 73);
-  ClipBoardCheckBox1 = MakeCheck(InputGroupBox, text::kClipboardCaption,
-                                 kClipBoard1Id, 16, 16, 97, 17, true);
-  FileOpenCheckBox = MakeCheck(InputGroupBox, text::kFileCaption,
-                               kFileOpenCheckId, 128, 16, 57, 17, false);
-  FileOpenPanel = Make(InputGroupBox, kPanelClassName, text::kBrowseCaption,
-                       WS_TABSTOP, kFileOpenPanelId, 344, 40, 41, 17);
-  FileOpenEdit = Make(InputGroupBox, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL,
-                      kFileOpenEditId, 16, 40, 321, 20, WS_EX_CLIENTEDGE);
-
-  OutputGroupBox = MakeGroup(Window, text::kOutputGroupCaption, kOutputGroupId,
-                             16, 184, 393, 73);
-  ClipBoardCheckBox2 = MakeCheck(OutputGroupBox, text::kClipboardCaption,
-                                 kClipBoard2Id, 16, 16, 97, 17, true);
-  FileSaveCheckBox = MakeCheck(OutputGroupBox, text::kFileCaption,
-                               kFileSaveCheckId, 128, 16, 57, 17, false);
-  FileSavePanel = Make(OutputGroupBox, kPanelClassName, text::kBrowseCaption,
-                       WS_TABSTOP, kFileSavePanelId, 344, 40, 41, 17);
-  FileSaveEdit = Make(OutputGroupBox, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL,
-                      kFileSaveEditId, 16, 40, 321, 20, WS_EX_CLIENTEDGE);
-
-  OKButton =
-      Make(Window, "BUTTON", text::kRunCaption,
-           WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_NOTIFY,
-           kOkButtonId, 112, 264, 75, 25);
-  CancelButton = Make(Window, "BUTTON", text::kCloseCaption,
-                      WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
-                      kCancelButtonId, 232, 264, 75, 25);
-
-  tab_chain_ = {Sort_F_RadioButton, Sort_R_RadioButton,
-                PageControl1,       NotCaseSensitiveCheckBox,
-                UniqCheckBox,       SortPosEdit,
-                ColumCheckBox,      FieldCheckBox,
-                StringCompCheckBox, NumCompCheckBox,
-                ClipBoardCheckBox1, FileOpenCheckBox,
-                FileOpenPanel,      FileOpenEdit,
-                ClipBoardCheckBox2, FileSaveCheckBox,
-                FileSavePanel,      FileSaveEdit,
-                OKButton,           CancelButton};
-  UpdateRadioTabStops();
+  const auto rows = MainFormControlTable();
+  controls_by_row_.assign(rows.size(), nullptr);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    const ControlSpec& spec = rows[row];
+    const HWND parent = spec.parent ? Control(spec.parent) : window_;
+    controls_by_row_[row] =
+        BuildControl(spec, parent, kFirstControlId + static_cast<int>(row));
+  }
+  std::vector<const ControlSpec*> stops;
+  for (const ControlSpec& spec : rows) {
+    if (spec.tab != kNoTabStop) stops.push_back(&spec);
+  }
+  std::sort(stops.begin(), stops.end(),
+            [](const ControlSpec* a, const ControlSpec* b) {
+              return a->tab < b->tab;
+            });
+  for (const ControlSpec* spec : stops) tab_chain_.push_back(Control(spec->name));
 }
 
 void Win32MainForm::HandControlsToTheLogic() {
-  const auto check = [this](HWND button) {
-    checks_.push_back(std::make_unique<Win32CheckControl>(button));
-    return checks_.back().get();
-  };
-  const auto edit = [this](HWND window) {
-    edits_.push_back(std::make_unique<Win32EditControl>(window));
-    return edits_.back().get();
-  };
-  const auto panel = [this](HWND window) {
-    panels_.push_back(std::make_unique<Win32VisibleControl>(window));
-    return panels_.back().get();
-  };
-  const auto spin = [this](HWND window, Win32EditControl* buddy) {
-    spins_.push_back(std::make_unique<Win32SpinControl>(window, buddy));
-    return spins_.back().get();
-  };
-  status_control_ = std::make_unique<Win32StatusControl>(StatusLine);
-  controls_.Sort_F_RadioButton = check(Sort_F_RadioButton);
-  controls_.Sort_R_RadioButton = check(Sort_R_RadioButton);
-  controls_.NotCaseSensitiveCheckBox = check(NotCaseSensitiveCheckBox);
-  controls_.UniqCheckBox = check(UniqCheckBox);
-  controls_.ClipBoardCheckBox1 = check(ClipBoardCheckBox1);
-  controls_.FileOpenCheckBox = check(FileOpenCheckBox);
-  controls_.FileOpenPanel = panel(FileOpenPanel);
-  controls_.FileOpenEdit = edit(FileOpenEdit);
-  controls_.ClipBoardCheckBox2 = check(ClipBoardCheckBox2);
-  controls_.FileSaveCheckBox = check(FileSaveCheckBox);
-  controls_.FileSavePanel = panel(FileSavePanel);
-  controls_.FileSaveEdit = edit(FileSaveEdit);
-  Win32EditControl* const key_position = edit(SortPosEdit);
-  controls_.SortPosEdit = key_position;
-  controls_.UpDown1 = spin(UpDown1, key_position);
-  controls_.UpDown2 = spin(UpDown2, nullptr);
-  controls_.ColumCheckBox = check(ColumCheckBox);
-  controls_.FieldCheckBox = check(FieldCheckBox);
-  controls_.StringCompCheckBox = check(StringCompCheckBox);
-  controls_.NumCompCheckBox = check(NumCompCheckBox);
-  controls_.StatusLine = status_control_.get();
-  // The radio buttons' tab stops follow their states.
-  for (CheckControl* radio :
-       {controls_.Sort_F_RadioButton, controls_.Sort_R_RadioButton}) {
-    radio->OnChange([this] { UpdateRadioTabStops(); });
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    const HWND control = Control(spec.name);
+    switch (spec.kind) {
+      case ControlKind::kRadioButton:
+      case ControlKind::kCheckBox:
+        checks_.push_back(std::make_unique<Win32CheckControl>(control));
+        AttachControl(controls_, spec.name, checks_.back().get());
+        break;
+      case ControlKind::kEdit:
+      case ControlKind::kPathEdit:
+        edits_.push_back(std::make_unique<Win32EditControl>(control));
+        AttachControl(controls_, spec.name, edits_.back().get());
+        break;
+      case ControlKind::kBrowsePanel:
+        panels_.push_back(std::make_unique<Win32VisibleControl>(control));
+        AttachControl(controls_, spec.name, panels_.back().get());
+        break;
+      case ControlKind::kUpDown: {
+        // A spin control with a buddy writes the buddy's text itself.
+        Win32EditControl* buddy = nullptr;
+        for (const auto& edit : edits_) {
+          if (spec.buddy && edit->Window() == Control(spec.buddy)) {
+            buddy = edit.get();
+          }
+        }
+        spins_.push_back(std::make_unique<Win32SpinControl>(control, buddy));
+        AttachControl(controls_, spec.name, spins_.back().get());
+        break;
+      }
+      case ControlKind::kStatusBar:
+        status_control_ = std::make_unique<Win32StatusControl>(control);
+        AttachControl(controls_, spec.name, status_control_.get());
+        break;
+      case ControlKind::kGroupBox:
+      case ControlKind::kPageControl:
+      case ControlKind::kTabSheet:
+      case ControlKind::kPushButton:
+        break;
+    }
   }
 }
-
 void Win32MainForm::Show() {
   RECT frame;
-  ::GetWindowRect(Window, &frame);
+  ::GetWindowRect(window_, &frame);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  ::SetWindowPos(Window, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+  ::SetWindowPos(window_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
-  ::ShowWindow(Window, SW_SHOW);
-  ::UpdateWindow(Window);
-  ::SetForegroundWindow(Window);
+  ::ShowWindow(window_, SW_SHOW);
+  ::UpdateWindow(window_);
+  ::SetForegroundWindow(window_);
   // The activation may have come while the window was still hidden, when
   // the focus could only go to the window itself.
   const HWND focus = ::GetFocus();
-  if (focus == Window || !::IsChild(Window, focus)) {
+  if (focus == window_ || !::IsChild(window_, focus)) {
     if (!saved_focus_) saved_focus_ = NextTabStop(nullptr, false);
-    if (saved_focus_ && ::GetActiveWindow() == Window) ::SetFocus(saved_focus_);
+    if (saved_focus_ && ::GetActiveWindow() == window_) ::SetFocus(saved_focus_);
   }
 }
 
 void Win32MainForm::SetAboutBox(Win32AboutBox* about_box) {
   logic_.SetAboutBox(about_box);
-}
-
-void Win32MainForm::UpdateRadioTabStops() {
-  // Of an exclusive pair only the checked button is a tab stop; a click
-  // still reaches the other.
-  for (const HWND button : {Sort_F_RadioButton, Sort_R_RadioButton}) {
-    LONG_PTR style = ::GetWindowLongPtrA(button, GWL_STYLE);
-    const bool checked =
-        ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    style = checked ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
-    ::SetWindowLongPtrA(button, GWL_STYLE, style);
-  }
 }
 
 HWND Win32MainForm::NextTabStop(HWND from, bool previous) const {
@@ -602,15 +530,20 @@ void Win32MainForm::NextControl(WPARAM wparam, LPARAM lparam) {
 }
 
 void Win32MainForm::ShowPage(int page) {
-  ::ShowWindow(TabSheet1, page == 0 ? SW_SHOW : SW_HIDE);
-  ::ShowWindow(TabSheet2, page == 1 ? SW_SHOW : SW_HIDE);
+  for (std::size_t i = 0; i < tab_sheets_.size(); ++i) {
+    ::ShowWindow(tab_sheets_[i],
+                 static_cast<int>(i) == page ? SW_SHOW : SW_HIDE);
+  }
 }
 
 void Win32MainForm::ShowDefaultButton(HWND focused) {
   // Windows' dialogs hand the default frame to the push button with the
   // focus, and back to the default button when no push button has it.
-  const HWND current = focused == CancelButton ? CancelButton : OKButton;
-  for (const HWND button : {OKButton, CancelButton}) {
+  const bool push_button =
+      std::find(push_buttons_.begin(), push_buttons_.end(), focused) !=
+      push_buttons_.end();
+  const HWND current = push_button ? focused : default_button_;
+  for (const HWND button : push_buttons_) {
     ::SendMessageA(button, BM_SETSTYLE,
                    button == current ? BS_DEFPUSHBUTTON | BS_NOTIFY
                                      : BS_PUSHBUTTON | BS_NOTIFY,
@@ -620,57 +553,51 @@ void Win32MainForm::ShowDefaultButton(HWND focused) {
 
 void Win32MainForm::Command(int id, int code, HWND control) {
   if (!control) {
-    switch (id) {
-      case kFileOpenItem:
-        logic_.FileOpen2();
-        break;
-      case kFileExitItem:
-        logic_.FileExit();
-        break;
-      case kHelpContentsItem:
-        logic_.HelpContents();
-        break;
-      case kHelpSearchItem:
-        logic_.HelpSearch();
-        break;
-      case kHelpAboutItem:
-        logic_.HelpAbout();
-        break;
+    const auto rows = MainMenuTable();
+    const auto row = static_cast<std::size_t>(id - kFirstMenuItemId);
+    if (id >= kFirstMenuItemId && row < rows.size()) {
+      logic_.MenuItemClick(rows[row].command);
     }
     return;
   }
   for (const auto& edit : edits_) {
     if (edit->Window() == control && code == EN_CHANGE) edit->Changed();
   }
-  if (id == kOkButtonId || id == kCancelButtonId) {
-    if (code == BN_SETFOCUS) ShowDefaultButton(control);
-    if (code == BN_KILLFOCUS) ShowDefaultButton(nullptr);
-    if (code != BN_CLICKED) return;
-    if (id == kOkButtonId) {
-      logic_.OKButtonClick();
-    } else {
-      logic_.CancelButtonClick();
-    }
-    return;
+  const ControlSpec* spec = SpecOf(control);
+  if (!spec) return;
+  const std::string_view name = spec->name;
+  switch (spec->kind) {
+    case ControlKind::kPushButton:
+      PushButtonCommand(*spec, code, control);
+      return;
+    case ControlKind::kBrowsePanel:
+      if (name == "FileOpenPanel") {
+        if (code == BN_CLICKED) logic_.FileOpen();
+        if (code == BN_SETFOCUS) {
+          logic_.FileOpenPanelEnter(tab_move_ ? FocusCause::kTab
+                                              : FocusCause::kOther);
+        }
+      } else if (name == "FileSavePanel" && code == BN_CLICKED) {
+        logic_.FileSaveAs();
+      }
+      return;
+    default:
+      if (code == BN_CLICKED) {
+        // A click may change more than the clicked control: a radio button
+        // clears its partner.
+        for (const auto& check : checks_) check->Refresh();
+      }
   }
-  if (id == kFileOpenPanelId) {
-    if (code == BN_CLICKED) logic_.FileOpen();
-    // Only a move from another control: the focus also comes back here
-    // when the dialog closes, and that must not reopen it.
-    if (code == BN_SETFOCUS && tab_move_) {
-      ::PostMessageA(Window, kFileOpenByTab, 0, 0);
-    }
-    return;
-  }
-  if (id == kFileSavePanelId) {
-    if (code == BN_CLICKED) logic_.FileSaveAs();
-    return;
-  }
-  if (code == BN_CLICKED) {
-    // A click may change more than the clicked control: a radio button
-    // clears its partner.
-    for (const auto& check : checks_) check->Refresh();
-  }
+}
+
+void Win32MainForm::PushButtonCommand(const ControlSpec& spec, int code,
+                                      HWND control) {
+  if (code == BN_SETFOCUS) ShowDefaultButton(control);
+  if (code == BN_KILLFOCUS) ShowDefaultButton(nullptr);
+  if (code != BN_CLICKED) return;
+  const std::string_view name = spec.name;
+  if (name == "OKButton") logic_.OKButtonClick();
+  if (name == "CancelButton") logic_.CancelButtonClick();
 }
 
 void Win32MainForm::Notify(const NMHDR& header, LRESULT& result) {
@@ -680,9 +607,9 @@ void Win32MainForm::Notify(const NMHDR& header, LRESULT& result) {
         result = spin->DeltaPos(*reinterpret_cast<const NMUPDOWN*>(&header));
       }
     }
-  } else if (header.code == TCN_SELCHANGE && header.hwndFrom == PageControl1) {
+  } else if (header.code == TCN_SELCHANGE) {
     ShowPage(
-        static_cast<int>(::SendMessageA(PageControl1, TCM_GETCURSEL, 0, 0)));
+        static_cast<int>(::SendMessageA(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
   }
 }
 
@@ -699,15 +626,15 @@ void Win32MainForm::DroppedFiles(HDROP drop) {
   const bool in_client = ::DragQueryPoint(drop, &point) != 0;
   ::DragFinish(drop);
   if (name.empty()) return;
-  const HWND child = ::ChildWindowFromPoint(Window, point);
-  const bool over_output = in_client && child == OutputGroupBox;
+  const HWND child = ::ChildWindowFromPoint(window_, point);
+  const bool over_output = in_client && child == Control("OutputGroupBox");
   logic_.WMDropFiles(
       name, over_output ? DropTarget::kOutputGroup : DropTarget::kElsewhere);
 }
 
 LRESULT Win32MainForm::HandleMessage(UINT message, WPARAM wparam,
                                      LPARAM lparam) {
-  const HWND window = Window;
+  const HWND window = window_;
   switch (message) {
     case WM_COMMAND:
       Command(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
@@ -726,16 +653,17 @@ LRESULT Win32MainForm::HandleMessage(UINT message, WPARAM wparam,
       }
       return 0;
     case DM_GETDEFID:
-      return MAKELRESULT(kOkButtonId, DC_HASDEFID);
+      return MAKELRESULT(::GetDlgCtrlID(default_button_), DC_HASDEFID);
     case WM_NEXTDLGCTL:
       NextControl(wparam, lparam);
       return 0;
-    case kFileOpenByTab:
-      logic_.FileOpen();
+    case kRunLaterMessage:
+      form_control_.RunPending();
       return 0;
     case WM_KEYDOWN:
       // Only keys sent to the window itself get here.
-      logic_.FormKeyDown(static_cast<int>(wparam));
+      logic_.FormKeyDown(wparam == VK_ESCAPE ? FormKey::kEscape
+                                             : FormKey::kOther);
       return 0;
     case WM_DROPFILES:
       DroppedFiles(reinterpret_cast<HDROP>(wparam));
@@ -770,7 +698,7 @@ LRESULT Win32MainForm::HandleMessage(UINT message, WPARAM wparam,
       break;
     case WM_NCDESTROY: {
       ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      Window = nullptr;
+      window_ = nullptr;
       form_control_.SetWindow(nullptr);
       if (on_destroyed) on_destroyed();
       return ::DefWindowProcA(window, message, wparam, lparam);

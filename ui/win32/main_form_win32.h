@@ -13,8 +13,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ui/logic/main_form_layout.h"
 #include "ui/logic/main_form_logic.h"
 #include "ui/logic/off_thread_run.h"
 #include "ui/win32/controls_win32.h"
@@ -25,12 +27,6 @@ class Win32AboutBox;
 class Win32Application;
 
 class Win32MainForm {
-  // First, so that the public references below bind to a living logic.
- private:
-  MainFormControls controls_;
-  Win32FormControl form_control_;
-  MainFormLogic logic_;
-
  public:
   /// Creates the window, hidden, with every control in its initial state,
   /// then runs FormCreate on |arguments| (those after the program's own),
@@ -50,57 +46,21 @@ class Win32MainForm {
   /// Runs once the window is destroyed: the program ends its loop there.
   std::function<void()> on_destroyed;
 
-  MainFormLogic& Logic() { return logic_; }
   bool Running() const { return logic_.Running(); }
   bool BatchDelivered() const { return logic_.BatchDelivered(); }
-  std::uint8_t& AutoRun = logic_.AutoRun;
-  std::uint8_t& Quiet = logic_.Quiet;
-  CommonFileDialog& OpenDialog = logic_.OpenDialog;
-  CommonFileDialog& SaveDialog = logic_.SaveDialog;
+  /// The window's behaviour: AutoRun, Quiet and the common dialogs.
+  MainFormLogic& Logic() { return logic_; }
+  const MainFormLogic& Logic() const { return logic_; }
 
-  // The window and its controls, named as in the layout; null once the
-  // window is destroyed.
-  HWND Window = nullptr;
-  HMENU MainMenu = nullptr;
-  HMENU FileMenu = nullptr;
-  HMENU HelpMenu = nullptr;
-  HWND StatusLine = nullptr;
-  HWND SortMenu = nullptr;
-  HWND Sort_F_RadioButton = nullptr;
-  HWND Sort_R_RadioButton = nullptr;
-  HWND PageControl1 = nullptr;
-  HWND TabSheet1 = nullptr;
-  HWND NotCaseSensitiveCheckBox = nullptr;
-  HWND UniqCheckBox = nullptr;
-  HWND TabSheet2 = nullptr;
-  HWND SortPosEdit = nullptr;
-  HWND UpDown1 = nullptr;
-  HWND UpDown2 = nullptr;
-  HWND ColumCheckBox = nullptr;
-  HWND FieldCheckBox = nullptr;
-  HWND StringCompCheckBox = nullptr;
-  HWND NumCompCheckBox = nullptr;
-  HWND InputGroupBox = nullptr;
-  HWND ClipBoardCheckBox1 = nullptr;
-  HWND FileOpenCheckBox = nullptr;
-  HWND FileOpenPanel = nullptr;
-  HWND FileOpenEdit = nullptr;
-  HWND OutputGroupBox = nullptr;
-  HWND ClipBoardCheckBox2 = nullptr;
-  HWND FileSaveCheckBox = nullptr;
-  HWND FileSavePanel = nullptr;
-  HWND FileSaveEdit = nullptr;
-  HWND OKButton = nullptr;
-  HWND CancelButton = nullptr;
-
-  /// The menu commands' identifiers (WM_COMMAND).
-  enum MenuCommand : int {
-    kFileOpenItem = 201,
-    kFileExitItem,
-    kHelpContentsItem,
-    kHelpSearchItem,
-    kHelpAboutItem,
-  };
+  /// The window itself; null once it is destroyed.
+  HWND Window() const { return window_; }
+  /// The control named |name| in the layout (main_form_layout.h); null for
+  /// no such control or once the window is destroyed.
+  HWND Control(std::string_view name) const;
+  /// The menu named |name| in the layout, or the menu bar for "MainMenu".
+  HMENU Menu(std::string_view name) const;
+  /// The WM_COMMAND identifier of the menu item named |name|; 0 for none.
+  int MenuItemId(std::string_view name) const;
 
   /// The window procedure's share.
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
@@ -109,17 +69,33 @@ class Win32MainForm {
   void BuildWindow();
   void BuildMenu();
   void BuildControls();
+  HWND BuildControl(const ControlSpec& spec, HWND parent, int id);
   void HandControlsToTheLogic();
   void Command(int id, int code, HWND control);
+  void PushButtonCommand(const ControlSpec& spec, int code, HWND control);
   void Notify(const NMHDR& header, LRESULT& result);
   void DroppedFiles(HDROP drop);
   void NextControl(WPARAM wparam, LPARAM lparam);
   HWND NextTabStop(HWND from, bool previous) const;
   void ShowPage(int page);
-  void UpdateRadioTabStops();
   void ShowDefaultButton(HWND focused);
+  // The layout's row of |control|; null for none.
+  const ControlSpec* SpecOf(HWND control) const;
 
+  MainFormControls controls_;
+  Win32FormControl form_control_;
+  MainFormLogic logic_;
   Win32Application& application_;
+
+  HWND window_ = nullptr;
+  HMENU main_menu_ = nullptr;
+  // Parallel to the layout's tables; a menu item's row holds no menu.
+  std::vector<HWND> controls_by_row_;
+  std::vector<HMENU> menus_by_row_;
+  std::vector<HWND> tab_sheets_;
+  std::vector<HWND> push_buttons_;
+  HWND default_button_ = nullptr;
+
   std::vector<std::unique_ptr<Win32CheckControl>> checks_;
   std::vector<std::unique_ptr<Win32EditControl>> edits_;
   std::vector<std::unique_ptr<Win32VisibleControl>> panels_;

@@ -19,24 +19,12 @@
 #include "ui/win32/about_box_win32.h"
 #include "ui/win32/application_win32.h"
 #include "ui/logic/exception_text.h"
+#include "ui/logic/window_texts.h"
 #include "ui/win32/main_form_win32.h"
 #include "ui/logic/program_arguments.h"
 #include "ui/logic/startup.h"
 
 namespace tarnel {
-
-namespace {
-
-constexpr char kApplicationTitle[] = "TARNEL";
-constexpr char kHelpFile[] = "Tarnel.hlp";
-
-// Exit status of a session that ran to its end.
-int ExitStatus(const Win32MainForm& form) {
-  if (form.AutoRun != 1) return 0;
-  return form.BatchDelivered() ? 0 : 1;
-}
-
-}  // namespace
 
 int RunTarnel(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
@@ -59,7 +47,7 @@ int RunTarnel(int argc, char** argv) {
   try {
     Win32Application application;
     application.SetTitle(kApplicationTitle);
-    application.SetHelpFile(kHelpFile);
+    application.SetHelpFile(kHelpFileName);
     try {
       Win32MainForm form(application, arguments);
       form.on_destroyed = [&application] { application.Terminate(); };
@@ -67,7 +55,7 @@ int RunTarnel(int argc, char** argv) {
       form.SetAboutBox(&about_box);
       if (application.ShowMainForm() && !application.Terminated()) form.Show();
       application.Run();
-      return ExitStatus(form);
+      return form.Logic().ExitStatus();
     } catch (const std::exception& error) {
       application.ShowException(error);
       return 1;

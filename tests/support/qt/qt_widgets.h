@@ -7,10 +7,22 @@
 #include <QMessageBox>
 #include <QString>
 #include <QWidget>
+#include <QObject>
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 namespace tarnel {
 namespace testing_support {
+
+/// The child of |window| named |name| (a control of the layout or a menu
+/// entry), as a |Widget|; throws, failing the test, when there is none.
+template <class Widget = QWidget>
+Widget* Child(const QObject& window, const char* name) {
+  auto* child = window.findChild<Widget*>(QString::fromLatin1(name));
+  if (!child) throw std::logic_error(std::string("no child ") + name);
+  return child;
+}
 
 /// Runs |action| on the first modal box that opens within a few seconds,
 /// from inside its own event loop. Call before the code that opens it.

@@ -96,94 +96,6 @@ TEST_F(MainFormLogicTest, FileSideShowsItsPathAndPanelWhileChecked) {
   EXPECT_EQ(c.FileSaveEdit.focus_count, 1);
 }
 
-struct ParameterCase {
-  const char* name;
-  std::function<void(MemoryMainFormControls&)> settle;
-  std::int32_t sort_mode;
-  std::int32_t key_pos;
-  std::int32_t key_kind;
-  std::optional<std::string> input;
-  std::optional<std::string> output;
-};
-
-void PrintTo(const ParameterCase& c, std::ostream* out) { *out << c.name; }
-
-class ExecuteSortLogicTest : public MainFormLogicTest,
-                             public testing::WithParamInterface<ParameterCase> {
-};
-
-TEST_P(ExecuteSortLogicTest, TurnsTheControlStatesIntoOneRun) {
-  Start();
-  GetParam().settle(c);
-  EXPECT_TRUE(logic->ExecuteSort());
-  ASSERT_EQ(runs.size(), 1u);
-  const AskedRun& run = runs[0];
-  EXPECT_EQ(run.request.owner_window, application.handle);
-  EXPECT_EQ(run.request.sort_mode, GetParam().sort_mode);
-  EXPECT_EQ(run.request.key_pos, GetParam().key_pos);
-  EXPECT_EQ(run.request.key_kind, GetParam().key_kind);
-  EXPECT_EQ(run.request.quiet, 0);
-  EXPECT_EQ(run.input, GetParam().input);
-  EXPECT_EQ(run.output, GetParam().output);
-  EXPECT_TRUE(boxes.boxes.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ExecuteSortLogicTest,
-    testing::Values(ParameterCase{"Initial", [](MemoryMainFormControls&) {}, 0, 0,
-                                  1, std::nullopt, std::nullopt},
-                    ParameterCase{"EveryModeBit",
-                                  [](MemoryMainFormControls& f) {
-                                    f.Sort_F_RadioButton.Load(false);
-                                    f.Sort_R_RadioButton.Load(true);
-                                    f.NotCaseSensitiveCheckBox.Click();
-                                    f.UniqCheckBox.Click();
-                                  },
-                                  7, 0, 1, std::nullopt, std::nullopt},
-                    ParameterCase{"ThirdFieldAsNumber",
-                                  [](MemoryMainFormControls& f) {
-                                    f.SortPosEdit.Load("3");
-                                    f.FieldCheckBox.Click();
-                                    f.NumCompCheckBox.Click();
-                                  },
-                                  0, 2, 6, std::nullopt, std::nullopt},
-                    ParameterCase{"DoubleZeroIsMinusOne",
-                                  [](MemoryMainFormControls& f) {
-                                    f.SortPosEdit.Load("00");
-                                  },
-                                  0, -1, 1, std::nullopt, std::nullopt},
-                    ParameterCase{"ThousandsSeparatorIsNoNumber",
-                                  [](MemoryMainFormControls& f) {
-                                    f.SortPosEdit.Load("1,001");
-                                  },
-                                  0, 0, 1, std::nullopt, std::nullopt},
-                    ParameterCase{"Files",
-                                  [](MemoryMainFormControls& f) {
-                                    f.FileOpenCheckBox.Click();
-                                    f.FileOpenEdit.Type("in file.txt");
-                                    f.FileSaveCheckBox.Click();
-                                    f.FileSaveEdit.Type("/tmp/out.txt");
-                                  },
-                                  0, 0, 1, "in file.txt", "/tmp/out.txt"}));
-
-TEST_F(MainFormLogicTest, MissingPathsStopTheRunWithTheInputBoxFirst) {
-  Start();
-  c.FileOpenCheckBox.Click();
-  c.FileSaveCheckBox.Click();
-  EXPECT_FALSE(logic->ExecuteSort());
-  EXPECT_TRUE(runs.empty());
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0],
-            (RecordedBox{application.handle,
-                         LocalText("読み込み元ファイルが未指定です"),
-                         "TARNEL-ERROR", kBoxPlain | kBoxTaskModal}));
-  c.FileOpenEdit.Type("in.txt");
-  EXPECT_FALSE(logic->ExecuteSort());
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  EXPECT_EQ(boxes.boxes[1].text, LocalText("書き出し先ファイルが未指定です"));
-  EXPECT_EQ(c.StatusLine.shown, std::vector<std::string>{});
-}
-
 // While a run, its boxes included, is in progress: the status line says
 // so, both cursors are the hourglass, a second run and a close are refused,
 // and the close happens once the run is over.
@@ -214,80 +126,6 @@ TEST_F(MainFormLogicTest, DuringARunASecondRunAndACloseAreHeldOff) {
   EXPECT_EQ(form.closes, 0);
 }
 
-struct CommandLineCase {
-  const char* name;
-  std::vector<std::string> arguments;
-  std::function<void(const MemoryMainFormControls&, const MainFormLogic&)> check;
-};
-
-void PrintTo(const CommandLineCase& c, std::ostream* out) { *out << c.name; }
-
-class CommandLineLogicTest
-    : public MainFormLogicTest,
-      public testing::WithParamInterface<CommandLineCase> {};
-
-TEST_P(CommandLineLogicTest, SetsTheControlsAsTheOptionsSay) {
-  Start(GetParam().arguments);
-  GetParam().check(c, *logic);
-  EXPECT_TRUE(runs.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, CommandLineLogicTest,
-    testing::Values(
-        CommandLineCase{
-            "OrderCaseAndRepeatsInAnyCase",
-            {"-R", "-i", "-U"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_FALSE(f.Sort_F_RadioButton.IsChecked());
-              EXPECT_TRUE(f.Sort_R_RadioButton.IsChecked());
-              EXPECT_TRUE(f.NotCaseSensitiveCheckBox.IsChecked());
-              EXPECT_TRUE(f.UniqCheckBox.IsChecked());
-            }},
-        CommandLineCase{
-            "FilesKeepTheirCaseAndTheLastInputWins",
-            {"first.txt", "-f", "In.TXT", "-o", "Out.TXT"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_EQ(f.FileOpenEdit.Text(), "In.TXT");
-              EXPECT_TRUE(f.FileOpenEdit.visible);
-              EXPECT_TRUE(f.FileOpenCheckBox.IsChecked());
-              EXPECT_FALSE(f.ClipBoardCheckBox1.IsChecked());
-              EXPECT_EQ(f.FileSaveEdit.Text(), "Out.TXT");
-              EXPECT_TRUE(f.FileSaveCheckBox.IsChecked());
-            }},
-        CommandLineCase{
-            "KeyOptionWithNumberAndField",
-            {"-12nf"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_EQ(f.SortPosEdit.Text(), "12");
-              EXPECT_EQ(f.UpDown1.Position(), 12);
-              EXPECT_TRUE(f.NumCompCheckBox.IsChecked());
-              EXPECT_FALSE(f.StringCompCheckBox.IsChecked());
-              EXPECT_TRUE(f.FieldCheckBox.IsChecked());
-              EXPECT_FALSE(f.ColumCheckBox.IsChecked());
-            }},
-        CommandLineCase{
-            "FieldBeforeNumberTakesOnlyTheField",
-            {"-3fn"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_TRUE(f.FieldCheckBox.IsChecked());
-              EXPECT_FALSE(f.NumCompCheckBox.IsChecked());
-            }},
-        CommandLineCase{
-            "ZeroAndUnknownOptionsAreFileNames",
-            {"-0", "-x"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_EQ(f.FileOpenEdit.Text(), "-x");
-              EXPECT_EQ(f.SortPosEdit.Text(), "1");
-            }},
-        CommandLineCase{
-            "TrailingFileOptionIsIgnored",
-            {"-f"},
-            [](const MemoryMainFormControls& f, const MainFormLogic&) {
-              EXPECT_TRUE(f.ClipBoardCheckBox1.IsChecked());
-              EXPECT_FALSE(f.FileOpenCheckBox.IsChecked());
-            }}));
-
 TEST_F(MainFormLogicTest, BatchRunHappensOnceDuringCreationAndEnds) {
   result = -1;
   Start({"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"});
@@ -299,35 +137,68 @@ TEST_F(MainFormLogicTest, BatchRunHappensOnceDuringCreationAndEnds) {
   EXPECT_FALSE(application.show_main_form);
   EXPECT_EQ(application.terminations, 1);
   EXPECT_FALSE(logic->BatchDelivered());
+  EXPECT_EQ(logic->ExitStatus(), 1);
 }
 
-// The user's changes to the key position, and only those, go through the
-// filter: its box first, then one box per removed byte.
-TEST_F(MainFormLogicTest, KeyPositionFilterKeepsDigitsOnly) {
+TEST_F(MainFormLogicTest, ExitStatusTellsWhetherTheBatchRunDelivered) {
+  struct Row {
+    std::vector<std::string> arguments;
+    std::int32_t result;
+    int status;
+  };
+  for (const Row& row : {Row{{"-a"}, 0, 0}, Row{{"-a+"}, -1, 1},
+                         Row{{"-r"}, -1, 0}, Row{{}, 0, 0}}) {
+    SCOPED_TRACE(row.arguments.empty() ? "" : row.arguments[0]);
+    result = row.result;
+    Start(row.arguments);
+    EXPECT_EQ(logic->ExitStatus(), row.status);
+  }
+}
+
+// Of the radio pair only the checked button is a tab stop, from the start
+// and after every change, whoever made it.
+TEST_F(MainFormLogicTest, OnlyTheCheckedRadioButtonIsATabStop) {
   Start();
-  c.UpDown2.SetPosition(7);
-  c.SortPosEdit.SetText("12");  // the program's change: no box
-  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(c.Sort_F_RadioButton.tab_stop);
+  EXPECT_FALSE(c.Sort_R_RadioButton.tab_stop);
+  c.Sort_R_RadioButton.SetChecked(true);
+  c.Sort_F_RadioButton.SetChecked(false);
+  EXPECT_FALSE(c.Sort_F_RadioButton.tab_stop);
+  EXPECT_TRUE(c.Sort_R_RadioButton.tab_stop);
+}
 
-  c.SortPosEdit.Type("1x2y");
-  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{
-                               "1x2y", LocalText("数値を入力してください"),
-                               LocalText("数値を入力してください")}));
-  EXPECT_EQ(boxes.boxes[0].caption, "SortPosEdit->Text");
-  EXPECT_EQ(boxes.boxes[1].caption, "ERROR");
-  EXPECT_EQ(c.SortPosEdit.Text(), "12");
-  EXPECT_EQ(c.SortPosEdit.caret, 1u);
-  EXPECT_EQ(c.UpDown2.Position(), 12);
+// Tab onto the input browse panel opens the Open dialog once the focus
+// change is over; focus that arrives otherwise, as when the dialog closes
+// and gives it back, opens nothing.
+TEST_F(MainFormLogicTest, TabOntoTheInputPanelOpensItsDialogAfterTheMove) {
+  Start();
+  ScriptedFileDialogs dialogs;
+  dialogs.answers = {"/data/by-tab.txt"};
+  logic->FileOpenPanelEnter(FocusCause::kOther);
+  form.RunPending();
+  EXPECT_TRUE(dialogs.requests.empty());
+  logic->FileOpenPanelEnter(FocusCause::kTab);
+  EXPECT_TRUE(dialogs.requests.empty());
+  form.RunPending();
+  ASSERT_EQ(dialogs.requests.size(), 1u);
+  EXPECT_EQ(dialogs.requests[0].kind, FileDialogKind::kOpen);
+  EXPECT_EQ(c.FileOpenEdit.Text(), "/data/by-tab.txt");
+}
 
-  boxes.boxes.clear();
-  c.SortPosEdit.Type("");
-  EXPECT_EQ(boxes.Texts(), std::vector<std::string>{""});
-  EXPECT_EQ(c.SortPosEdit.Text(), "1");
-  EXPECT_EQ(c.UpDown2.Position(), 12);  // an emptied text leaves it
-  c.SortPosEdit.Type("0");
-  EXPECT_EQ(c.SortPosEdit.Text(), "1");
-  c.SortPosEdit.Type("00");
-  EXPECT_EQ(c.SortPosEdit.Text(), "00");
+TEST_F(MainFormLogicTest, MenuCommandsReachTheirHandlers) {
+  Start();
+  RecordingHelpEngine help;
+  ScriptedFileDialogs dialogs;
+  dialogs.answers = {"/data/menu.txt"};
+  for (const MenuSpec& entry : MainMenuTable()) {
+    logic->MenuItemClick(entry.command);
+  }
+  EXPECT_EQ(c.FileOpenEdit.Text(), "/data/menu.txt");
+  EXPECT_TRUE(c.FileOpenCheckBox.IsChecked());
+  EXPECT_EQ(form.closes, 1);
+  ASSERT_EQ(help.commands.size(), 2u);
+  EXPECT_EQ(help.commands[0].command, kHelpContents);
+  EXPECT_EQ(help.commands[1].command, kHelpPartialKey);
 }
 
 TEST_F(MainFormLogicTest, SpinControlsMoveTheKeyPositionTogether) {
@@ -402,9 +273,9 @@ TEST_F(MainFormLogicTest, HelpAboutAndEscapeAskTheirServices) {
   EXPECT_EQ(about.version, "Version1.34");
   EXPECT_EQ(about.shows, 1);
 
-  logic->FormKeyDown('A');
+  logic->FormKeyDown(FormKey::kOther);
   EXPECT_EQ(form.closes, 0);
-  logic->FormKeyDown(27);
+  logic->FormKeyDown(FormKey::kEscape);
   EXPECT_EQ(form.closes, 1);
 
   application.hint = "hint";

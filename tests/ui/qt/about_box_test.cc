@@ -20,6 +20,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::UserClick;
 using testing_support::Utf8;
@@ -122,8 +123,8 @@ TEST_F(AboutBoxTest, BoxIsNotModalAndTheMainWindowStaysUsable) {
   form->HelpAbout();
   EXPECT_FALSE(about->isModal());
   EXPECT_EQ(about->windowModality(), Qt::NonModal);
-  UserClick(form->UniqCheckBox);
-  EXPECT_TRUE(form->UniqCheckBox->isChecked());
+  UserClick(Child<QCheckBox>(*form, "UniqCheckBox"));
+  EXPECT_TRUE(Child<QCheckBox>(*form, "UniqCheckBox")->isChecked());
 }
 
 TEST_F(AboutBoxTest, SecondHelpAboutWhileOpenChangesNothing) {

@@ -21,6 +21,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::UserClick;
 
@@ -56,73 +57,73 @@ class BrowseTest : public testing::Test {
 
 TEST_F(BrowseTest, InputPanelClickAsksTheOpenDialogAndTakesTheChoice) {
   dialogs.answers.push_back("/data/chosen.txt");
-  UserClick(form->FileOpenPanel);
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0],
             (FileDialogRequest{FileDialogKind::kOpen, kOpenOptions, kOpenFilter,
                                ""}));
   EXPECT_EQ(dialogs.owners[0], static_cast<QWidget*>(form.get()));
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/chosen.txt"));
-  EXPECT_EQ(form->FileSaveEdit->text(), QString("out.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/chosen.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("out.txt"));
 }
 
 TEST_F(BrowseTest, OutputPanelClickAsksTheSaveDialogAndTakesTheChoice) {
   dialogs.answers.push_back("/data/result.csv");
-  UserClick(form->FileSavePanel);
+  UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0],
             (FileDialogRequest{FileDialogKind::kSave, kSaveOptions, kSaveFilter,
                                ""}));
-  EXPECT_EQ(form->FileSaveEdit->text(), QString("/data/result.csv"));
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("in.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("/data/result.csv"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("in.txt"));
 }
 
 TEST_F(BrowseTest, ChoiceChangesOnlyThePathText) {
-  form->UniqCheckBox->setFocus();
+  Child<QCheckBox>(*form, "UniqCheckBox")->setFocus();
   dialogs.answers.push_back("/data/a.txt");
-  UserClick(form->FileOpenPanel);
-  EXPECT_TRUE(form->FileOpenCheckBox->isChecked());
-  EXPECT_FALSE(form->ClipBoardCheckBox1->isChecked());
-  EXPECT_EQ(QApplication::focusWidget(), form->UniqCheckBox);
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
+  EXPECT_TRUE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(*form, "UniqCheckBox"));
 }
 
 TEST_F(BrowseTest, CancelledDialogChangesNothing) {
   dialogs.answers.push_back(std::nullopt);
-  UserClick(form->FileSavePanel);
+  UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   EXPECT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_EQ(form->FileSaveEdit->text(), QString("out.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("out.txt"));
 }
 
 TEST_F(BrowseTest, EachDialogStartsFromTheNameLastChosenInIt) {
   dialogs.answers = {"/data/one.txt", std::nullopt, "/data/two.txt"};
-  UserClick(form->FileOpenPanel);
-  UserClick(form->FileOpenPanel);  // cancelled: keeps what it had
-  UserClick(form->FileOpenPanel);
-  UserClick(form->FileSavePanel);
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));  // cancelled: keeps what it had
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
+  UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   ASSERT_EQ(dialogs.requests.size(), 4u);
   EXPECT_EQ(dialogs.requests[0].file_name, "");
   EXPECT_EQ(dialogs.requests[1].file_name, "/data/one.txt");
   EXPECT_EQ(dialogs.requests[2].file_name, "/data/one.txt");
   // The save dialog has its own memory, and the path edits are not asked.
   EXPECT_EQ(dialogs.requests[3].file_name, "");
-  EXPECT_EQ(form->SaveDialog.file_name, "");
-  EXPECT_EQ(form->OpenDialog.file_name, "/data/two.txt");
+  EXPECT_EQ(form->Logic().SaveDialog.file_name, "");
+  EXPECT_EQ(form->Logic().OpenDialog.file_name, "/data/two.txt");
 }
 
 TEST_F(BrowseTest, MenuOpenAndTheInputPanelShareTheOpenDialog) {
   dialogs.answers = {"/data/from-menu.txt"};
   form->FileOpen2();
-  UserClick(form->FileOpenPanel);
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
   ASSERT_EQ(dialogs.requests.size(), 2u);
   EXPECT_EQ(dialogs.requests[1].file_name, "/data/from-menu.txt");
   EXPECT_EQ(dialogs.requests[1].kind, FileDialogKind::kOpen);
 }
 
 TEST_F(BrowseTest, OptionsAreSetAfreshForEveryUse) {
-  form->OpenDialog.options = 0xFFFF;
-  form->SaveDialog.options = 0;
-  UserClick(form->FileOpenPanel);
-  UserClick(form->FileSavePanel);
+  form->Logic().OpenDialog.options = 0xFFFF;
+  form->Logic().SaveDialog.options = 0;
+  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
+  UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   ASSERT_EQ(dialogs.requests.size(), 2u);
   EXPECT_EQ(dialogs.requests[0].options, kOpenOptions);
   EXPECT_EQ(dialogs.requests[1].options, kSaveOptions);
@@ -130,27 +131,27 @@ TEST_F(BrowseTest, OptionsAreSetAfreshForEveryUse) {
 
 TEST_F(BrowseTest, TabOntoTheInputPanelOpensItsDialogOnce) {
   dialogs.answers.push_back("/data/tabbed.txt");
-  form->FileOpenCheckBox->setFocus();
-  QTest::keyClick(form->FileOpenCheckBox, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), form->FileOpenPanel);
+  Child<QCheckBox>(*form, "FileOpenCheckBox")->setFocus();
+  QTest::keyClick(Child<QCheckBox>(*form, "FileOpenCheckBox"), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   ASSERT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/tabbed.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/tabbed.txt"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
 TEST_F(BrowseTest, BacktabOntoTheInputPanelOpensItsDialog) {
-  form->FileOpenEdit->setFocus();
-  QTest::keyClick(form->FileOpenEdit, Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), form->FileOpenPanel);
+  Child<QLineEdit>(*form, "FileOpenEdit")->setFocus();
+  QTest::keyClick(Child<QLineEdit>(*form, "FileOpenEdit"), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
 TEST_F(BrowseTest, FocusComingBackToTheInputPanelOpensNothing) {
-  form->FileOpenCheckBox->setFocus();
-  QTest::keyClick(form->FileOpenCheckBox, Qt::Key_Tab);
+  Child<QCheckBox>(*form, "FileOpenCheckBox")->setFocus();
+  QTest::keyClick(Child<QCheckBox>(*form, "FileOpenCheckBox"), Qt::Key_Tab);
   Settle();
   ASSERT_EQ(dialogs.requests.size(), 1u);
   // Another window comes and goes, as the dialog does.
@@ -159,23 +160,23 @@ TEST_F(BrowseTest, FocusComingBackToTheInputPanelOpensNothing) {
   other.hide();
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  EXPECT_EQ(QApplication::focusWidget(), form->FileOpenPanel);
+  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
 TEST_F(BrowseTest, TabOntoTheOutputPanelOpensNothing) {
-  form->FileSaveCheckBox->setFocus();
-  QTest::keyClick(form->FileSaveCheckBox, Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), form->FileSavePanel);
+  Child<QCheckBox>(*form, "FileSaveCheckBox")->setFocus();
+  QTest::keyClick(Child<QCheckBox>(*form, "FileSaveCheckBox"), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileSavePanel"));
   Settle();
   EXPECT_TRUE(dialogs.requests.empty());
 }
 
 TEST_F(BrowseTest, ClickOnAPanelLeavesTheFocusWhereItWas) {
-  form->UniqCheckBox->setFocus();
-  UserClick(form->FileSavePanel);
-  EXPECT_EQ(QApplication::focusWidget(), form->UniqCheckBox);
+  Child<QCheckBox>(*form, "UniqCheckBox")->setFocus();
+  UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
+  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(*form, "UniqCheckBox"));
 }
 
 }  // namespace

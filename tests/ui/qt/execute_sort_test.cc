@@ -1,6 +1,6 @@
-// The run handler: ExecuteSort's parameters from the control states, its
-// checks of the file paths, what it shows during a run, and the refusal of
-// a second run while one is in progress.
+// The run handler on the Qt window: what it shows during a run, and the
+// refusal of a second run while one is in progress. The parameters and the
+// path checks are the execute-sort table of tests/ui/cases.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -27,6 +27,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::TempDir;
 using testing_support::Utf8;
@@ -44,165 +45,11 @@ class ExecuteSortTest : public testing::Test {
   std::unique_ptr<TTarnelMainForm> form;
 };
 
-struct ParameterCase {
-  const char* name;
-  std::function<void(TTarnelMainForm&)> settle;
-  RunCall expected;  // owner is the application window in every case
-};
-
 void UseFiles(TTarnelMainForm& f, const char* input, const char* output) {
-  f.FileOpenCheckBox->setChecked(true);
-  f.FileOpenEdit->setText(input);
-  f.FileSaveCheckBox->setChecked(true);
-  f.FileSaveEdit->setText(output);
-}
-
-void Key(TTarnelMainForm& f, const char* text) { f.SortPosEdit->setText(text); }
-
-RunCall Expect(std::int32_t mode, std::int32_t pos, std::int32_t kind,
-               std::uint8_t quiet = 0) {
-  return RunCall(
-      SortRequest{nullptr, mode, nullptr, nullptr, pos, kind, quiet});
-}
-
-class ExecuteSortParameterTest
-    : public ExecuteSortTest,
-      public testing::WithParamInterface<ParameterCase> {};
-
-TEST_P(ExecuteSortParameterTest, PassesTheControlStatesToTheRun) {
-  GetParam().settle(*form);
-  form->ExecuteSort();
-  RunCall expected = GetParam().expected;
-  expected.request.owner_window = App().Handle();
-  ASSERT_EQ(recorder.calls.size(), 1u);
-  EXPECT_EQ(recorder.calls[0], expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ExecuteSortParameterTest,
-    testing::Values(
-        // The clipboard, ascending, whole lines.
-        ParameterCase{"InitialSettings", [](TTarnelMainForm&) {},
-                      Expect(0, 0, 1)},
-        ParameterCase{
-            "Descending",
-            [](TTarnelMainForm& f) { f.Sort_R_RadioButton->setChecked(true); },
-            Expect(1, 0, 1)},
-        ParameterCase{"IgnoreCase",
-                      [](TTarnelMainForm& f) {
-                        f.NotCaseSensitiveCheckBox->setChecked(true);
-                      },
-                      Expect(2, 0, 1)},
-        ParameterCase{
-            "Unique",
-            [](TTarnelMainForm& f) { f.UniqCheckBox->setChecked(true); },
-            Expect(4, 0, 1)},
-        ParameterCase{"AllModeBits",
-                      [](TTarnelMainForm& f) {
-                        f.Sort_R_RadioButton->setChecked(true);
-                        f.NotCaseSensitiveCheckBox->setChecked(true);
-                        f.UniqCheckBox->setChecked(true);
-                      },
-                      Expect(7, 0, 1)},
-        ParameterCase{"Files",
-                      [](TTarnelMainForm& f) {
-                        UseFiles(f, "in file.txt", "/tmp/out.txt");
-                      },
-                      RunCall(SortRequest{nullptr, 0, "in file.txt",
-                                          "/tmp/out.txt", 0, 1, 0})},
-        ParameterCase{
-            "FileInputClipboardOutput",
-            [](TTarnelMainForm& f) {
-              f.FileOpenCheckBox->setChecked(true);
-              f.FileOpenEdit->setText("in.txt");
-            },
-            RunCall(SortRequest{nullptr, 0, "in.txt", nullptr, 0, 1, 0})},
-        ParameterCase{"ThirdFieldAsNumber",
-                      [](TTarnelMainForm& f) {
-                        Key(f, "3");
-                        f.FieldCheckBox->setChecked(true);
-                        f.NumCompCheckBox->setChecked(true);
-                      },
-                      Expect(0, 2, 6)},
-        ParameterCase{"ColumnAsNumber",
-                      [](TTarnelMainForm& f) {
-                        Key(f, "10");
-                        f.NumCompCheckBox->setChecked(true);
-                      },
-                      Expect(0, 9, 5)},
-        ParameterCase{
-            "FieldAsText",
-            [](TTarnelMainForm& f) { f.FieldCheckBox->setChecked(true); },
-            Expect(0, 0, 2)},
-        ParameterCase{"DoubleZeroGivesMinusOne",
-                      [](TTarnelMainForm& f) { Key(f, "00"); },
-                      Expect(0, -1, 1)},
-        // Not an integer: the default 1, so position 0.
-        ParameterCase{"ThousandsSeparatorIsNotANumber",
-                      [](TTarnelMainForm& f) { Key(f, "1,001"); },
-                      Expect(0, 0, 1)},
-        ParameterCase{"EmptyKeyPosition",
-                      [](TTarnelMainForm& f) { Key(f, ""); }, Expect(0, 0, 1)},
-        ParameterCase{"HexadecimalKeyPosition",
-                      [](TTarnelMainForm& f) { Key(f, "$10"); },
-                      Expect(0, 15, 1)},
-        ParameterCase{"NegativeKeyPosition",
-                      [](TTarnelMainForm& f) { Key(f, "-5"); },
-                      Expect(0, -6, 1)},
-        // 32-bit arithmetic: the smallest number less one wraps around.
-        ParameterCase{"SmallestKeyPositionWraps",
-                      [](TTarnelMainForm& f) { Key(f, "-2147483648"); },
-                      Expect(0, 2147483647, 1)},
-        ParameterCase{"QuietFromTheCommandLine",
-                      [](TTarnelMainForm& f) { f.Quiet = 1; },
-                      Expect(0, 0, 1, 1)}),
-    [](const testing::TestParamInfo<ParameterCase>& case_info) {
-      return std::string(case_info.param.name);
-    });
-
-const RecordedBox kNoInputBox{nullptr, "読み込み元ファイルが未指定です",
-                              "TARNEL-ERROR", kBoxPlain | kBoxTaskModal};
-const RecordedBox kNoOutputBox{nullptr, "書き出し先ファイルが未指定です",
-                               "TARNEL-ERROR", kBoxPlain | kBoxTaskModal};
-
-RecordedBox OwnedByApplication(RecordedBox box) {
-  box.owner = App().Handle();
-  return box;
-}
-
-TEST_F(ExecuteSortTest, EmptyInputPathShowsItsMessageAndRunsNothing) {
-  form->FileOpenCheckBox->setChecked(true);
-  EXPECT_FALSE(form->ExecuteSort());
-  EXPECT_EQ(boxes.boxes,
-            std::vector<RecordedBox>{OwnedByApplication(kNoInputBox)});
-  EXPECT_TRUE(recorder.calls.empty());
-  EXPECT_EQ(form->StatusLine->currentMessage(),
-            Utf8("テキストソートユーティリティ"));
-}
-
-TEST_F(ExecuteSortTest, EmptyOutputPathShowsItsMessageAndRunsNothing) {
-  form->FileOpenCheckBox->setChecked(true);
-  form->FileOpenEdit->setText("in.txt");
-  form->FileSaveCheckBox->setChecked(true);
-  EXPECT_FALSE(form->ExecuteSort());
-  EXPECT_EQ(boxes.boxes,
-            std::vector<RecordedBox>{OwnedByApplication(kNoOutputBox)});
-  EXPECT_TRUE(recorder.calls.empty());
-}
-
-TEST_F(ExecuteSortTest, BothPathsEmptyShowsOnlyTheInputMessage) {
-  form->FileOpenCheckBox->setChecked(true);
-  form->FileSaveCheckBox->setChecked(true);
-  EXPECT_FALSE(form->ExecuteSort());
-  EXPECT_EQ(boxes.boxes,
-            std::vector<RecordedBox>{OwnedByApplication(kNoInputBox)});
-}
-
-TEST_F(ExecuteSortTest, ClipboardSidesIgnoreTheirPathEdits) {
-  form->FileOpenEdit->setText("ignored.txt");
-  EXPECT_TRUE(form->ExecuteSort());
-  ASSERT_EQ(recorder.calls.size(), 1u);
-  EXPECT_EQ(recorder.calls[0].input_name, std::nullopt);
+  Child<QCheckBox>(f, "FileOpenCheckBox")->setChecked(true);
+  Child<QLineEdit>(f, "FileOpenEdit")->setText(input);
+  Child<QCheckBox>(f, "FileSaveCheckBox")->setChecked(true);
+  Child<QLineEdit>(f, "FileSaveEdit")->setText(output);
 }
 
 TEST_F(ExecuteSortTest, AnswersWhetherTheRunDeliveredItsResult) {
@@ -212,12 +59,12 @@ TEST_F(ExecuteSortTest, AnswersWhetherTheRunDeliveredItsResult) {
 }
 
 TEST_F(ExecuteSortTest, ShowsRunMessageAndWaitCursorDuringTheRunOnly) {
-  form->StatusLine->showMessage("before");
+  Child<QStatusBar>(*form, "StatusLine")->showMessage("before");
   QString status_during;
   const QCursor* cursor_during = nullptr;
   Qt::CursorShape shape_during = Qt::ArrowCursor;
   recorder.during = [&] {
-    status_during = form->StatusLine->currentMessage();
+    status_during = Child<QStatusBar>(*form, "StatusLine")->currentMessage();
     cursor_during = QApplication::overrideCursor();
     if (cursor_during) shape_during = cursor_during->shape();
   };
@@ -225,7 +72,7 @@ TEST_F(ExecuteSortTest, ShowsRunMessageAndWaitCursorDuringTheRunOnly) {
   EXPECT_EQ(status_during, Utf8("ソート実行中！"));
   ASSERT_NE(cursor_during, nullptr);
   EXPECT_EQ(shape_during, Qt::WaitCursor);
-  EXPECT_EQ(form->StatusLine->currentMessage(), QString("before"));
+  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(), QString("before"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -243,7 +90,7 @@ TEST_F(ExecuteSortTest, SecondRunIsRefusedWhileOneIsInProgress) {
   recorder.during = [&] {
     EXPECT_TRUE(form->Running());
     form->OKButtonClick();
-    form->OKButton->click();
+    Child<QPushButton>(*form, "OKButton")->click();
     nested_answer = form->ExecuteSort();
   };
   form->OKButtonClick();
@@ -286,7 +133,7 @@ TEST_F(ExecuteSortTest, CloseRequestedDuringARunHappensAfterIt) {
   };
   const Request requests[] = {
       {"title bar", [](TTarnelMainForm& f) { f.close(); }},
-      {"閉じる", [](TTarnelMainForm& f) { f.CancelButton->click(); }},
+      {"閉じる", [](TTarnelMainForm& f) { Child<QPushButton>(f, "CancelButton")->click(); }},
   };
   for (const Request& request : requests) {
     SCOPED_TRACE(request.name);
@@ -317,8 +164,8 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
                           [&](const SortRequest& request) -> std::int32_t {
                             // The user edits the paths while the run waits in a
                             // box.
-                            watched.FileOpenEdit->setText("other.txt");
-                            watched.FileSaveEdit->setText("else.txt");
+                            Child<QLineEdit>(watched, "FileOpenEdit")->setText("other.txt");
+                            Child<QLineEdit>(watched, "FileSaveEdit")->setText("else.txt");
                             input_seen_after_change = request.input_name;
                             output_seen_after_change = request.output_name;
                             return 0;

@@ -30,6 +30,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 
 // What a file manager offers: the files' URLs, and their paths as text.
@@ -113,11 +114,11 @@ class DropRegionTest : public FileDropTest,
 
 TEST_P(DropRegionTest, FirstFileBecomesTheFileOfItsSide) {
   // Both sides show their path edits, so a drop can land on them.
-  form->FileOpenCheckBox->setChecked(true);
-  form->FileSaveCheckBox->setChecked(true);
-  form->FileOpenEdit->setText("old-in");
-  form->FileSaveEdit->setText("old-out");
-  form->Sort_F_RadioButton->setFocus();
+  Child<QCheckBox>(*form, "FileOpenCheckBox")->setChecked(true);
+  Child<QCheckBox>(*form, "FileSaveCheckBox")->setChecked(true);
+  Child<QLineEdit>(*form, "FileOpenEdit")->setText("old-in");
+  Child<QLineEdit>(*form, "FileSaveEdit")->setText("old-out");
+  Child<QRadioButton>(*form, "Sort_F_RadioButton")->setFocus();
   const QString name = QStringLiteral("/data/dropped file.csv");
   const auto data = FilesData({name});
 
@@ -125,9 +126,9 @@ TEST_P(DropRegionTest, FirstFileBecomesTheFileOfItsSide) {
 
   EXPECT_TRUE(outcome.dropped);
   QLineEdit* taken =
-      GetParam().output ? form->FileSaveEdit : form->FileOpenEdit;
+      GetParam().output ? Child<QLineEdit>(*form, "FileSaveEdit") : Child<QLineEdit>(*form, "FileOpenEdit");
   QLineEdit* other =
-      GetParam().output ? form->FileOpenEdit : form->FileSaveEdit;
+      GetParam().output ? Child<QLineEdit>(*form, "FileOpenEdit") : Child<QLineEdit>(*form, "FileSaveEdit");
   EXPECT_EQ(taken->text(), name);
   EXPECT_EQ(other->text(),
             GetParam().output ? QString("old-in") : QString("old-out"));
@@ -138,51 +139,51 @@ TEST_P(DropRegionTest, FirstFileBecomesTheFileOfItsSide) {
 const Region kRegions[] = {
     {"OutputGroupBox",
      [](TTarnelMainForm& f) {
-       return f.OutputGroupBox->mapTo(&f, QPoint(200, 5));
+       return Child<QGroupBox>(f, "OutputGroupBox")->mapTo(&f, QPoint(200, 5));
      },
      true},
     {"ClipBoardCheckBox2",
-     [](TTarnelMainForm& f) { return Middle(f.ClipBoardCheckBox2, f); }, true},
+     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox2"), f); }, true},
     {"FileSaveCheckBox",
-     [](TTarnelMainForm& f) { return Middle(f.FileSaveCheckBox, f); }, true},
+     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "FileSaveCheckBox"), f); }, true},
     {"FileSaveEdit",
-     [](TTarnelMainForm& f) { return Middle(f.FileSaveEdit, f); }, true},
+     [](TTarnelMainForm& f) { return Middle(Child<QLineEdit>(f, "FileSaveEdit"), f); }, true},
     {"FileSavePanel",
-     [](TTarnelMainForm& f) { return Middle(f.FileSavePanel, f); }, true},
+     [](TTarnelMainForm& f) { return Middle(Child<BrowsePanel>(f, "FileSavePanel"), f); }, true},
     {"InputGroupBox",
      [](TTarnelMainForm& f) {
-       return f.InputGroupBox->mapTo(&f, QPoint(200, 5));
+       return Child<QGroupBox>(f, "InputGroupBox")->mapTo(&f, QPoint(200, 5));
      },
      false},
     {"ClipBoardCheckBox1",
-     [](TTarnelMainForm& f) { return Middle(f.ClipBoardCheckBox1, f); }, false},
+     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox1"), f); }, false},
     {"FileOpenEdit",
-     [](TTarnelMainForm& f) { return Middle(f.FileOpenEdit, f); }, false},
+     [](TTarnelMainForm& f) { return Middle(Child<QLineEdit>(f, "FileOpenEdit"), f); }, false},
     {"SortMenuFrame",
-     [](TTarnelMainForm& f) { return f.SortMenu->mapTo(&f, QPoint(150, 80)); },
+     [](TTarnelMainForm& f) { return Child<QGroupBox>(f, "SortMenu")->mapTo(&f, QPoint(150, 80)); },
      false},
     {"Sort_R_RadioButton",
-     [](TTarnelMainForm& f) { return Middle(f.Sort_R_RadioButton, f); }, false},
-    {"OptionPage", [](TTarnelMainForm& f) { return Middle(f.UniqCheckBox, f); },
+     [](TTarnelMainForm& f) { return Middle(Child<QRadioButton>(f, "Sort_R_RadioButton"), f); }, false},
+    {"OptionPage", [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "UniqCheckBox"), f); },
      false},
     {"PageTabs",
      [](TTarnelMainForm& f) {
-       return f.PageControl1->mapTo(&f, QPoint(30, 8));
+       return Child<QTabWidget>(f, "PageControl1")->mapTo(&f, QPoint(30, 8));
      },
      false},
-    {"OKButton", [](TTarnelMainForm& f) { return Middle(f.OKButton, f); },
+    {"OKButton", [](TTarnelMainForm& f) { return Middle(Child<QPushButton>(f, "OKButton"), f); },
      false},
     {"CancelButton",
-     [](TTarnelMainForm& f) { return Middle(f.CancelButton, f); }, false},
-    {"StatusLine", [](TTarnelMainForm& f) { return Middle(f.StatusLine, f); },
+     [](TTarnelMainForm& f) { return Middle(Child<QPushButton>(f, "CancelButton"), f); }, false},
+    {"StatusLine", [](TTarnelMainForm& f) { return Middle(Child<QStatusBar>(f, "StatusLine"), f); },
      false},
     {"BareWindow",
      [](TTarnelMainForm& f) {
-       return f.ClientArea->mapTo(&f, QPoint(196, 50));
+       return Child<QWidget>(f, "ClientArea")->mapTo(&f, QPoint(196, 50));
      },
      false},
     {"MenuBar",
-     [](TTarnelMainForm& f) { return f.MainMenu->mapTo(&f, QPoint(300, 5)); },
+     [](TTarnelMainForm& f) { return Child<QMenuBar>(f, "MainMenu")->mapTo(&f, QPoint(300, 5)); },
      false},
 };
 
@@ -193,39 +194,39 @@ INSTANTIATE_TEST_SUITE_P(Regions, DropRegionTest, testing::ValuesIn(kRegions),
 
 TEST_F(FileDropTest, DropSwitchesTheSideFromClipboardToTheFile) {
   const auto data = FilesData({"/data/out.txt"});
-  Drop(*data, Over(form->ClipBoardCheckBox2));
-  EXPECT_FALSE(form->ClipBoardCheckBox2->isChecked());
-  EXPECT_TRUE(form->FileSaveCheckBox->isChecked());
-  EXPECT_TRUE(form->FileSavePanel->isVisible());
-  EXPECT_TRUE(form->FileSaveEdit->isVisible());
-  EXPECT_EQ(form->FileSaveEdit->text(), QString("/data/out.txt"));
+  Drop(*data, Over(Child<QCheckBox>(*form, "ClipBoardCheckBox2")));
+  EXPECT_FALSE(Child<QCheckBox>(*form, "ClipBoardCheckBox2")->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(*form, "FileSaveCheckBox")->isChecked());
+  EXPECT_TRUE(Child<BrowsePanel>(*form, "FileSavePanel")->isVisible());
+  EXPECT_TRUE(Child<QLineEdit>(*form, "FileSaveEdit")->isVisible());
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("/data/out.txt"));
   // The input side stays on the clipboard.
-  EXPECT_TRUE(form->ClipBoardCheckBox1->isChecked());
-  EXPECT_FALSE(form->FileOpenEdit->isVisible());
+  EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
 }
 
 TEST_F(FileDropTest, DroppedFileOnTheKeyPageIsTheInputNotText) {
-  form->PageControl1->setCurrentWidget(form->TabSheet2);
+  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   const auto data = FilesData({"/data/in.txt"});
-  Drop(*data, Over(form->SortPosEdit));
-  EXPECT_EQ(form->SortPosEdit->text(), QString("1"));
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/in.txt"));
+  Drop(*data, Over(Child<QLineEdit>(*form, "SortPosEdit")));
+  EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(), QString("1"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/in.txt"));
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST_F(FileDropTest, OnlyTheFirstOfSeveralFilesIsTaken) {
   const auto data =
       FilesData({"/data/first.txt", "/data/second.txt", "/data/third.txt"});
-  Drop(*data, Over(form->OKButton));
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/first.txt"));
-  EXPECT_EQ(form->FileSaveEdit->text(), QString());
+  Drop(*data, Over(Child<QPushButton>(*form, "OKButton")));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/first.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString());
 }
 
 TEST_F(FileDropTest, LongNameIsTakenWhole) {
   const QString name = QStringLiteral("/data/") +
                        QString(300, QLatin1Char('n')) + QStringLiteral(".txt");
   const auto data = FilesData({name});
-  Drop(*data, Over(form->InputGroupBox));
+  Drop(*data, Over(Child<QGroupBox>(*form, "InputGroupBox")));
   form->ExecuteSort();
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0].input_name, name.toStdString());
@@ -234,31 +235,31 @@ TEST_F(FileDropTest, LongNameIsTakenWhole) {
 TEST_F(FileDropTest, DropIsACopySoTheFileManagerKeepsTheFile) {
   const auto data = FilesData({"/data/in.txt"});
   const DropOutcome moved =
-      Drop(*data, Over(form->OKButton), Qt::MoveAction | Qt::CopyAction);
+      Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::MoveAction | Qt::CopyAction);
   EXPECT_EQ(moved.action, Qt::CopyAction);
-  const DropOutcome linked = Drop(*data, Over(form->OKButton), Qt::LinkAction);
+  const DropOutcome linked = Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::LinkAction);
   EXPECT_TRUE(linked.dropped);
   EXPECT_EQ(linked.action, Qt::LinkAction);
   const DropOutcome move_only =
-      Drop(*data, Over(form->OKButton), Qt::MoveAction);
+      Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::MoveAction);
   EXPECT_FALSE(move_only.entered);
 }
 
 TEST_F(FileDropTest, DragWithoutALocalFileIsRefused) {
   QMimeData text;
   text.setText("just text");
-  EXPECT_FALSE(Drop(text, Over(form->OKButton)).entered);
+  EXPECT_FALSE(Drop(text, Over(Child<QPushButton>(*form, "OKButton"))).entered);
   QMimeData web;
   web.setUrls({QUrl("https://example.org/list.txt")});
-  EXPECT_FALSE(Drop(web, Over(form->OKButton)).entered);
-  EXPECT_TRUE(form->ClipBoardCheckBox1->isChecked());
-  EXPECT_EQ(form->FileOpenEdit->text(), QString());
+  EXPECT_FALSE(Drop(web, Over(Child<QPushButton>(*form, "OKButton"))).entered);
+  EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString());
 }
 
 TEST_F(FileDropTest, EditsLeaveDropsToTheWindow) {
-  EXPECT_FALSE(form->FileOpenEdit->acceptDrops());
-  EXPECT_FALSE(form->FileSaveEdit->acceptDrops());
-  EXPECT_FALSE(form->SortPosEdit->acceptDrops());
+  EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->acceptDrops());
+  EXPECT_FALSE(Child<QLineEdit>(*form, "FileSaveEdit")->acceptDrops());
+  EXPECT_FALSE(Child<QLineEdit>(*form, "SortPosEdit")->acceptDrops());
   EXPECT_TRUE(form->acceptDrops());
 }
 

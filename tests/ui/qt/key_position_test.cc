@@ -1,5 +1,6 @@
-// Editing the key position: the input filter on SortPosEdit with its boxes,
-// and the two spin controls that step the number.
+// The key position on the Qt window: the two spin controls that step the
+// number, and what the filter makes of undo and the program's changes. The
+// filter's table is tests/ui/cases.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -24,12 +25,11 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::Utf8;
 
 constexpr char kTextCaption[] = "SortPosEdit->Text";
-constexpr char kErrorCaption[] = "ERROR";
-constexpr char kErrorText[] = "数値を入力してください";
 
 // What a box of the filter shows: its caption and text.
 struct Box {
@@ -44,7 +44,6 @@ std::ostream& operator<<(std::ostream& out, const Box& box) {
 }
 
 Box TextBox(const std::string& text) { return {kTextCaption, text}; }
-Box ErrorBox() { return {kErrorCaption, kErrorText}; }
 
 class KeyPositionTest : public testing::Test {
  public:
@@ -53,11 +52,11 @@ class KeyPositionTest : public testing::Test {
     form = std::make_unique<TTarnelMainForm>(App(), std::vector<std::string>{},
                                              recorder.Function());
     ASSERT_TRUE(ShowAndActivate(*form));
-    form->PageControl1->setCurrentWidget(form->TabSheet2);
+    Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
     edit()->setFocus();
   }
 
-  QLineEdit* edit() { return form->SortPosEdit; }
+  QLineEdit* edit() { return Child<QLineEdit>(*form, "SortPosEdit"); }
 
   std::vector<Box> Boxes() const {
     std::vector<Box> shown;
@@ -65,11 +64,6 @@ class KeyPositionTest : public testing::Test {
       shown.push_back({box.caption, box.text});
     }
     return shown;
-  }
-
-  void Paste(const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
-    QTest::keyClick(edit(), Qt::Key_V, Qt::ControlModifier);
   }
 
   void Press(UpDown* spin, UpDown::Button button, int times = 1) {
@@ -86,181 +80,9 @@ class KeyPositionTest : public testing::Test {
   std::unique_ptr<TTarnelMainForm> form;
 };
 
-// The user's change, from the start text "1" with UpDown2 at 7.
-struct UserChange {
-  const char* name;
-  std::function<void(KeyPositionTest&)> change;
-  std::vector<Box> boxes;
-  QString text;
-  int caret;
-  int updown2;
-};
-
-void PrintTo(const UserChange& change, std::ostream* out) {
-  *out << change.name;
-}
-
-class UserChangeTest : public KeyPositionTest,
-                       public testing::WithParamInterface<UserChange> {};
-
-TEST_P(UserChangeTest, ShowsTheTextRemovesNonDigitsAndMovesUpDown2) {
-  form->UpDown2->SetPosition(7);
-  GetParam().change(*this);
-  EXPECT_EQ(Boxes(), GetParam().boxes);
-  EXPECT_EQ(edit()->text(), GetParam().text);
-  EXPECT_EQ(edit()->cursorPosition(), GetParam().caret);
-  EXPECT_EQ(form->UpDown2->Position(), GetParam().updown2);
-}
-
 void TypeAtEnd(KeyPositionTest& test, const QString& text) {
-  test.form->SortPosEdit->end(false);
-  QTest::keyClicks(test.form->SortPosEdit, text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    SortPosEditChange, UserChangeTest,
-    testing::Values(
-        UserChange{"LetterTypedAfterTheDigit",
-                   [](KeyPositionTest& test) { TypeAtEnd(test, "a"); },
-                   {TextBox("1a"), ErrorBox()},
-                   "1",
-                   1,
-                   1},
-        UserChange{"DigitTypedAfterTheDigit",
-                   [](KeyPositionTest& test) { TypeAtEnd(test, "2"); },
-                   {TextBox("12")},
-                   "12",
-                   2,
-                   12},
-        UserChange{"MixedTextPastedOverEverything",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     test.Paste("1x2y");
-                   },
-                   {TextBox("1x2y"), ErrorBox(), ErrorBox()},
-                   "12",
-                   1,
-                   12},
-        UserChange{"LettersPastedInFront",
-                   [](KeyPositionTest& test) {
-                     test.edit()->home(false);
-                     test.Paste("ab");
-                   },
-                   {TextBox("ab1"), ErrorBox(), ErrorBox()},
-                   "1",
-                   0,
-                   1},
-        UserChange{"EverythingDeleted",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     QTest::keyClick(test.edit(), Qt::Key_Delete);
-                   },
-                   {TextBox("")},
-                   "1",
-                   1,
-                   7},
-        UserChange{"ReplacedByALoneZero",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     QTest::keyClicks(test.edit(), "0");
-                   },
-                   {TextBox("0")},
-                   "1",
-                   1,
-                   7},
-        UserChange{"DoubleZeroPasted",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     test.Paste("00");
-                   },
-                   // 0 is below the range: UpDown2 stops at 1.
-                   {TextBox("00")},
-                   "00",
-                   2,
-                   1},
-        // A paste longer than the five characters the user may type is cut
-        // to what fits, as in a Windows edit, and then filtered as usual.
-        UserChange{"SixDigitsPastedOverEverything",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     test.Paste("123456");
-                   },
-                   {TextBox("12345")},
-                   "12345",
-                   5,
-                   1024},
-        UserChange{"LongPasteAtTheEndKeepsWhatFits",
-                   [](KeyPositionTest& test) {
-                     test.edit()->end(false);
-                     test.Paste("23456789");
-                   },
-                   {TextBox("12345")},
-                   "12345",
-                   5,
-                   1024},
-        UserChange{"LongPasteInTheMiddleKeepsTheTextAfterIt",
-                   [](KeyPositionTest& test) {
-                     test.edit()->setText("19");
-                     test.edit()->setCursorPosition(1);
-                     test.Paste("2345678");
-                   },
-                   {TextBox("12349")},
-                   "12349",
-                   4,
-                   1024},
-        UserChange{"PasteIntoAFullEditChangesNothing",
-                   [](KeyPositionTest& test) {
-                     test.edit()->setText("12345");
-                     test.edit()->end(false);
-                     test.Paste("6");
-                   },
-                   {},
-                   "12345",
-                   5,
-                   7},
-        UserChange{"LongPasteWithLettersIsCutThenFiltered",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     test.Paste("1x2y3z");
-                   },
-                   {TextBox("1x2y3"), ErrorBox(), ErrorBox()},
-                   "123",
-                   1,
-                   123},
-        UserChange{"NothingButLettersPasted",
-                   [](KeyPositionTest& test) {
-                     test.edit()->selectAll();
-                     test.Paste("xy");
-                   },
-                   // Emptied by the filter itself: stays empty.
-                   {TextBox("xy"), ErrorBox(), ErrorBox()},
-                   "",
-                   0,
-                   1},
-        UserChange{"FullWidthDigitTyped",
-                   [](KeyPositionTest& test) {
-                     // Typed through the input method, as Japanese is.
-                     test.edit()->end(false);
-                     QInputMethodEvent typed;
-                     typed.setCommitString(Utf8("１"));
-                     QCoreApplication::sendEvent(test.edit(), &typed);
-                   },
-                   // Three bytes in UTF-8, none of them a digit.
-                   {TextBox("1１"), ErrorBox(), ErrorBox(), ErrorBox()},
-                   "1",
-                   1,
-                   1}),
-    [](const testing::TestParamInfo<UserChange>& case_info) {
-      return std::string(case_info.param.name);
-    });
-
-TEST_F(KeyPositionTest, FilterBoxesArePlainApplicationModalAndOwnedByApp) {
-  TypeAtEnd(*this, "a");
-  ASSERT_EQ(boxes.boxes.size(), 2u);
-  for (const RecordedBox& box : boxes.boxes) {
-    EXPECT_EQ(box.owner, App().Handle());
-    EXPECT_EQ(box.flags, kBoxPlain | kBoxTaskModal);
-  }
+  test.edit()->end(false);
+  QTest::keyClicks(test.edit(), text);
 }
 
 TEST_F(KeyPositionTest, ProgramChangesShowNoBoxAndAreNotFiltered) {
@@ -274,12 +96,6 @@ TEST_F(KeyPositionTest, UndoingBackToTheProgramTextIsStillTheUsersChange) {
   QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(edit()->text(), QString("1"));
   EXPECT_EQ(Boxes(), (std::vector<Box>{TextBox("12"), TextBox("1")}));
-}
-
-TEST_F(KeyPositionTest, CommandLineTextLongerThanFiveIsKeptAndNotFiltered) {
-  TTarnelMainForm with_key(App(), {"-1234567"}, recorder.Function());
-  EXPECT_EQ(with_key.SortPosEdit->text(), QString("1234567"));
-  EXPECT_TRUE(boxes.boxes.empty());
 }
 
 // A spin control pressed some times, from a start text in the edit.
@@ -301,11 +117,11 @@ class SpinTest : public KeyPositionTest,
 TEST_P(SpinTest, StepsTheNumberInTheEditWithinOneTo1024) {
   const SpinCase& spin = GetParam();
   edit()->setText(spin.start_text);
-  form->UpDown2->SetPosition(spin.start_text.toInt());
-  Press(spin.updown1 ? form->UpDown1 : form->UpDown2, spin.button,
+  Child<UpDown>(*form, "UpDown2")->SetPosition(spin.start_text.toInt());
+  Press(spin.updown1 ? Child<UpDown>(*form, "UpDown1") : Child<UpDown>(*form, "UpDown2"), spin.button,
         spin.presses);
   EXPECT_EQ(edit()->text(), spin.text);
-  EXPECT_EQ(form->UpDown2->Position(), spin.updown2);
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Position(), spin.updown2);
   // Text written by a spin control is the program's: no filter boxes.
   EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -335,15 +151,15 @@ TEST_F(KeyPositionTest, UpDown1StartsFromTheNumberTheUserTyped) {
   edit()->selectAll();
   QTest::keyClicks(edit(), "45");
   boxes.boxes.clear();
-  Press(form->UpDown1, kUp);
+  Press(Child<UpDown>(*form, "UpDown1"), kUp);
   EXPECT_EQ(edit()->text(), QString("55"));
-  EXPECT_EQ(form->UpDown2->Position(), 55);
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Position(), 55);
 }
 
 TEST_F(KeyPositionTest, UpDown1StartsFromItsPositionWhenTheEditIsEmpty) {
-  Press(form->UpDown1, kUp, 2);  // 21, and UpDown1 remembers it
+  Press(Child<UpDown>(*form, "UpDown1"), kUp, 2);  // 21, and UpDown1 remembers it
   edit()->setText(QString());
-  Press(form->UpDown1, kUp);
+  Press(Child<UpDown>(*form, "UpDown1"), kUp);
   EXPECT_EQ(edit()->text(), QString("31"));
 }
 
@@ -351,7 +167,7 @@ TEST_F(KeyPositionTest, UpAndDownKeysInTheEditStepUpDown1) {
   QTest::keyClick(edit(), Qt::Key_Up);
   QTest::keyClick(edit(), Qt::Key_Up);
   EXPECT_EQ(edit()->text(), QString("21"));
-  EXPECT_EQ(form->UpDown2->Position(), 21);
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Position(), 21);
   QTest::keyClick(edit(), Qt::Key_Down);
   EXPECT_EQ(edit()->text(), QString("11"));
   EXPECT_TRUE(boxes.boxes.empty());
@@ -359,39 +175,18 @@ TEST_F(KeyPositionTest, UpAndDownKeysInTheEditStepUpDown1) {
 
 TEST_F(KeyPositionTest, RunAfterUpDown1PassedThousandUsesTheShownNumber) {
   edit()->setText("991");
-  Press(form->UpDown1, kUp);
+  Press(Child<UpDown>(*form, "UpDown1"), kUp);
   form->ExecuteSort();
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0].request.key_pos, 1000);
 }
 
 TEST_F(KeyPositionTest, SpinControlsNeverTakeTheFocus) {
-  Press(form->UpDown1, kUp);
-  Press(form->UpDown2, kUp);
+  Press(Child<UpDown>(*form, "UpDown1"), kUp);
+  Press(Child<UpDown>(*form, "UpDown2"), kUp);
   EXPECT_EQ(QApplication::focusWidget(), edit());
-  EXPECT_EQ(form->UpDown1->focusPolicy(), Qt::NoFocus);
-  EXPECT_EQ(form->UpDown2->focusPolicy(), Qt::NoFocus);
-}
-
-struct KeyOptionCase {
-  const char* argument;
-  QString text;
-  int updown1;
-};
-
-TEST_F(KeyPositionTest, KeyOptionSetsUpDown1ButLeavesTheDigitsAndUpDown2) {
-  const KeyOptionCase cases[] = {
-      {"-50", "50", 50},
-      {"-2000", "2000", 1024},
-      {"-12abc", "12", 12},
-  };
-  for (const KeyOptionCase& row : cases) {
-    SCOPED_TRACE(row.argument);
-    TTarnelMainForm with_key(App(), {row.argument}, recorder.Function());
-    EXPECT_EQ(with_key.SortPosEdit->text(), row.text);
-    EXPECT_EQ(with_key.UpDown1->Position(), row.updown1);
-    EXPECT_EQ(with_key.UpDown2->Position(), 1);
-  }
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->focusPolicy(), Qt::NoFocus);
 }
 
 }  // namespace

@@ -21,11 +21,13 @@
 #include "tests/ui/qt/ui_test_support.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/browse_panel.h"
+#include "ui/logic/main_form_layout.h"
 #include "ui/qt/main_form.h"
 
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 
 class MenuTest : public testing::Test {
@@ -45,67 +47,61 @@ class MenuTest : public testing::Test {
   std::unique_ptr<TTarnelMainForm> form;
 };
 
-// One entry of a menu: its object name and caption, or a separator.
-struct Entry {
-  const char* name;
-  const char* caption;  // null for a separator
-};
-
-void ExpectEntries(QMenu* menu, const std::vector<Entry>& entries) {
-  const QList<QAction*> actions = menu->actions();
-  ASSERT_EQ(actions.size(), static_cast<qsizetype>(entries.size()));
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    SCOPED_TRACE(entries[i].name);
-    QAction* action = actions[static_cast<qsizetype>(i)];
-    EXPECT_EQ(action->objectName().toStdString(), entries[i].name);
-    EXPECT_EQ(action->isSeparator(), entries[i].caption == nullptr);
-    if (entries[i].caption) {
-      EXPECT_EQ(action->text().toStdString(), entries[i].caption);
-    }
-    // No entry has a hint of its own.
-    EXPECT_TRUE(action->statusTip().isEmpty());
+// The menu bar and each menu hold the layout's entries in its order, with
+// their captions; no entry has a hint of its own.
+TEST_F(MenuTest, MenuBarHoldsTheMenusAndEntriesOfTheMenuTable) {
+  std::vector<std::string> bar;
+  for (QAction* action : Child<QMenuBar>(*form, "MainMenu")->actions()) {
+    bar.push_back(action->menu()->objectName().toStdString());
   }
-}
-
-TEST_F(MenuTest, MenuBarHoldsFileAndHelpWithTheirEntries) {
-  const QList<QAction*> menus = form->MainMenu->actions();
-  ASSERT_EQ(menus.size(), 2);
-  EXPECT_EQ(menus[0]->menu(), form->FileMenu);
-  EXPECT_EQ(menus[1]->menu(), form->HelpMenu);
-  EXPECT_EQ(form->FileMenu->title(), QString("&File"));
-  EXPECT_EQ(form->HelpMenu->title(), QString("&Help"));
-  EXPECT_EQ(form->FileMenu->objectName(), QString("FileMenu"));
-  EXPECT_EQ(form->HelpMenu->objectName(), QString("HelpMenu"));
-  ExpectEntries(
-      form->FileMenu,
-      {{"FileOpenItem", "&Open"}, {"N1", nullptr}, {"FileExitItem", "e&Xit"}});
-  ExpectEntries(form->HelpMenu, {{"HelpContentsItem", "&Contents"},
-                                 {"HelpSearchItem", "&Search"},
-                                 {"N3", nullptr},
-                                 {"HelpAboutItem", "&About"}});
+  std::vector<std::string> expected_bar;
+  for (const MenuSpec& entry : MainMenuTable()) {
+    SCOPED_TRACE(entry.name);
+    if (!entry.parent) {
+      expected_bar.push_back(entry.name);
+      EXPECT_EQ(Child<QMenu>(*form, entry.name)->title(),
+                QString::fromUtf8(entry.caption));
+      continue;
+    }
+    auto* item = Child<QAction>(*form, entry.name);
+    const QList<QAction*> siblings = Child<QMenu>(*form, entry.parent)->actions();
+    // In its menu, after the entries of the table before it.
+    qsizetype before = 0;
+    for (const MenuSpec& other : MainMenuTable()) {
+      if (&other == &entry) break;
+      if (other.parent && std::string(other.parent) == entry.parent) ++before;
+    }
+    ASSERT_GT(siblings.size(), before);
+    EXPECT_EQ(siblings[before], item);
+    EXPECT_EQ(item->isSeparator(), entry.caption == nullptr);
+    if (entry.caption) {
+      EXPECT_EQ(item->text(), QString::fromUtf8(entry.caption));
+    }
+    EXPECT_TRUE(item->statusTip().isEmpty());
+  }
+  EXPECT_EQ(bar, expected_bar);
 }
 
 TEST_F(MenuTest, MenuBarIsInTheWindowAboveTheClientArea) {
-  EXPECT_FALSE(form->MainMenu->isNativeMenuBar());
+  EXPECT_FALSE(Child<QMenuBar>(*form, "MainMenu")->isNativeMenuBar());
   ASSERT_TRUE(ShowAndActivate(*form));
-  EXPECT_EQ(form->MainMenu->geometry().bottom() + 1,
-            form->ClientArea->geometry().top());
+  EXPECT_EQ(Child<QMenuBar>(*form, "MainMenu")->geometry().bottom() + 1,
+            Child<QWidget>(*form, "ClientArea")->geometry().top());
   form->hide();
 }
 
 struct MenuKey {
   Qt::Key letter;
-  QMenu* TTarnelMainForm::*menu;
+  const char* menu;
 };
 
 TEST_F(MenuTest, AltAndTheUnderlinedLetterOpenTheMenus) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  const MenuKey keys[] = {{Qt::Key_F, &TTarnelMainForm::FileMenu},
-                          {Qt::Key_H, &TTarnelMainForm::HelpMenu}};
+  const MenuKey keys[] = {{Qt::Key_F, "FileMenu"}, {Qt::Key_H, "HelpMenu"}};
   for (const MenuKey& key : keys) {
     SCOPED_TRACE(key.letter);
-    QMenu* menu = (*form).*key.menu;
-    QTest::keyClick(form->Sort_F_RadioButton, key.letter, Qt::AltModifier);
+    QMenu* menu = Child<QMenu>(*form, key.menu);
+    QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), key.letter, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
     menu->hide();
   }
@@ -114,10 +110,10 @@ TEST_F(MenuTest, AltAndTheUnderlinedLetterOpenTheMenus) {
 
 TEST_F(MenuTest, LetterInAnOpenMenuChoosesTheEntry) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  QTest::keyClick(form->Sort_F_RadioButton, Qt::Key_H, Qt::AltModifier);
+  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::Key_H, Qt::AltModifier);
   ASSERT_TRUE(
-      QTest::qWaitFor([&] { return form->HelpMenu->isVisible(); }, 2000));
-  QTest::keyClick(form->HelpMenu, Qt::Key_S);
+      QTest::qWaitFor([&] { return Child<QMenu>(*form, "HelpMenu")->isVisible(); }, 2000));
+  QTest::keyClick(Child<QMenu>(*form, "HelpMenu"), Qt::Key_S);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !help.commands.empty(); }, 2000));
   ASSERT_EQ(help.commands.size(), 1u);
   EXPECT_EQ(help.commands[0].command, 261u);
@@ -125,14 +121,14 @@ TEST_F(MenuTest, LetterInAnOpenMenuChoosesTheEntry) {
 }
 
 TEST_F(MenuTest, HelpContentsAsksForTheContentsOfTheHelpFile) {
-  form->HelpContentsItem->trigger();
+  Child<QAction>(*form, "HelpContentsItem")->trigger();
   ASSERT_EQ(help.commands.size(), 1u);
   EXPECT_EQ(help.commands[0],
             (RecordedHelpCommand{FormHandle(), "Tarnel.hlp", 3, ""}));
 }
 
 TEST_F(MenuTest, HelpSearchAsksForTheIndexWithoutAKeyword) {
-  form->HelpSearchItem->trigger();
+  Child<QAction>(*form, "HelpSearchItem")->trigger();
   ASSERT_EQ(help.commands.size(), 1u);
   EXPECT_EQ(help.commands[0],
             (RecordedHelpCommand{FormHandle(), "Tarnel.hlp", 261, ""}));
@@ -141,7 +137,7 @@ TEST_F(MenuTest, HelpSearchAsksForTheIndexWithoutAKeyword) {
 TEST_F(MenuTest, HelpAboutShowsTheAboutBox) {
   TAboutBox about_box;
   form->SetAboutBox(&about_box);
-  form->HelpAboutItem->trigger();
+  Child<QAction>(*form, "HelpAboutItem")->trigger();
   EXPECT_TRUE(about_box.isVisible());
   EXPECT_EQ(about_box.Version->text(), QString("Version1.34"));
   about_box.hide();
@@ -149,46 +145,46 @@ TEST_F(MenuTest, HelpAboutShowsTheAboutBox) {
 
 TEST_F(MenuTest, ExitClosesTheWindow) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  form->FileExitItem->trigger();
+  Child<QAction>(*form, "FileExitItem")->trigger();
   EXPECT_FALSE(form->isVisible());
 }
 
 TEST_F(MenuTest, OpenWithAChoiceSwitchesTheInputToTheFileAndFocusesIt) {
   ASSERT_TRUE(ShowAndActivate(*form));
   dialogs.answers.push_back("/data/chosen.csv");
-  form->FileOpenItem->trigger();
-  EXPECT_FALSE(form->ClipBoardCheckBox1->isChecked());
-  EXPECT_TRUE(form->FileOpenCheckBox->isChecked());
-  EXPECT_TRUE(form->FileOpenPanel->isVisible());
-  EXPECT_TRUE(form->FileOpenEdit->isVisible());
-  EXPECT_EQ(form->FileOpenEdit->text(), QString("/data/chosen.csv"));
-  EXPECT_EQ(QApplication::focusWidget(), form->FileOpenEdit);
+  Child<QAction>(*form, "FileOpenItem")->trigger();
+  EXPECT_FALSE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
+  EXPECT_TRUE(Child<BrowsePanel>(*form, "FileOpenPanel")->isVisible());
+  EXPECT_TRUE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/chosen.csv"));
+  EXPECT_EQ(QApplication::focusWidget(), Child<QLineEdit>(*form, "FileOpenEdit"));
   // The output side is not touched.
-  EXPECT_TRUE(form->ClipBoardCheckBox2->isChecked());
+  EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox2")->isChecked());
   form->hide();
 }
 
 TEST_F(MenuTest, OpenCancelledChangesNothing) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  form->Sort_F_RadioButton->setFocus();
+  Child<QRadioButton>(*form, "Sort_F_RadioButton")->setFocus();
   dialogs.answers.push_back(std::nullopt);
-  form->FileOpenItem->trigger();
+  Child<QAction>(*form, "FileOpenItem")->trigger();
   ASSERT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_TRUE(form->ClipBoardCheckBox1->isChecked());
-  EXPECT_FALSE(form->FileOpenCheckBox->isChecked());
-  EXPECT_FALSE(form->FileOpenEdit->isVisible());
-  EXPECT_EQ(form->FileOpenEdit->text(), QString());
-  EXPECT_EQ(QApplication::focusWidget(), form->Sort_F_RadioButton);
+  EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
+  EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString());
+  EXPECT_EQ(QApplication::focusWidget(), Child<QRadioButton>(*form, "Sort_F_RadioButton"));
   form->hide();
 }
 
 TEST_F(MenuTest, OpenOnAFileInputOnlyReplacesThePath) {
   TTarnelMainForm with_file(App(), {"old.txt"}, recorder.Function());
   dialogs.answers.push_back("/data/new.txt");
-  with_file.FileOpenItem->trigger();
-  EXPECT_TRUE(with_file.FileOpenCheckBox->isChecked());
-  EXPECT_FALSE(with_file.ClipBoardCheckBox1->isChecked());
-  EXPECT_EQ(with_file.FileOpenEdit->text(), QString("/data/new.txt"));
+  Child<QAction>(with_file, "FileOpenItem")->trigger();
+  EXPECT_TRUE(Child<QCheckBox>(with_file, "FileOpenCheckBox")->isChecked());
+  EXPECT_FALSE(Child<QCheckBox>(with_file, "ClipBoardCheckBox1")->isChecked());
+  EXPECT_EQ(Child<QLineEdit>(with_file, "FileOpenEdit")->text(), QString("/data/new.txt"));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::Inspect;
 using testing_support::PressOk;
 using testing_support::SeenBox;
@@ -47,10 +48,10 @@ TEST_F(RunWithScreenBoxesTest, SecondRunIsRefusedWhileTheFinishBoxIsOpen) {
     ++runs;
     return RunSortOffThread(request);
   });
-  form.FileOpenCheckBox->setChecked(true);
-  form.FileOpenEdit->setText(QString::fromStdString(dir / "in.txt"));
-  form.FileSaveCheckBox->setChecked(true);
-  form.FileSaveEdit->setText(QString::fromStdString(dir / "out.txt"));
+  Child<QCheckBox>(form, "FileOpenCheckBox")->setChecked(true);
+  Child<QLineEdit>(form, "FileOpenEdit")->setText(QString::fromStdString(dir / "in.txt"));
+  Child<QCheckBox>(form, "FileSaveCheckBox")->setChecked(true);
+  Child<QLineEdit>(form, "FileSaveEdit")->setText(QString::fromStdString(dir / "out.txt"));
   ASSERT_TRUE(ShowAndActivate(form));
 
   SeenBox finish_box;
@@ -58,12 +59,12 @@ TEST_F(RunWithScreenBoxesTest, SecondRunIsRefusedWhileTheFinishBoxIsOpen) {
   WhenModalBoxOpens([&](QWidget* box) {
     finish_box = Inspect(box);
     // The window is usable: a setting changes, the Run button is pressed.
-    UserClick(form.UniqCheckBox);
-    unique_toggled = form.UniqCheckBox->isChecked();
-    UserClick(form.OKButton);
+    UserClick(Child<QCheckBox>(form, "UniqCheckBox"));
+    unique_toggled = Child<QCheckBox>(form, "UniqCheckBox")->isChecked();
+    UserClick(Child<QPushButton>(form, "OKButton"));
     PressOk(box);
   });
-  QTest::mouseClick(form.OKButton, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(form, "OKButton"), Qt::LeftButton);
 
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(finish_box.title, QString("TARNEL"));
@@ -76,14 +77,14 @@ TEST_F(RunWithScreenBoxesTest, SecondRunIsRefusedWhileTheFinishBoxIsOpen) {
 
 TEST_F(RunWithScreenBoxesTest, MissingPathBoxBlocksTheWindow) {
   TTarnelMainForm form(App(), {}, [](auto...) { return 0; });
-  form.FileOpenCheckBox->setChecked(true);
+  Child<QCheckBox>(form, "FileOpenCheckBox")->setChecked(true);
   ASSERT_TRUE(ShowAndActivate(form));
   SeenBox seen;
   bool unique_toggled = true;
   WhenModalBoxOpens([&](QWidget* box) {
     seen = Inspect(box);
-    UserClick(form.UniqCheckBox);
-    unique_toggled = form.UniqCheckBox->isChecked();
+    UserClick(Child<QCheckBox>(form, "UniqCheckBox"));
+    unique_toggled = Child<QCheckBox>(form, "UniqCheckBox")->isChecked();
     PressOk(box);
   });
   EXPECT_FALSE(form.ExecuteSort());

@@ -28,6 +28,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::Utf8;
 
@@ -100,15 +101,15 @@ TEST_F(TarnelApplicationTest, ExceptionDuringAClickedRunLeavesTheWindowReady) {
     return 0;
   });
   ASSERT_TRUE(ShowAndActivate(form));
-  QTest::mouseClick(form.OKButton, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(form, "OKButton"), Qt::LeftButton);
   EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"disk on fire."});
   EXPECT_FALSE(form.Running());
   EXPECT_EQ(form.cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(form.StatusLine->currentMessage(),
+  EXPECT_EQ(Child<QStatusBar>(form, "StatusLine")->currentMessage(),
             Utf8("テキストソートユーティリティ"));
   // The window goes on: the next press runs again.
-  QTest::mouseClick(form.OKButton, Qt::LeftButton);
+  QTest::mouseClick(Child<QPushButton>(form, "OKButton"), Qt::LeftButton);
   EXPECT_EQ(runs, 2);
   form.hide();
 }

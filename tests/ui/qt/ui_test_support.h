@@ -1,6 +1,7 @@
 // Shared by the window suites: the one application object, set back to its
 // start state for each test, and the sort runs a main window starts,
-// recorded. Acting on the windows is tests/support/qt_widgets.h.
+// recorded (tests/ui/cases/run_call.h). Acting on the windows is
+// tests/support/qt/qt_widgets.h.
 #ifndef TARNEL_TESTS_UI_QT_UI_TEST_SUPPORT_H_
 #define TARNEL_TESTS_UI_QT_UI_TEST_SUPPORT_H_
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/message_boxes.h"
+#include "tests/ui/cases/run_call.h"
 #include "ui/qt/main_form.h"
 #include "ui/qt/tarnel_application.h"
 
@@ -21,32 +23,6 @@ namespace tarnel {
 
 /// The application object that the test program's main created.
 TarnelApplication& App();
-
-/// One call of the run function, as the run handler made it, with copies of
-/// its paths: the handler's own copies end with the call.
-struct RunCall {
-  RunCall() = default;
-  explicit RunCall(const SortRequest& request);
-
-  /// The request's values; its paths are always null here.
-  SortRequest request;
-  std::optional<std::string> input_name;
-  std::optional<std::string> output_name;
-
-  bool operator==(const RunCall& other) const;
-};
-
-std::ostream& operator<<(std::ostream& out, const RunCall& call);
-
-/// A stand-in for RunSort that records its calls and answers |result|.
-/// |during| runs inside each call, as if the run were in progress.
-struct RunRecorder {
-  std::vector<RunCall> calls;
-  std::int32_t result = 0;
-  std::function<void()> during;
-
-  RunSortFunction Function();
-};
 
 /// Sets the application back to its start state between tests.
 void ResetApplicationState();

@@ -29,6 +29,7 @@
 namespace tarnel {
 namespace {
 
+using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::Utf8;
 
@@ -51,7 +52,7 @@ class WindowBehaviourTest : public testing::Test {
     QWidget* focus = QApplication::focusWidget();
     if (!focus) return "(none)";
     if (qobject_cast<QTabBar*>(focus) &&
-        focus->parentWidget() == form.PageControl1) {
+        focus->parentWidget() == Child<QTabWidget>(form, "PageControl1")) {
       return "PageControl1";
     }
     return focus->objectName().toStdString();
@@ -99,7 +100,7 @@ TEST_F(WindowBehaviourTest, TabVisitsTheControlsInTheirOrder) {
 
 TEST_F(WindowBehaviourTest, TabOnTheKeyPageVisitsItsControls) {
   auto form = Open({"-r"});
-  form->PageControl1->setCurrentWidget(form->TabSheet2);
+  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   EXPECT_EQ(
       TabCycle(*form),
       (std::vector<std::string>{
@@ -111,15 +112,15 @@ TEST_F(WindowBehaviourTest, TabOnTheKeyPageVisitsItsControls) {
 
 TEST_F(WindowBehaviourTest, ArrowKeysMoveBetweenTheOrderButtons) {
   auto form = Open();
-  QTest::keyClick(form->Sort_F_RadioButton, Qt::Key_Down);
+  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::Key_Down);
   EXPECT_EQ(FocusName(*form), "Sort_R_RadioButton");
-  EXPECT_TRUE(form->Sort_R_RadioButton->isChecked());
+  EXPECT_TRUE(Child<QRadioButton>(*form, "Sort_R_RadioButton")->isChecked());
   // The checked button is now the tab stop.
-  form->CancelButton->setFocus();
-  QTest::keyClick(form->CancelButton, Qt::Key_Tab);
+  Child<QPushButton>(*form, "CancelButton")->setFocus();
+  QTest::keyClick(Child<QPushButton>(*form, "CancelButton"), Qt::Key_Tab);
   EXPECT_EQ(FocusName(*form), "Sort_R_RadioButton");
-  QTest::keyClick(form->Sort_R_RadioButton, Qt::Key_Up);
-  EXPECT_TRUE(form->Sort_F_RadioButton->isChecked());
+  QTest::keyClick(Child<QRadioButton>(*form, "Sort_R_RadioButton"), Qt::Key_Up);
+  EXPECT_TRUE(Child<QRadioButton>(*form, "Sort_F_RadioButton")->isChecked());
 }
 
 TEST_F(WindowBehaviourTest, VisibleBrowsePanelsAreTabStops) {
@@ -135,9 +136,9 @@ TEST_F(WindowBehaviourTest, VisibleBrowsePanelsAreTabStops) {
 TEST_F(WindowBehaviourTest, FramesPagesStatusLineAndSpinsNeverTakeTheFocus) {
   auto form = Open();
   const std::vector<QWidget*> never = {
-      form->SortMenu,   form->InputGroupBox, form->OutputGroupBox,
-      form->TabSheet1,  form->TabSheet2,     form->StatusLine,
-      form->ClientArea, form->UpDown1,       form->UpDown2};
+      Child<QGroupBox>(*form, "SortMenu"),   Child<QGroupBox>(*form, "InputGroupBox"), Child<QGroupBox>(*form, "OutputGroupBox"),
+      Child<QWidget>(*form, "TabSheet1"),  Child<QWidget>(*form, "TabSheet2"),     Child<QStatusBar>(*form, "StatusLine"),
+      Child<QWidget>(*form, "ClientArea"), Child<UpDown>(*form, "UpDown1"),       Child<UpDown>(*form, "UpDown2")};
   for (QWidget* widget : never) {
     SCOPED_TRACE(widget->objectName().toStdString());
     EXPECT_EQ(widget->focusPolicy() & Qt::TabFocus, 0);
@@ -146,9 +147,9 @@ TEST_F(WindowBehaviourTest, FramesPagesStatusLineAndSpinsNeverTakeTheFocus) {
 
 TEST_F(WindowBehaviourTest, EscapeOnAControlDoesNothing) {
   auto form = Open();
-  for (QWidget* control : {static_cast<QWidget*>(form->UniqCheckBox),
-                           static_cast<QWidget*>(form->Sort_F_RadioButton),
-                           static_cast<QWidget*>(form->OKButton)}) {
+  for (QWidget* control : {static_cast<QWidget*>(Child<QCheckBox>(*form, "UniqCheckBox")),
+                           static_cast<QWidget*>(Child<QRadioButton>(*form, "Sort_F_RadioButton")),
+                           static_cast<QWidget*>(Child<QPushButton>(*form, "OKButton"))}) {
     SCOPED_TRACE(control->objectName().toStdString());
     control->setFocus();
     QTest::keyClick(control, Qt::Key_Escape);
@@ -158,9 +159,9 @@ TEST_F(WindowBehaviourTest, EscapeOnAControlDoesNothing) {
 
 TEST_F(WindowBehaviourTest, EscapeInTheKeyPositionDoesNothing) {
   auto form = Open();
-  form->PageControl1->setCurrentWidget(form->TabSheet2);
-  form->SortPosEdit->setFocus();
-  QTest::keyClick(form->SortPosEdit, Qt::Key_Escape);
+  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QLineEdit>(*form, "SortPosEdit")->setFocus();
+  QTest::keyClick(Child<QLineEdit>(*form, "SortPosEdit"), Qt::Key_Escape);
   EXPECT_TRUE(form->isVisible());
 }
 
@@ -183,8 +184,8 @@ TEST_F(WindowBehaviourTest, OtherKeysOfTheWindowItselfDoNothing) {
 
 TEST_F(WindowBehaviourTest, EnterInAnEditRunsTheSort) {
   auto form = Open({"-f", "in.txt"});
-  form->FileOpenEdit->setFocus();
-  QTest::keyClick(form->FileOpenEdit, Qt::Key_Return);
+  Child<QLineEdit>(*form, "FileOpenEdit")->setFocus();
+  QTest::keyClick(Child<QLineEdit>(*form, "FileOpenEdit"), Qt::Key_Return);
   ASSERT_EQ(recorder.calls.size(), 1u);
   EXPECT_EQ(recorder.calls[0].input_name, "in.txt");
 }
@@ -192,18 +193,18 @@ TEST_F(WindowBehaviourTest, EnterInAnEditRunsTheSort) {
 TEST_F(WindowBehaviourTest, StatusTipBecomesTheStatusLineText) {
   auto form = Open();
   QStatusTipEvent tip(QStringLiteral("a hint"));
-  QCoreApplication::sendEvent(form->UniqCheckBox, &tip);
+  QCoreApplication::sendEvent(Child<QCheckBox>(*form, "UniqCheckBox"), &tip);
   EXPECT_EQ(App().Hint(), QString("a hint"));
-  EXPECT_EQ(form->StatusLine->currentMessage(), QString("a hint"));
+  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(), QString("a hint"));
 }
 
 TEST_F(WindowBehaviourTest, MenuEntriesWithoutHintsKeepTheStartText) {
   auto form = Open();
-  form->FileMenu->popup(form->mapToGlobal(QPoint(0, 0)));
-  form->FileOpenItem->hover();
-  form->FileExitItem->hover();
-  form->FileMenu->hide();
-  EXPECT_EQ(form->StatusLine->currentMessage(),
+  Child<QMenu>(*form, "FileMenu")->popup(form->mapToGlobal(QPoint(0, 0)));
+  Child<QAction>(*form, "FileOpenItem")->hover();
+  Child<QAction>(*form, "FileExitItem")->hover();
+  Child<QMenu>(*form, "FileMenu")->hide();
+  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(),
             Utf8("テキストソートユーティリティ"));
 }
 
@@ -216,7 +217,7 @@ TEST_F(WindowBehaviourTest, HintHandlerEndsWithTheWindow) {
 TEST_F(WindowBehaviourTest, HintHandlerIsInstalledByFormCreateEvenInBatch) {
   TTarnelMainForm batch(App(), {"-a"}, recorder.Function());
   App().SetHint(QStringLiteral("batch hint"));
-  EXPECT_EQ(batch.StatusLine->currentMessage(), QString("batch hint"));
+  EXPECT_EQ(Child<QStatusBar>(batch, "StatusLine")->currentMessage(), QString("batch hint"));
 }
 
 }  // namespace

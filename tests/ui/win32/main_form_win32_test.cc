@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -22,6 +23,7 @@
 #include "tests/ui/win32/win32_window_support.h"
 #include "ui/win32/about_box_win32.h"
 #include "ui/win32/application_win32.h"
+#include "ui/logic/main_form_layout.h"
 
 namespace tarnel {
 namespace {
@@ -41,7 +43,7 @@ class MainFormWin32Test : public testing::Test {
   void StartShown() {
     Start();
     form->Show();
-    ::SetActiveWindow(form->Window);
+    ::SetActiveWindow(form->Window());
     Pump();
   }
 
@@ -65,303 +67,109 @@ std::string ClassOf(HWND window) {
   return name;
 }
 
-struct Placed {
-  const char* name;
-  HWND Win32MainForm::*control;
-  HWND Win32MainForm::*parent;  ///< null: the window itself
-  RECT place;
-  const char* window_class;
-  const char* caption;  ///< UTF-8; null where the control shows none
-  bool shown;
-  int checked;  ///< -1 where the control has no check
-};
+// The system's window class of each kind of control.
+const char* ClassOfKind(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kStatusBar:
+      return "msctls_statusbar32";
+    case ControlKind::kGroupBox:
+    case ControlKind::kRadioButton:
+    case ControlKind::kCheckBox:
+    case ControlKind::kPushButton:
+      return "Button";
+    case ControlKind::kPageControl:
+      return "SysTabControl32";
+    case ControlKind::kTabSheet:
+      return "TTabSheet";
+    case ControlKind::kEdit:
+    case ControlKind::kPathEdit:
+      return "Edit";
+    case ControlKind::kUpDown:
+      return "msctls_updown32";
+    case ControlKind::kBrowsePanel:
+      return "TPanel";
+  }
+  return "";
+}
 
-// The layout table: client pixels, in each control's parent.
-const Placed kLayout[] = {
-    {"StatusLine",
-     &Win32MainForm::StatusLine,
-     nullptr,
-     {0, 291, 426, 314},
-     "msctls_statusbar32",
-     nullptr,
-     true,
-     -1},
-    {"SortMenu",
-     &Win32MainForm::SortMenu,
-     nullptr,
-     {16, 8, 185, 97},
-     "Button",
-     "ソート順指定",
-     true,
-     -1},
-    {"Sort_F_RadioButton",
-     &Win32MainForm::Sort_F_RadioButton,
-     nullptr,
-     {32, 32, 145, 49},
-     "Button",
-     "昇順ソート",
-     true,
-     1},
-    {"Sort_R_RadioButton",
-     &Win32MainForm::Sort_R_RadioButton,
-     nullptr,
-     {32, 64, 153, 81},
-     "Button",
-     "降順ソート",
-     true,
-     0},
-    {"PageControl1",
-     &Win32MainForm::PageControl1,
-     nullptr,
-     {208, 8, 409, 97},
-     "SysTabControl32",
-     nullptr,
-     true,
-     -1},
-    {"InputGroupBox",
-     &Win32MainForm::InputGroupBox,
-     nullptr,
-     {16, 104, 409, 177},
-     "Button",
-     "ソート対象",
-     true,
-     -1},
-    {"ClipBoardCheckBox1",
-     &Win32MainForm::ClipBoardCheckBox1,
-     &Win32MainForm::InputGroupBox,
-     {16, 16, 113, 33},
-     "Button",
-     "クリップボード",
-     true,
-     1},
-    {"FileOpenCheckBox",
-     &Win32MainForm::FileOpenCheckBox,
-     &Win32MainForm::InputGroupBox,
-     {128, 16, 185, 33},
-     "Button",
-     "ファイル",
-     true,
-     0},
-    {"FileOpenPanel",
-     &Win32MainForm::FileOpenPanel,
-     &Win32MainForm::InputGroupBox,
-     {344, 40, 385, 57},
-     "TPanel",
-     "参照",
-     false,
-     -1},
-    {"FileOpenEdit",
-     &Win32MainForm::FileOpenEdit,
-     &Win32MainForm::InputGroupBox,
-     {16, 40, 337, 60},
-     "Edit",
-     "",
-     false,
-     -1},
-    {"OutputGroupBox",
-     &Win32MainForm::OutputGroupBox,
-     nullptr,
-     {16, 184, 409, 257},
-     "Button",
-     "ソート結果の保存先",
-     true,
-     -1},
-    {"ClipBoardCheckBox2",
-     &Win32MainForm::ClipBoardCheckBox2,
-     &Win32MainForm::OutputGroupBox,
-     {16, 16, 113, 33},
-     "Button",
-     "クリップボード",
-     true,
-     1},
-    {"FileSaveCheckBox",
-     &Win32MainForm::FileSaveCheckBox,
-     &Win32MainForm::OutputGroupBox,
-     {128, 16, 185, 33},
-     "Button",
-     "ファイル",
-     true,
-     0},
-    {"FileSavePanel",
-     &Win32MainForm::FileSavePanel,
-     &Win32MainForm::OutputGroupBox,
-     {344, 40, 385, 57},
-     "TPanel",
-     "参照",
-     false,
-     -1},
-    {"FileSaveEdit",
-     &Win32MainForm::FileSaveEdit,
-     &Win32MainForm::OutputGroupBox,
-     {16, 40, 337, 60},
-     "Edit",
-     "",
-     false,
-     -1},
-    {"OKButton",
-     &Win32MainForm::OKButton,
-     nullptr,
-     {112, 264, 187, 289},
-     "Button",
-     "実行",
-     true,
-     -1},
-    {"CancelButton",
-     &Win32MainForm::CancelButton,
-     nullptr,
-     {232, 264, 307, 289},
-     "Button",
-     "閉じる",
-     true,
-     -1},
-    {"NotCaseSensitiveCheckBox",
-     &Win32MainForm::NotCaseSensitiveCheckBox,
-     &Win32MainForm::TabSheet1,
-     {8, 8, 153, 25},
-     "Button",
-     "英大文字小文字同一視",
-     true,
-     0},
-    {"UniqCheckBox",
-     &Win32MainForm::UniqCheckBox,
-     &Win32MainForm::TabSheet1,
-     {8, 32, 105, 49},
-     "Button",
-     "重複行削除",
-     true,
-     0},
-    {"SortPosEdit",
-     &Win32MainForm::SortPosEdit,
-     &Win32MainForm::TabSheet2,
-     {16, 8, 57, 28},
-     "Edit",
-     "1",
-     true,
-     -1},
-    {"UpDown1",
-     &Win32MainForm::UpDown1,
-     &Win32MainForm::TabSheet2,
-     {57, 8, 72, 28},
-     "msctls_updown32",
-     nullptr,
-     true,
-     -1},
-    {"UpDown2",
-     &Win32MainForm::UpDown2,
-     &Win32MainForm::TabSheet2,
-     {72, 8, 88, 28},
-     "msctls_updown32",
-     nullptr,
-     true,
-     -1},
-    {"ColumCheckBox",
-     &Win32MainForm::ColumCheckBox,
-     &Win32MainForm::TabSheet2,
-     {16, 40, 97, 57},
-     "Button",
-     "バイト（桁）",
-     true,
-     1},
-    {"FieldCheckBox",
-     &Win32MainForm::FieldCheckBox,
-     &Win32MainForm::TabSheet2,
-     {104, 40, 177, 57},
-     "Button",
-     "フィールド",
-     true,
-     0},
-    {"StringCompCheckBox",
-     &Win32MainForm::StringCompCheckBox,
-     &Win32MainForm::TabSheet2,
-     {96, 0, 193, 17},
-     "Button",
-     "文字列",
-     true,
-     1},
-    {"NumCompCheckBox",
-     &Win32MainForm::NumCompCheckBox,
-     &Win32MainForm::TabSheet2,
-     {96, 16, 193, 33},
-     "Button",
-     "数値",
-     true,
-     0},
-};
-
+// Each control of the layout table, as the system reads it back: its
+// class, its parent, its place in the parent's client pixels, its text, its
+// initial state and its font.
 TEST_F(MainFormWin32Test, EveryControlStandsAsTheLayoutTableGivesIt) {
   Start();
-  for (const Placed& row : kLayout) {
-    SCOPED_TRACE(row.name);
-    const HWND control = (*form).*row.control;
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    SCOPED_TRACE(spec.name);
+    const HWND control = form->Control(spec.name);
     ASSERT_NE(control, nullptr);
-    const HWND parent = row.parent ? (*form).*row.parent : form->Window;
+    const HWND parent = spec.parent ? form->Control(spec.parent) : form->Window();
     EXPECT_EQ(::GetParent(control), parent);
-    const RECT place = PlaceIn(control, parent);
-    EXPECT_EQ(place.left, row.place.left);
-    EXPECT_EQ(place.top, row.place.top);
-    EXPECT_EQ(place.right, row.place.right);
-    EXPECT_EQ(place.bottom, row.place.bottom);
-    EXPECT_EQ(::lstrcmpiA(ClassOf(control).c_str(), row.window_class), 0)
+    EXPECT_EQ(::lstrcmpiA(ClassOf(control).c_str(), ClassOfKind(spec.kind)), 0)
         << ClassOf(control);
-    if (row.caption) {
-      EXPECT_EQ(WindowTextOf(control), LocalText(row.caption));
-    }
-    EXPECT_EQ(Shown(control), row.shown);
-    if (row.checked >= 0) {
-      EXPECT_EQ(Checked(control), row.checked == 1);
-    }
-    // One font throughout (the spin controls show no text).
-    if (row.caption) {
+    EXPECT_EQ(Shown(control), spec.shown);
+    if (spec.kind == ControlKind::kTabSheet) continue;  // fills its tab control
+    const RECT place = PlaceIn(control, parent);
+    EXPECT_EQ(place.left, spec.rect.x);
+    EXPECT_EQ(place.top, spec.rect.y);
+    EXPECT_EQ(place.right, spec.rect.x + spec.rect.width);
+    EXPECT_EQ(place.bottom, spec.rect.y + spec.rect.height);
+    const bool has_text = spec.kind != ControlKind::kStatusBar && spec.text;
+    if (has_text) {
+      EXPECT_EQ(WindowTextOf(control), LocalText(spec.text));
+      // One font throughout (the spin controls show no text).
       EXPECT_EQ(
           reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)),
           TarnelFontHandle());
+    }
+    if (spec.kind == ControlKind::kCheckBox ||
+        spec.kind == ControlKind::kRadioButton) {
+      EXPECT_EQ(Checked(control), spec.checked);
     }
   }
 }
 
 TEST_F(MainFormWin32Test, TheWindowIsFixedCentredAndDressedAsOnWindows) {
   StartShown();
-  EXPECT_EQ(ClassOf(form->Window), "TTarnelMainForm");
-  EXPECT_EQ(WindowTextOf(form->Window), "TARNEL");
+  EXPECT_EQ(ClassOf(form->Window()), "TTarnelMainForm");
+  EXPECT_EQ(WindowTextOf(form->Window()), "TARNEL");
   RECT client;
-  ::GetClientRect(form->Window, &client);
+  ::GetClientRect(form->Window(), &client);
   EXPECT_EQ(client.right, 426);
   EXPECT_EQ(client.bottom, 314);
-  const LONG_PTR style = Style(form->Window);
+  const LONG_PTR style = Style(form->Window());
   EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
   EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_CAPTION),
             WS_SYSMENU | WS_MINIMIZEBOX | WS_CAPTION);
   RECT frame;
-  ::GetWindowRect(form->Window, &frame);
+  ::GetWindowRect(form->Window(), &frame);
   EXPECT_NEAR((frame.left + frame.right) / 2,
               ::GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((frame.top + frame.bottom) / 2,
               ::GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-  EXPECT_EQ(::GetClassLongPtrA(form->Window, GCLP_HBRBACKGROUND),
+  EXPECT_EQ(::GetClassLongPtrA(form->Window(), GCLP_HBRBACKGROUND),
             COLOR_BTNFACE + 1);
-  EXPECT_NE(::GetClassLongPtrA(form->Window, GCLP_HICON), 0);
+  EXPECT_NE(::GetClassLongPtrA(form->Window(), GCLP_HICON), 0);
   LOGFONTA font{};
   ::GetObjectA(TarnelFontHandle(), sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -12);
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
   EXPECT_EQ(std::string(font.lfFaceName), LocalText("ＭＳ Ｐゴシック"));
   // The status line in simple mode, the pages' captions, the default button.
-  EXPECT_TRUE(::SendMessageA(form->StatusLine, SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(::SendMessageA(form->PageControl1, TCM_GETITEMCOUNT, 0, 0), 2);
-  EXPECT_EQ(::SendMessageA(form->PageControl1, TCM_GETCURSEL, 0, 0), 0);
-  EXPECT_TRUE(Shown(form->TabSheet1));
-  EXPECT_FALSE(Shown(form->TabSheet2));
-  EXPECT_EQ(Style(form->OKButton) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(::SendMessageA(form->SortPosEdit, EM_GETLIMITTEXT, 0, 0), 5);
+  EXPECT_TRUE(::SendMessageA(form->Control("StatusLine"), SB_ISSIMPLE, 0, 0));
+  EXPECT_EQ(::SendMessageA(form->Control("PageControl1"), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(::SendMessageA(form->Control("PageControl1"), TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_TRUE(Shown(form->Control("TabSheet1")));
+  EXPECT_FALSE(Shown(form->Control("TabSheet2")));
+  EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETLIMITTEXT, 0, 0), 5);
   // The first tab stop has the focus.
-  EXPECT_EQ(::GetFocus(), form->Sort_F_RadioButton);
+  EXPECT_EQ(::GetFocus(), form->Control("Sort_F_RadioButton"));
 }
 
 // The status line's text reads back whole, however many bytes its
 // characters take: the run puts the text it found back after the run.
 TEST_F(MainFormWin32Test, TheStatusLineGivesBackEveryByteOfItsText) {
   Start();
-  Win32StatusControl status(form->StatusLine);
+  Win32StatusControl status(form->Control("StatusLine"));
   EXPECT_EQ(status.Text(), LocalText("テキストソートユーティリティ"));
   for (const char* utf8 :
        {"A", "ソート実行中！", "テキストソートユーティリティ・テキストソート",
@@ -382,26 +190,28 @@ TEST_F(MainFormWin32Test, TheMenuHoldsItsItemsWithTheirAccelerators) {
     }
     return std::string(text);
   };
-  ASSERT_EQ(::GetMenuItemCount(form->MainMenu), 2);
-  EXPECT_EQ(item(form->MainMenu, 0), "&File");
-  EXPECT_EQ(item(form->MainMenu, 1), "&Help");
-  std::vector<std::string> file, help;
-  for (int i = 0; i < ::GetMenuItemCount(form->FileMenu); ++i) {
-    file.push_back(item(form->FileMenu, static_cast<UINT>(i)));
+  // Each menu holds the table's entries in its order; the menu bar the
+  // menus.
+  std::map<std::string, std::vector<std::string>> expected;
+  for (const MenuSpec& entry : MainMenuTable()) {
+    expected[entry.parent ? entry.parent : "MainMenu"].push_back(
+        entry.caption ? entry.caption : "-");
   }
-  for (int i = 0; i < ::GetMenuItemCount(form->HelpMenu); ++i) {
-    help.push_back(item(form->HelpMenu, static_cast<UINT>(i)));
+  for (const auto& [menu, captions] : expected) {
+    SCOPED_TRACE(menu);
+    std::vector<std::string> seen;
+    for (int i = 0; i < ::GetMenuItemCount(form->Menu(menu)); ++i) {
+      seen.push_back(item(form->Menu(menu), static_cast<UINT>(i)));
+    }
+    EXPECT_EQ(seen, captions);
   }
-  EXPECT_EQ(file, (std::vector<std::string>{"&Open", "-", "e&Xit"}));
-  EXPECT_EQ(help,
-            (std::vector<std::string>{"&Contents", "&Search", "-", "&About"}));
   // Contents and Search send the help engine its two commands.
   RecordingHelpEngine help_engine;
-  ::SendMessageA(form->Window, WM_COMMAND, Win32MainForm::kHelpContentsItem, 0);
-  ::SendMessageA(form->Window, WM_COMMAND, Win32MainForm::kHelpSearchItem, 0);
+  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpContentsItem")), 0);
+  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpSearchItem")), 0);
   ASSERT_EQ(help_engine.commands.size(), 2u);
   EXPECT_EQ(help_engine.commands[0],
-            (RecordedHelpCommand{form->Window, "Tarnel.hlp", 3, ""}));
+            (RecordedHelpCommand{form->Window(), "Tarnel.hlp", 3, ""}));
   EXPECT_EQ(help_engine.commands[1].command, 261u);
 }
 
@@ -419,31 +229,31 @@ TEST_F(MainFormWin32Test, TabWalksTheTabStopsInTheirOrder) {
     return order;
   };
   EXPECT_EQ(walk(10),
-            (std::vector<HWND>{form->Sort_F_RadioButton, form->PageControl1,
-                               form->NotCaseSensitiveCheckBox,
-                               form->UniqCheckBox, form->ClipBoardCheckBox1,
-                               form->FileOpenCheckBox, form->ClipBoardCheckBox2,
-                               form->FileSaveCheckBox, form->OKButton,
-                               form->CancelButton, form->Sort_F_RadioButton}));
+            (std::vector<HWND>{form->Control("Sort_F_RadioButton"), form->Control("PageControl1"),
+                               form->Control("NotCaseSensitiveCheckBox"),
+                               form->Control("UniqCheckBox"), form->Control("ClipBoardCheckBox1"),
+                               form->Control("FileOpenCheckBox"), form->Control("ClipBoardCheckBox2"),
+                               form->Control("FileSaveCheckBox"), form->Control("OKButton"),
+                               form->Control("CancelButton"), form->Control("Sort_F_RadioButton")}));
 
-  ::SendMessageA(form->Sort_R_RadioButton, BM_CLICK, 0, 0);
-  ::SendMessageA(form->FileSaveCheckBox, BM_CLICK, 0, 0);
-  ::SetFocus(form->PageControl1);
+  ::SendMessageA(form->Control("Sort_R_RadioButton"), BM_CLICK, 0, 0);
+  ::SendMessageA(form->Control("FileSaveCheckBox"), BM_CLICK, 0, 0);
+  ::SetFocus(form->Control("PageControl1"));
   PressKey(VK_RIGHT);  // the tab control's own key: the second page
-  EXPECT_TRUE(Shown(form->TabSheet2));
-  EXPECT_FALSE(Shown(form->TabSheet1));
-  ::SetFocus(form->CancelButton);
+  EXPECT_TRUE(Shown(form->Control("TabSheet2")));
+  EXPECT_FALSE(Shown(form->Control("TabSheet1")));
+  ::SetFocus(form->Control("CancelButton"));
   EXPECT_EQ(walk(11), (std::vector<HWND>{
-                          form->CancelButton, form->Sort_R_RadioButton,
-                          form->PageControl1, form->SortPosEdit,
-                          form->ColumCheckBox, form->FieldCheckBox,
-                          form->StringCompCheckBox, form->NumCompCheckBox,
-                          form->ClipBoardCheckBox1, form->FileOpenCheckBox,
-                          form->ClipBoardCheckBox2, form->FileSaveCheckBox}));
+                          form->Control("CancelButton"), form->Control("Sort_R_RadioButton"),
+                          form->Control("PageControl1"), form->Control("SortPosEdit"),
+                          form->Control("ColumCheckBox"), form->Control("FieldCheckBox"),
+                          form->Control("StringCompCheckBox"), form->Control("NumCompCheckBox"),
+                          form->Control("ClipBoardCheckBox1"), form->Control("FileOpenCheckBox"),
+                          form->Control("ClipBoardCheckBox2"), form->Control("FileSaveCheckBox")}));
   PressKey(VK_TAB);
-  EXPECT_EQ(::GetFocus(), form->FileSavePanel);
+  EXPECT_EQ(::GetFocus(), form->Control("FileSavePanel"));
   PressKey(VK_TAB);
-  EXPECT_EQ(::GetFocus(), form->FileSaveEdit);
+  EXPECT_EQ(::GetFocus(), form->Control("FileSaveEdit"));
   // Shift+Tab goes back.
   BYTE keys[256] = {};
   ::GetKeyboardState(keys);
@@ -452,57 +262,57 @@ TEST_F(MainFormWin32Test, TabWalksTheTabStopsInTheirOrder) {
   PressKey(VK_TAB);
   keys[VK_SHIFT] = 0;
   ::SetKeyboardState(keys);
-  EXPECT_EQ(::GetFocus(), form->FileSavePanel);
+  EXPECT_EQ(::GetFocus(), form->Control("FileSavePanel"));
 }
 
 TEST_F(MainFormWin32Test, EnterPressesRunUnlessTheOtherButtonHasTheFocus) {
   StartShown();
-  ::SetFocus(form->NotCaseSensitiveCheckBox);
+  ::SetFocus(form->Control("NotCaseSensitiveCheckBox"));
   PressKey(VK_RETURN);
   EXPECT_EQ(runs.size(), 1u);
-  ::SetFocus(form->OKButton);
+  ::SetFocus(form->Control("OKButton"));
   PressKey(VK_RETURN);
   EXPECT_EQ(runs.size(), 2u);
-  ::SetFocus(form->CancelButton);
-  EXPECT_EQ(Style(form->CancelButton) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(Style(form->OKButton) & BS_TYPEMASK, BS_PUSHBUTTON);
-  ::SetFocus(form->UniqCheckBox);
-  EXPECT_EQ(Style(form->OKButton) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  ::SetFocus(form->CancelButton);
+  ::SetFocus(form->Control("CancelButton"));
+  EXPECT_EQ(Style(form->Control("CancelButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_PUSHBUTTON);
+  ::SetFocus(form->Control("UniqCheckBox"));
+  EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  ::SetFocus(form->Control("CancelButton"));
   PressKey(VK_RETURN);
   EXPECT_EQ(runs.size(), 2u);
-  EXPECT_EQ(form->Window, nullptr);  // 閉じる closed it
+  EXPECT_EQ(form->Window(), nullptr);  // 閉じる closed it
 }
 
 TEST_F(MainFormWin32Test, EscapeClosesOnlyWhenTheWindowItselfHasTheFocus) {
   StartShown();
-  ::SetFocus(form->UniqCheckBox);
+  ::SetFocus(form->Control("UniqCheckBox"));
   PressKey(VK_ESCAPE);
-  ASSERT_NE(form->Window, nullptr);
-  ::SetFocus(form->Window);
+  ASSERT_NE(form->Window(), nullptr);
+  ::SetFocus(form->Window());
   PressKey(VK_ESCAPE);
-  EXPECT_EQ(form->Window, nullptr);
+  EXPECT_EQ(form->Window(), nullptr);
 }
 
 TEST_F(MainFormWin32Test, ClicksCoupleTheBoxesAndShowTheFileSide) {
   StartShown();
-  ::SendMessageA(form->FileOpenCheckBox, BM_CLICK, 0, 0);
-  EXPECT_FALSE(Checked(form->ClipBoardCheckBox1));
-  EXPECT_TRUE(Shown(form->FileOpenEdit));
-  EXPECT_TRUE(Shown(form->FileOpenPanel));
-  EXPECT_EQ(::GetFocus(), form->FileOpenEdit);
-  ::SendMessageA(form->ClipBoardCheckBox1, BM_CLICK, 0, 0);
-  EXPECT_FALSE(Checked(form->FileOpenCheckBox));
-  EXPECT_FALSE(Shown(form->FileOpenEdit));
+  ::SendMessageA(form->Control("FileOpenCheckBox"), BM_CLICK, 0, 0);
+  EXPECT_FALSE(Checked(form->Control("ClipBoardCheckBox1")));
+  EXPECT_TRUE(Shown(form->Control("FileOpenEdit")));
+  EXPECT_TRUE(Shown(form->Control("FileOpenPanel")));
+  EXPECT_EQ(::GetFocus(), form->Control("FileOpenEdit"));
+  ::SendMessageA(form->Control("ClipBoardCheckBox1"), BM_CLICK, 0, 0);
+  EXPECT_FALSE(Checked(form->Control("FileOpenCheckBox")));
+  EXPECT_FALSE(Shown(form->Control("FileOpenEdit")));
   // A radio click clears its partner, which hands over its tab stop.
-  ::SendMessageA(form->Sort_R_RadioButton, BM_CLICK, 0, 0);
-  EXPECT_FALSE(Checked(form->Sort_F_RadioButton));
-  EXPECT_EQ(Style(form->Sort_F_RadioButton) & WS_TABSTOP, 0);
-  EXPECT_NE(Style(form->Sort_R_RadioButton) & WS_TABSTOP, 0);
+  ::SendMessageA(form->Control("Sort_R_RadioButton"), BM_CLICK, 0, 0);
+  EXPECT_FALSE(Checked(form->Control("Sort_F_RadioButton")));
+  EXPECT_EQ(Style(form->Control("Sort_F_RadioButton")) & WS_TABSTOP, 0);
+  EXPECT_NE(Style(form->Control("Sort_R_RadioButton")) & WS_TABSTOP, 0);
   // A click anywhere on a check box's rectangle, its caption's end too.
-  ClickAt(form->NumCompCheckBox, 90, 8);
-  EXPECT_TRUE(Checked(form->NumCompCheckBox));
-  EXPECT_FALSE(Checked(form->StringCompCheckBox));
+  ClickAt(form->Control("NumCompCheckBox"), 90, 8);
+  EXPECT_TRUE(Checked(form->Control("NumCompCheckBox")));
+  EXPECT_FALSE(Checked(form->Control("StringCompCheckBox")));
   PressKey(VK_RETURN);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].sort_mode, 1);
@@ -514,36 +324,36 @@ TEST_F(MainFormWin32Test, BrowsePanelsOpenTheirDialogsByClickAndByTab) {
   StartShown();
   ScriptedFileDialogs dialogs;
   dialogs.answers = {"C:\\out.txt", "C:\\in.txt", std::nullopt};
-  ::SendMessageA(form->FileSaveCheckBox, BM_CLICK, 0, 0);
-  ClickAt(form->FileSavePanel, 20, 8);
+  ::SendMessageA(form->Control("FileSaveCheckBox"), BM_CLICK, 0, 0);
+  ClickAt(form->Control("FileSavePanel"), 20, 8);
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0].kind, FileDialogKind::kSave);
   EXPECT_EQ(dialogs.requests[0].options, 0x2u | 0x4u | 0x800u | 0x8000u);
-  EXPECT_EQ(dialogs.owners[0], form->Window);
-  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), "C:\\out.txt");
+  EXPECT_EQ(dialogs.owners[0], form->Window());
+  EXPECT_EQ(WindowTextOf(form->Control("FileSaveEdit")), "C:\\out.txt");
   // A click leaves the focus where it was.
-  EXPECT_NE(::GetFocus(), form->FileSavePanel);
+  EXPECT_NE(::GetFocus(), form->Control("FileSavePanel"));
 
-  ::SendMessageA(form->FileOpenCheckBox, BM_CLICK, 0, 0);
-  ::SetFocus(form->FileOpenCheckBox);
+  ::SendMessageA(form->Control("FileOpenCheckBox"), BM_CLICK, 0, 0);
+  ::SetFocus(form->Control("FileOpenCheckBox"));
   PressKey(VK_TAB);
-  EXPECT_EQ(::GetFocus(), form->FileOpenPanel);
+  EXPECT_EQ(::GetFocus(), form->Control("FileOpenPanel"));
   ASSERT_EQ(dialogs.requests.size(), 2u);
   EXPECT_EQ(dialogs.requests[1].kind, FileDialogKind::kOpen);
   EXPECT_EQ(dialogs.requests[1].options, 0x800u | 0x1000u);
   EXPECT_EQ(dialogs.requests[1].filter,
             LocalText("テキストファイル(*.TXT,*.CSV)|*.TXT;*.CSV|"
                       "すべてのファイル(*.*)|*.*"));
-  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\in.txt");
+  EXPECT_EQ(WindowTextOf(form->Control("FileOpenEdit")), "C:\\in.txt");
   // The focus coming back from elsewhere is no tab move.
-  ::SetFocus(form->FileOpenEdit);
-  ::SetFocus(form->FileOpenPanel);
+  ::SetFocus(form->Control("FileOpenEdit"));
+  ::SetFocus(form->Control("FileOpenPanel"));
   Pump();
   EXPECT_EQ(dialogs.requests.size(), 2u);
   // The save panel opens nothing on Tab.
-  ::SetFocus(form->FileSaveCheckBox);
+  ::SetFocus(form->Control("FileSaveCheckBox"));
   PressKey(VK_TAB);
-  EXPECT_EQ(::GetFocus(), form->FileSavePanel);
+  EXPECT_EQ(::GetFocus(), form->Control("FileSavePanel"));
   EXPECT_EQ(dialogs.requests.size(), 2u);
 }
 
@@ -570,22 +380,22 @@ HGLOBAL MakeDrop(const std::string& name, POINT point) {
 
 TEST_F(MainFormWin32Test, ADropOverTheOutputGroupNamesTheOutputElseTheInput) {
   StartShown();
-  EXPECT_NE(::GetWindowLongPtrA(form->Window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES,
+  EXPECT_NE(::GetWindowLongPtrA(form->Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES,
             0);
   // Over a check box inside the output group, then over the sort frame.
-  ::SendMessageA(form->Window, WM_DROPFILES,
+  ::SendMessageA(form->Window(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop("C:\\out.csv", {150, 205})),
                  0);
-  EXPECT_TRUE(Checked(form->FileSaveCheckBox));
-  EXPECT_FALSE(Checked(form->ClipBoardCheckBox2));
-  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), "C:\\out.csv");
-  EXPECT_TRUE(Shown(form->FileSavePanel));
-  EXPECT_EQ(::GetFocus(), form->FileSaveEdit);
-  ::SendMessageA(form->Window, WM_DROPFILES,
+  EXPECT_TRUE(Checked(form->Control("FileSaveCheckBox")));
+  EXPECT_FALSE(Checked(form->Control("ClipBoardCheckBox2")));
+  EXPECT_EQ(WindowTextOf(form->Control("FileSaveEdit")), "C:\\out.csv");
+  EXPECT_TRUE(Shown(form->Control("FileSavePanel")));
+  EXPECT_EQ(::GetFocus(), form->Control("FileSaveEdit"));
+  ::SendMessageA(form->Window(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop("C:\\in.csv", {20, 20})), 0);
-  EXPECT_TRUE(Checked(form->FileOpenCheckBox));
-  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\in.csv");
-  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), "C:\\out.csv");
+  EXPECT_TRUE(Checked(form->Control("FileOpenCheckBox")));
+  EXPECT_EQ(WindowTextOf(form->Control("FileOpenEdit")), "C:\\in.csv");
+  EXPECT_EQ(WindowTextOf(form->Control("FileSaveEdit")), "C:\\out.csv");
 }
 
 // Of three files only the first counts; a name longer than 255 bytes is
@@ -594,90 +404,41 @@ TEST_F(MainFormWin32Test, ADropTakesTheWholeNameOfItsFirstFileOnly) {
   StartShown();
   const std::string long_name = "C:\\" + std::string(300, 'n') + ".csv";
   ::SendMessageA(
-      form->Window, WM_DROPFILES,
+      form->Window(), WM_DROPFILES,
       reinterpret_cast<WPARAM>(MakeDrop(
           {"C:\\first.csv", "C:\\second.csv", "C:\\third.csv"}, {20, 20})),
       0);
-  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\first.csv");
-  ::SendMessageA(form->Window, WM_DROPFILES,
+  EXPECT_EQ(WindowTextOf(form->Control("FileOpenEdit")), "C:\\first.csv");
+  ::SendMessageA(form->Window(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop(long_name, {150, 205})), 0);
-  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), long_name);
-  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "C:\\first.csv");
+  EXPECT_EQ(WindowTextOf(form->Control("FileSaveEdit")), long_name);
+  EXPECT_EQ(WindowTextOf(form->Control("FileOpenEdit")), "C:\\first.csv");
 }
 
 TEST_F(MainFormWin32Test, TheSpinControlsStepTheKeyPositionAndEachOther) {
   StartShown();
-  ::SetFocus(form->PageControl1);
+  ::SetFocus(form->Control("PageControl1"));
   PressKey(VK_RIGHT);
-  ::SetFocus(form->SortPosEdit);
+  ::SetFocus(form->Control("SortPosEdit"));
   // Up in the edit steps UpDown1 by ten; UpDown2 follows the number.
   PressKey(VK_UP);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "11");
-  EXPECT_EQ(::SendMessageA(form->UpDown2, UDM_GETPOS32, 0, 0), 11);
+  EXPECT_EQ(WindowTextOf(form->Control("SortPosEdit")), "11");
+  EXPECT_EQ(::SendMessageA(form->Control("UpDown2"), UDM_GETPOS32, 0, 0), 11);
   // UpDown2's upper arrow steps by one and writes the edit.
-  ClickAt(form->UpDown2, 8, 4);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "12");
-  EXPECT_EQ(::SendMessageA(form->SortPosEdit, EM_GETMODIFY, 0, 0), 0);
+  ClickAt(form->Control("UpDown2"), 8, 4);
+  EXPECT_EQ(WindowTextOf(form->Control("SortPosEdit")), "12");
+  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETMODIFY, 0, 0), 0);
   // Plain digits from 1000 on, and no step past the end.
-  ::SetWindowTextA(form->SortPosEdit, "1020");
+  ::SetWindowTextA(form->Control("SortPosEdit"), "1020");
   PressKey(VK_UP);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "1024");
-  ::SendMessageA(form->UpDown2, UDM_SETPOS32, 0, 7);
+  EXPECT_EQ(WindowTextOf(form->Control("SortPosEdit")), "1024");
+  ::SendMessageA(form->Control("UpDown2"), UDM_SETPOS32, 0, 7);
   PressKey(VK_UP);
-  EXPECT_EQ(::SendMessageA(form->UpDown2, UDM_GETPOS32, 0, 0), 7);
+  EXPECT_EQ(::SendMessageA(form->Control("UpDown2"), UDM_GETPOS32, 0, 0), 7);
   // A number beyond the range counts as the nearer end.
-  ::SetWindowTextA(form->SortPosEdit, "3000");
+  ::SetWindowTextA(form->Control("SortPosEdit"), "3000");
   PressKey(VK_DOWN);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "1014");
-}
-
-TEST_F(MainFormWin32Test, TypingIntoTheKeyPositionIsFilteredAndLimited) {
-  StartShown();
-  ::SetFocus(form->PageControl1);
-  PressKey(VK_RIGHT);
-  ::SetFocus(form->SortPosEdit);
-  ::SendMessageA(form->SortPosEdit, EM_SETSEL, 0, -1);
-  for (const char c : std::string("123456")) {
-    ::SendMessageA(form->SortPosEdit, WM_CHAR, static_cast<WPARAM>(c), 1);
-  }
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "12345");
-  EXPECT_EQ(::SendMessageA(form->UpDown2, UDM_GETPOS32, 0, 0), 1024);
-  const std::size_t before = boxes.boxes.size();
-  ::SendMessageA(form->SortPosEdit, WM_CHAR, 'a', 1);  // no room: refused
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "12345");
-  EXPECT_EQ(boxes.boxes.size(), before);
-  // A letter is shown, refused with a box and taken out again.
-  ::SendMessageA(form->SortPosEdit, EM_SETSEL, 1, 1);
-  ::SendMessageA(form->SortPosEdit, WM_KEYDOWN, VK_DELETE, 1);
-  ::SendMessageA(form->SortPosEdit, WM_CHAR, 'x', 1);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "1345");
-  ASSERT_EQ(boxes.boxes.size(), before + 3);
-  EXPECT_EQ(boxes.boxes[before + 1].text, "1x345");
-  EXPECT_EQ(boxes.boxes[before + 1].caption, "SortPosEdit->Text");
-  EXPECT_EQ(boxes.boxes[before + 1].flags, kBoxPlain | kBoxTaskModal);
-  EXPECT_EQ(boxes.boxes[before + 2].text, LocalText("数値を入力してください"));
-  // UpDown2 keeps to its range; a number inside it is taken as it is.
-  EXPECT_EQ(::SendMessageA(form->UpDown2, UDM_GETPOS32, 0, 0), 1024);
-  ::SendMessageA(form->SortPosEdit, EM_SETSEL, 0, -1);
-  ::SendMessageA(form->SortPosEdit, WM_CHAR, '7', 1);
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "7");
-  EXPECT_EQ(::SendMessageA(form->UpDown2, UDM_GETPOS32, 0, 0), 7);
-}
-
-TEST_F(MainFormWin32Test, TheCommandLineSetsTheControlsAndALongerPosition) {
-  Start({"-r", "-I", "-u", "-f", "in.txt", "-o", "out.txt", "-123456nf"});
-  EXPECT_TRUE(Checked(form->Sort_R_RadioButton));
-  EXPECT_FALSE(Checked(form->Sort_F_RadioButton));
-  EXPECT_TRUE(Checked(form->NotCaseSensitiveCheckBox));
-  EXPECT_TRUE(Checked(form->UniqCheckBox));
-  EXPECT_EQ(WindowTextOf(form->FileOpenEdit), "in.txt");
-  EXPECT_TRUE(Shown(form->FileOpenEdit));
-  EXPECT_EQ(WindowTextOf(form->FileSaveEdit), "out.txt");
-  EXPECT_EQ(WindowTextOf(form->SortPosEdit), "123456");
-  EXPECT_TRUE(Checked(form->NumCompCheckBox));
-  EXPECT_TRUE(Checked(form->FieldCheckBox));
-  EXPECT_FALSE(::IsWindowVisible(form->Window));
-  EXPECT_TRUE(runs.empty());
+  EXPECT_EQ(WindowTextOf(form->Control("SortPosEdit")), "1014");
 }
 
 TEST_F(MainFormWin32Test, ABatchRunHappensAtCreationWithoutTheWindow) {
@@ -689,7 +450,7 @@ TEST_F(MainFormWin32Test, ABatchRunHappensAtCreationWithoutTheWindow) {
   EXPECT_TRUE(form->BatchDelivered());
   EXPECT_FALSE(application.ShowMainForm());
   EXPECT_TRUE(application.Terminated());
-  EXPECT_FALSE(::IsWindowVisible(form->Window));
+  EXPECT_FALSE(::IsWindowVisible(form->Window()));
 }
 
 // While a run is on: both hourglasses, the status line says so, a second
@@ -699,24 +460,24 @@ TEST_F(MainFormWin32Test, DuringARunTheWindowWaitsAndClosesAfter) {
   const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);
   during = [&] {
     EXPECT_TRUE(Win32Application::WaitCursorShown());
-    EXPECT_TRUE(::SendMessageA(form->Window, WM_SETCURSOR,
-                               reinterpret_cast<WPARAM>(form->OKButton),
+    EXPECT_TRUE(::SendMessageA(form->Window(), WM_SETCURSOR,
+                               reinterpret_cast<WPARAM>(form->Control("OKButton")),
                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), wait);
-    EXPECT_EQ(Win32StatusControl(form->StatusLine).Text(),
+    EXPECT_EQ(Win32StatusControl(form->Control("StatusLine")).Text(),
               LocalText("ソート実行中！"));
-    ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
-    ::SendMessageA(form->Window, WM_CLOSE, 0, 0);
-    EXPECT_NE(form->Window, nullptr);
+    ::SendMessageA(form->Control("OKButton"), BM_CLICK, 0, 0);
+    ::SendMessageA(form->Window(), WM_CLOSE, 0, 0);
+    EXPECT_NE(form->Window(), nullptr);
   };
-  ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
+  ::SendMessageA(form->Control("OKButton"), BM_CLICK, 0, 0);
   EXPECT_EQ(runs.size(), 1u);
   EXPECT_FALSE(Win32Application::WaitCursorShown());
-  ASSERT_NE(form->Window, nullptr);
-  EXPECT_EQ(Win32StatusControl(form->StatusLine).Text(),
+  ASSERT_NE(form->Window(), nullptr);
+  EXPECT_EQ(Win32StatusControl(form->Control("StatusLine")).Text(),
             LocalText("テキストソートユーティリティ"));
   Pump();
-  EXPECT_EQ(form->Window, nullptr);
+  EXPECT_EQ(form->Window(), nullptr);
 }
 
 // An exception that escapes a handler is shown in the application's box,
@@ -725,15 +486,15 @@ TEST_F(MainFormWin32Test,
        AnExceptionInAHandlerGetsTheTarnelBoxAndTheWindowGoesOn) {
   StartShown();
   during = [] { throw std::runtime_error("Disk gone"); };
-  ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
+  ::SendMessageA(form->Control("OKButton"), BM_CLICK, 0, 0);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0],
             (RecordedBox{application.Handle(), "Disk gone.", "TARNEL",
                          kBoxIconError | kBoxTaskModal}));
-  ASSERT_NE(form->Window, nullptr);
+  ASSERT_NE(form->Window(), nullptr);
   EXPECT_FALSE(form->Running());
   during = nullptr;
-  ::SendMessageA(form->OKButton, BM_CLICK, 0, 0);
+  ::SendMessageA(form->Control("OKButton"), BM_CLICK, 0, 0);
   EXPECT_EQ(runs.size(), 2u);
   EXPECT_EQ(boxes.boxes.size(), 1u);
 }
@@ -743,11 +504,11 @@ TEST_F(MainFormWin32Test, HelpAboutShowsTheBoxModelessWithTheVersion) {
   Win32AboutBox about(static_cast<HWND>(application.Handle()));
   form->SetAboutBox(&about);
   EXPECT_FALSE(about.IsVisible());
-  ::SendMessageA(form->Window, WM_COMMAND, Win32MainForm::kHelpAboutItem, 0);
+  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpAboutItem")), 0);
   Pump();
   EXPECT_TRUE(::IsWindowVisible(about.Window));
   EXPECT_EQ(WindowTextOf(about.Version), "Version1.34");
-  EXPECT_TRUE(::IsWindowEnabled(form->Window));
+  EXPECT_TRUE(::IsWindowEnabled(form->Window()));
   EXPECT_EQ(::GetFocus(), about.OKButton);
   PressKey(VK_ESCAPE);
   EXPECT_TRUE(::IsWindowVisible(about.Window));

@@ -236,13 +236,13 @@ TEST(WindowsRunTest, TheFrontEndsBoxesDisableEveryWindowOfTheProgram) {
   Win32AboutBox about(static_cast<HWND>(application.Handle()));
   form.Show();
   about.Show();
-  BoxCloser closer({form.Window, about.Window});
-  ::SendMessageA(form.OKButton, BM_CLICK, 0, 0);
+  BoxCloser closer({form.Window(), about.Window});
+  ::SendMessageA(form.Control("OKButton"), BM_CLICK, 0, 0);
   ASSERT_EQ(closer.seen().size(), 1u);
   EXPECT_EQ(closer.seen()[0].caption, "TARNEL-ERROR");
   EXPECT_EQ(closer.seen()[0].text, LocalText("読み込み元ファイルが未指定です"));
   EXPECT_EQ(closer.seen()[0].enabled, (std::vector<bool>{false, false}));
-  EXPECT_TRUE(::IsWindowEnabled(form.Window));
+  EXPECT_TRUE(::IsWindowEnabled(form.Window()));
   EXPECT_TRUE(::IsWindowEnabled(about.Window));
 }
 
