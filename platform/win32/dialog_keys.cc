@@ -45,7 +45,7 @@ bool AsDialogKey(MSG& message) {
         IsKey(message.message)) {
       return false;
     }
-    return ::IsDialogMessageA(dialog.window, &message) != 0;
+    return ::IsDialogMessageW(dialog.window, &message) != 0;
   }
   return false;
 }
@@ -66,7 +66,7 @@ void RemoveDialogWindow(WindowHandle window) {
 void DispatchWithDialogKeys(MSG& message) {
   if (AsDialogKey(message)) return;
   ::TranslateMessage(&message);
-  ::DispatchMessageA(&message);
+  ::DispatchMessageW(&message);
 }
 
 }  // namespace tarnel

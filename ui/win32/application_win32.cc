@@ -39,7 +39,7 @@ Win32Application::~Win32Application() {
   // end the next loop of this thread.
   if (terminated_ && !ran_) {
     MSG quit;
-    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
   if (wait_cursor_shown) SetWaitCursor(false);
   if (window_) ::DestroyWindow(window_);
@@ -66,11 +66,11 @@ void Win32Application::Run() {
   ran_ = true;
   if (terminated_) {
     MSG quit;
-    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     return;
   }
   MSG message;
-  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     DispatchWithDialogKeys(message);
   }
 }

@@ -141,6 +141,26 @@ HWND Make(HWND parent, const char* window_class, const char* utf8_text,
   return control;
 }
 
+// An edit is a Unicode window: typed characters beyond ASCII then reach it
+// whole, through its spin control's subclass too, while the program still
+// speaks to it in the ANSI code page.
+HWND MakeEdit(HWND parent, const char* utf8_text, DWORD style, int id,
+              const LayoutRect& r) {
+  const std::string local = LocalText(utf8_text);
+  std::wstring wide(local.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(
+      CP_ACP, 0, local.c_str(), -1, wide.data(),
+      static_cast<int>(wide.size()))) - 1);
+  const HWND control = ::CreateWindowExW(
+      WS_EX_CLIENTEDGE, L"EDIT", wide.c_str(), WS_CHILD | style, r.x, r.y,
+      r.width, r.height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      ::GetModuleHandleA(nullptr), nullptr);
+  ::SendMessageA(control, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(TarnelFontHandle()), FALSE);
+  return control;
+}
+
 HWND MakeGroup(HWND parent, const char* caption, int id, int x, int y,
                int width, int height) {
   const HWND group = Make(parent, "BUTTON", caption, WS_VISIBLE | BS_GROUPBOX,
@@ -380,9 +400,8 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
     }
     case ControlKind::kEdit:
     case ControlKind::kPathEdit: {
-      const HWND edit = Make(parent, "EDIT", text,
-                             shown | WS_TABSTOP | ES_AUTOHSCROLL, id, r.x,
-                             r.y, r.width, r.height, WS_EX_CLIENTEDGE);
+      const HWND edit =
+          MakeEdit(parent, text, shown | WS_TABSTOP | ES_AUTOHSCROLL, id, r);
       // The limit binds the user's typing only: the command line may put a
       // longer text there.
       if (spec.typed_limit > 0) {

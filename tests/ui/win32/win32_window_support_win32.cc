@@ -11,7 +11,7 @@ constexpr int kBoxTextId = 0xFFFF;
 
 void Pump() {
   MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     DispatchWithDialogKeys(message);
   }
 }
