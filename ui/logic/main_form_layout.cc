@@ -103,6 +103,18 @@ const Row* FindRow(std::span<const Row> rows, std::string_view name) {
 std::span<const ControlSpec> MainFormControlTable() { return kControls; }
 std::span<const MenuSpec> MainMenuTable() { return kMenu; }
 
+std::vector<const ControlSpec*> TabOrder() {
+  std::vector<const ControlSpec*> stops;
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    if (spec.tab != kNoTabStop) stops.push_back(&spec);
+  }
+  std::sort(stops.begin(), stops.end(),
+            [](const ControlSpec* a, const ControlSpec* b) {
+              return a->tab < b->tab;
+            });
+  return stops;
+}
+
 const ControlSpec* FindControl(std::string_view name) {
   return FindRow(MainFormControlTable(), name);
 }

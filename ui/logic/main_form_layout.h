@@ -8,6 +8,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace tarnel {
 
@@ -93,6 +94,9 @@ struct MenuSpec {
 std::span<const ControlSpec> MainFormControlTable();
 /// The menus and items in the order they appear.
 std::span<const MenuSpec> MainMenuTable();
+
+/// The tab stops in the order Tab walks them.
+std::vector<const ControlSpec*> TabOrder();
 
 /// The row of the control named |name|; null when there is none.
 const ControlSpec* FindControl(std::string_view name);

@@ -260,14 +260,7 @@ void TTarnelMainForm::BuildControls() {
 }
 
 void TTarnelMainForm::SetTabOrder() {
-  std::vector<const ControlSpec*> stops;
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    if (spec.tab != kNoTabStop) stops.push_back(&spec);
-  }
-  std::sort(stops.begin(), stops.end(),
-            [](const ControlSpec* a, const ControlSpec* b) {
-              return a->tab < b->tab;
-            });
+  const std::vector<const ControlSpec*> stops = TabOrder();
   for (std::size_t i = 1; i < stops.size(); ++i) {
     setTabOrder(Find(stops[i - 1]->name), Find(stops[i]->name));
   }

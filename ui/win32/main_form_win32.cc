@@ -445,15 +445,9 @@ void Win32MainForm::BuildControls() {
     controls_by_row_[row] =
         BuildControl(spec, parent, kFirstControlId + static_cast<int>(row));
   }
-  std::vector<const ControlSpec*> stops;
-  for (const ControlSpec& spec : rows) {
-    if (spec.tab != kNoTabStop) stops.push_back(&spec);
+  for (const ControlSpec* spec : TabOrder()) {
+    tab_chain_.push_back(Control(spec->name));
   }
-  std::sort(stops.begin(), stops.end(),
-            [](const ControlSpec* a, const ControlSpec* b) {
-              return a->tab < b->tab;
-            });
-  for (const ControlSpec* spec : stops) tab_chain_.push_back(Control(spec->name));
 }
 
 void Win32MainForm::HandControlsToTheLogic() {

@@ -29,22 +29,6 @@ using testing_support::Child;
 using testing_support::ShowAndActivate;
 using testing_support::Utf8;
 
-constexpr char kTextCaption[] = "SortPosEdit->Text";
-
-// What a box of the filter shows: its caption and text.
-struct Box {
-  std::string caption;
-  std::string text;
-
-  bool operator==(const Box&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Box& box) {
-  return out << box.caption << ": [" << box.text << "]";
-}
-
-Box TextBox(const std::string& text) { return {kTextCaption, text}; }
-
 class KeyPositionTest : public testing::Test {
  public:
   void SetUp() override {
@@ -57,14 +41,6 @@ class KeyPositionTest : public testing::Test {
   }
 
   QLineEdit* edit() { return Child<QLineEdit>(*form, "SortPosEdit"); }
-
-  std::vector<Box> Boxes() const {
-    std::vector<Box> shown;
-    for (const RecordedBox& box : boxes.boxes) {
-      shown.push_back({box.caption, box.text});
-    }
-    return shown;
-  }
 
   void Press(UpDown* spin, UpDown::Button button, int times = 1) {
     const QPoint point = button == UpDown::Button::kUp
@@ -95,7 +71,10 @@ TEST_F(KeyPositionTest, UndoingBackToTheProgramTextIsStillTheUsersChange) {
   TypeAtEnd(*this, "2");
   QTest::keyClick(edit(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(edit()->text(), QString("1"));
-  EXPECT_EQ(Boxes(), (std::vector<Box>{TextBox("12"), TextBox("1")}));
+  EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"12", "1"}));
+  for (const RecordedBox& box : boxes.boxes) {
+    EXPECT_EQ(box.caption, "SortPosEdit->Text");
+  }
 }
 
 // A spin control pressed some times, from a start text in the edit.
