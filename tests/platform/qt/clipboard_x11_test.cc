@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
@@ -25,9 +24,10 @@
 #include <vector>
 
 #include "engine/run_sort.h"
+#include "platform/program_folder.h"
 #include "platform/qt/qt_clipboard.h"
-#include "platform/testing/recording_message_boxes.h"
 #include "platform/service.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
 #include "tests/support/qt/qt_wait.h"
@@ -53,10 +53,6 @@ using testing_support::ZombieChildren;
 
 constexpr milliseconds kClientTimeout = seconds(10);
 constexpr milliseconds kHolderExitTimeout = seconds(10);
-
-std::string BinDir() {
-  return QCoreApplication::applicationDirPath().toStdString();
-}
 
 std::string XclipOut(const char* target = nullptr) {
   std::vector<std::string> argv = {"xclip", "-selection", "clipboard", "-o"};
@@ -260,7 +256,7 @@ TEST_F(QtClipboardX11Test, OpenFailsWhenNoDisplayIsNamed) {
 // clipboard and exits.
 ChildResult RunWriter(const TempDir& dir, const std::string& input,
                       EnvChanges env = {},
-                      const std::string& writer = BinDir() +
+                      const std::string& writer = ProgramFolder() +
                                                   "/clipboard_x11_writer") {
   // Qt warns at start-up without a runtime folder; that is not ours to test.
   env.emplace("XDG_RUNTIME_DIR", dir.path());
@@ -313,7 +309,7 @@ TEST(ClipboardWriterProcessTest, MissingHolderIsReportedAsWriteError) {
   TempDir dir;
   // A copy of the writer in a folder of its own has no holder beside it.
   const std::string lonely = dir.path() + "/clipboard_x11_writer";
-  std::filesystem::copy_file(BinDir() + "/clipboard_x11_writer", lonely);
+  std::filesystem::copy_file(ProgramFolder() + "/clipboard_x11_writer", lonely);
   const ChildResult run = RunWriter(dir, "b\na\n", {}, lonely);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Write Error!\n");
