@@ -67,7 +67,8 @@ WIN32_NAME = re.compile(r"(^|_)win32(_|\.|$)")
 
 
 def source_files(top):
-    """The tracked files when |top| is a git checkout's top, else all."""
+    """The files git knows of, tracked or new, when |top| is a git
+    checkout's top; else every file outside hidden and build folders."""
     try:
         inside = subprocess.run(
             ["git", "-C", top, "rev-parse", "--show-toplevel"],
@@ -75,10 +76,13 @@ def source_files(top):
     except (OSError, subprocess.CalledProcessError):
         inside = ""
     if inside and os.path.realpath(inside) == os.path.realpath(top):
-        listed = subprocess.run(["git", "-C", top, "ls-files", "-z"],
-                                capture_output=True, text=True,
-                                check=True).stdout.split("\0")
-        return sorted(f for f in listed if f.endswith(SOURCE_SUFFIXES))
+        listed = subprocess.run(
+            ["git", "-C", top, "ls-files", "-z", "--cached", "--others",
+             "--exclude-standard"],
+            capture_output=True, text=True, check=True).stdout.split("\0")
+        # A file deleted but not yet committed is listed still.
+        return sorted(set(f for f in listed if f.endswith(SOURCE_SUFFIXES)
+                          and os.path.isfile(os.path.join(top, f))))
     found = []
     for folder, subfolders, names in os.walk(top):
         subfolders[:] = [s for s in subfolders
