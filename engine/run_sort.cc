@@ -516,10 +516,6 @@ int AllocOutput() {
   return 0;
 }
 
-bool BuildOutput(std::int32_t sort_mode) {
-  return BuildOutputFrom(TableLines(sort_mode));
-}
-
 void FreeBase() {
   base_memory.Reset();
   Base = nullptr;

@@ -51,11 +51,6 @@ int AllocBase(std::size_t n);
 void SplitLines(char* text, std::size_t n);
 /// 0, or -1 after showing "Memory Allocate Error![hMem]".
 int AllocOutput();
-/// Writes every line with CR LF into lpMem; with kSortUnique, drops a line
-/// that equals the line before it in the current locale. False, with
-/// nothing written outside the OutputSize bytes of lpMem, when the lines
-/// are longer than OutputSize counted.
-bool BuildOutput(std::int32_t sort_mode);
 void FreeBase();
 void FreeOutput();
 

@@ -17,6 +17,8 @@ linux_packages=(
   libgtest-dev                          # the test suites
   xvfb xauth xclip xdotool              # the real clipboard and real windows in tests
   coreutils                             # GNU sort, the reference in tests and benchmarks
+  clang-format                          # the check that the code keeps its format
+  python3                               # the check that includes point down the layers
 )
 windows_packages=(
   g++-mingw-w64-x86-64-posix            # the cross compiler, with std::thread

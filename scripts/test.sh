@@ -12,6 +12,7 @@ bash scripts/install-deps.sh linux windows fuzz
 
 jobs=$(nproc)
 
+# The same configuration as scripts/run.sh, which builds a part of this one.
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARNEL_WERROR=ON
 cmake --build build/release -j"$jobs"
 ctest --test-dir build/release -j"$jobs" --output-on-failure

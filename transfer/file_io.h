@@ -1,6 +1,7 @@
 // The operating system's side of file transfer, in twin files
-// (file_io_posix.cc, file_io_win32.cc). Each call reports what went wrong as
-// a value; the messages are file_transfer.cc's business.
+// (file_io_posix.cc, file_io_win32.cc) behind what both share (file_io.cc).
+// Each call reports what went wrong as a value; the messages are
+// file_transfer.cc's business.
 #ifndef TARNEL_TRANSFER_FILE_IO_H_
 #define TARNEL_TRANSFER_FILE_IO_H_
 
@@ -53,7 +54,20 @@ class FileWriter {
 
  private:
   struct State;
+  /// What the pieces handed to Write since Open came to.
+  struct Progress {
+    std::uint64_t offered = 0;  ///< bytes handed to Write
+    std::uint64_t written = 0;  ///< bytes that reached the file
+    bool failed = false;        ///< a piece fell short
+  };
+
+  /// Puts |length| bytes into the open file after the |offset| bytes
+  /// already in it; how many of them reached it. One twin a platform.
+  std::uint64_t WritePiece(const char* data, std::uint64_t length,
+                           std::uint64_t offset);
+
   std::unique_ptr<State> state_;
+  Progress progress_;
 };
 
 }  // namespace tarnel

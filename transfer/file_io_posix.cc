@@ -192,9 +192,6 @@ struct FileWriter::State {
   std::string temporary;  ///< the file written first; empty when direct
   std::string directory;
   mode_t mode = 0;
-  std::uint64_t offered = 0;  ///< bytes handed to Write
-  std::uint64_t written = 0;  ///< bytes that reached the file
-  bool failed = false;
 };
 
 FileWriter::FileWriter() = default;
@@ -208,6 +205,7 @@ FileWriter::~FileWriter() {
 
 bool FileWriter::Open(const char* path) {
   state_.reset();
+  progress_ = Progress();
   if (*path == '\0') return false;
   auto state = std::make_unique<State>();
   // Asked of the path as given, so that the system follows the links: one
@@ -249,21 +247,17 @@ bool FileWriter::Open(const char* path) {
   return true;
 }
 
-void FileWriter::Write(const char* data, std::uint64_t length) {
-  State& state = *state_;
-  state.offered += length;
-  if (state.failed) return;
-  const std::uint64_t done =
-      WriteFully(state.fd.get(), data, length, state.written);
-  state.written += done;
-  if (done != length) state.failed = true;
+std::uint64_t FileWriter::WritePiece(const char* data, std::uint64_t length,
+                                     std::uint64_t offset) {
+  return WriteFully(state_->fd.get(), data, length, offset);
 }
 
 WriteOutcome FileWriter::Commit() {
   State& state = *state_;
   WriteOutcome outcome;
-  outcome.written = state.written;
-  const bool complete = !state.failed && state.written == state.offered;
+  outcome.written = progress_.written;
+  const bool complete =
+      !progress_.failed && progress_.written == progress_.offered;
   if (state.direct) {
     if (!state.fd.Close() || !complete) {
       outcome.status = WriteOutcome::kWriteFailed;

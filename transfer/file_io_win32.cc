@@ -214,9 +214,6 @@ struct FileWriter::State {
   bool direct = false;        ///< a device or pipe, written in place
   std::wstring target;        ///< the file that receives the text
   std::wstring temporary;     ///< the file written first; empty when direct
-  std::uint64_t offered = 0;  ///< bytes handed to Write
-  std::uint64_t written = 0;  ///< bytes that reached the file
-  bool failed = false;
 };
 
 FileWriter::FileWriter() = default;
@@ -230,6 +227,7 @@ FileWriter::~FileWriter() {
 
 bool FileWriter::Open(const char* path) {
   state_.reset();
+  progress_ = Progress();
   auto state = std::make_unique<State>();
   state->target = WidePath(path);
   if (state->target.empty()) return false;
@@ -282,21 +280,17 @@ bool FileWriter::Open(const char* path) {
   return true;
 }
 
-void FileWriter::Write(const char* data, std::uint64_t length) {
-  State& state = *state_;
-  state.offered += length;
-  if (state.failed) return;
-  const std::uint64_t done =
-      WriteFully(state.file.get(), data, length, state.written);
-  state.written += done;
-  if (done != length) state.failed = true;
+std::uint64_t FileWriter::WritePiece(const char* data, std::uint64_t length,
+                                     std::uint64_t offset) {
+  return WriteFully(state_->file.get(), data, length, offset);
 }
 
 WriteOutcome FileWriter::Commit() {
   State& state = *state_;
   WriteOutcome outcome;
-  outcome.written = state.written;
-  const bool complete = !state.failed && state.written == state.offered;
+  outcome.written = progress_.written;
+  const bool complete =
+      !progress_.failed && progress_.written == progress_.offered;
   if (state.direct) {
     if (!state.file.Close() || !complete) {
       outcome.status = WriteOutcome::kWriteFailed;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/wide_text_win32.h"
 #include "transfer/wide_path.h"
 
 namespace tarnel {
@@ -23,11 +24,8 @@ std::wstring WidePath(const char* path) {
   if (*path == '\0') return {};
   // The conversion the -A functions make: unmapped bytes become the
   // default character rather than an error.
-  const int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-  if (length <= 1) return {};
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), length);
-  wide.pop_back();  // the terminator
+  const std::wstring wide = WideFrom(path, CP_ACP);
+  if (wide.empty()) return {};
   return WidePath(wide);
 }
 

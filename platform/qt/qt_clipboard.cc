@@ -4,7 +4,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
@@ -16,6 +15,7 @@
 #include <string_view>
 
 #include "platform/clipboard_holder_launcher.h"
+#include "platform/program_folder.h"
 #include "platform/utf8_round_trip.h"
 
 namespace tarnel {
@@ -80,10 +80,8 @@ void WaitForOwnerChangeNotice() {
 
 // Hands the text, in UTF-8, to a new holder; returns its pid, or 0.
 long HandToHolder(std::string_view utf8) {
-  const QString path = QCoreApplication::applicationDirPath() +
-                       QLatin1Char('/') + QLatin1String(kHolderExecutableName);
   const long pid =
-      StartClipboardHolder(QFile::encodeName(path).toStdString(), utf8);
+      StartClipboardHolder(ProgramFolder() + "/" + kHolderExecutableName, utf8);
   if (pid != 0) WaitForOwnerChangeNotice();
   return pid;
 }

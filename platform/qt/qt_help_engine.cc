@@ -1,6 +1,5 @@
 #include "platform/qt/qt_help_engine.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +7,7 @@
 
 #include "platform/help_file.h"
 #include "platform/message_boxes.h"
+#include "platform/program_folder.h"
 #include "platform/qt/help_window.h"
 #include "platform/service.h"
 
@@ -44,10 +44,8 @@ void QtHelpEngine::Command(WindowHandle owner, const std::string& help_file,
   QString path;
   QFile file;
   for (const std::string& folder_name : folders_) {
-    const QDir folder(
-        folder_name.empty()
-            ? QCoreApplication::applicationDirPath()
-            : QFile::decodeName(QByteArray::fromStdString(folder_name)));
+    const QDir folder(QFile::decodeName(QByteArray::fromStdString(
+        folder_name.empty() ? ProgramFolder() : folder_name)));
     path = folder.absoluteFilePath(name);
     if (first_path.isEmpty()) first_path = path;
     file.setFileName(path);

@@ -48,7 +48,6 @@ class FakeClipboard : public Clipboard {
 
   /// The held text up to its first NUL; none when no text is held.
   std::optional<std::string> text();
-  bool holds_picture() const { return contents_ == Contents::kPicture; }
 
   bool is_open() const { return open_; }
 

@@ -1,3 +1,5 @@
+#include "platform/win32/win32_help_engine.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -5,9 +7,9 @@
 
 #include "platform/help_file.h"
 #include "platform/message_boxes.h"
-#include "platform/win32/win32_help_engine.h"
-#include "platform/win32/win32_help_window.h"
+#include "platform/program_folder.h"
 #include "platform/service.h"
+#include "platform/win32/win32_help_window.h"
 
 namespace tarnel {
 
@@ -43,21 +45,6 @@ std::optional<std::string> ReadFile(const std::string& path) {
 }
 
 }  // namespace
-
-std::string ProgramFolder() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameA(nullptr, path.data(),
-                                              static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 Win32HelpEngine::Win32HelpEngine(std::vector<std::string> folders)
     : folders_(std::move(folders)) {}

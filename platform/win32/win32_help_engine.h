@@ -40,9 +40,6 @@ class Win32HelpEngine : public HelpEngine {
   std::unique_ptr<Win32HelpWindow> window_;
 };
 
-/// The folder of the running program, without a trailing backslash.
-std::string ProgramFolder();
-
 }  // namespace tarnel
 
 #endif  // TARNEL_PLATFORM_WIN32_WIN32_HELP_ENGINE_H_

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/wide_text_win32.h"
 #include "platform/win32/dialog_keys.h"
 #include "platform/win32/win32_help_window.h"
 
@@ -44,18 +45,7 @@ enum ControlId : int {
 
 HWND Hwnd(WindowHandle handle) { return static_cast<HWND>(handle); }
 
-std::wstring Wide(std::string_view text, UINT code_page) {
-  if (text.empty()) return std::wstring();
-  const int length = static_cast<int>(text.size());
-  const int wide_length =
-      ::MultiByteToWideChar(code_page, 0, text.data(), length, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(wide_length, 0)), L'\0');
-  ::MultiByteToWideChar(code_page, 0, text.data(), length, wide.data(),
-                        wide_length);
-  return wide;
-}
-
-std::wstring FromUtf8(std::string_view text) { return Wide(text, CP_UTF8); }
+std::wstring FromUtf8(std::string_view text) { return WideFrom(text, CP_UTF8); }
 
 std::wstring WindowText(HWND window) {
   std::wstring text(
@@ -333,7 +323,7 @@ void Win32HelpWindow::ShowContents() {
 
 void Win32HelpWindow::ShowIndex(const std::string& keyword) {
   ShowPage(1);
-  ::SetWindowTextW(Hwnd(SearchEdit), Wide(keyword, CP_ACP).c_str());
+  ::SetWindowTextW(Hwnd(SearchEdit), WideFrom(keyword, CP_ACP).c_str());
   if (!index_.empty()) ::SendMessageW(Hwnd(IndexList), LB_SETCURSEL, 0, 0);
   SelectFirstKeyword(WindowText(Hwnd(SearchEdit)));
   BringToFront();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/locale_equality.h"
+#include "platform/wide_text_win32.h"
 
 namespace tarnel {
 namespace {
@@ -13,11 +14,7 @@ namespace {
 const LocaleEquality kWithCase(false);
 const LocaleEquality kIgnoringCase(true);
 
-std::wstring Characters(const char* text) {
-  wchar_t wide[16] = {};
-  const int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 16);
-  return n > 0 ? std::wstring(wide, static_cast<std::size_t>(n - 1)) : L"?";
-}
+std::wstring Characters(const char* text) { return WideFrom(text, CP_ACP); }
 
 bool RunningOnWine() {
   return ::GetProcAddress(::GetModuleHandleA("ntdll.dll"),

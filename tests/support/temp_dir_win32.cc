@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/wide_text_win32.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wide_path.h"
 
@@ -55,29 +56,8 @@ void RemoveTree(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring WideFromAnsi(std::string_view ansi) {
-  if (ansi.empty()) return {};
-  const int size = static_cast<int>(ansi.size());
-  const int length =
-      ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::string AnsiFromWide(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size,
-                                           nullptr, 0, nullptr, nullptr);
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, ansi.data(), length,
-                        nullptr, nullptr);
-  return ansi;
-}
-
 std::wstring ExtendedPathOf(const std::string& path) {
-  const std::wstring wide = WideFromAnsi(path);
+  const std::wstring wide = WideFrom(path, CP_ACP);
   const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (needed == 0) return wide;
   std::wstring full(needed, L'\0');
@@ -99,7 +79,7 @@ TempDir::TempDir() {
                                 std::to_wstring(::GetCurrentProcessId()) +
                                 L"-" + std::to_wstring(++counter);
     if (::CreateDirectoryW(folder.c_str(), nullptr)) {
-      path_ = AnsiFromWide(folder);
+      path_ = BytesFrom(folder, CP_ACP);
       return;
     }
     if (::GetLastError() != ERROR_ALREADY_EXISTS) break;
@@ -118,7 +98,7 @@ std::set<std::string> TempDir::Names() const {
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") names.insert(AnsiFromWide(name));
+    if (name != L"." && name != L"..") names.insert(BytesFrom(name, CP_ACP));
   } while (::FindNextFileW(find, &entry));
   ::FindClose(find);
   return names;
@@ -161,12 +141,12 @@ ScopedCurrentFolder::ScopedCurrentFolder(const std::string& path) {
   wchar_t previous[MAX_PATH + 1];
   const DWORD length = ::GetCurrentDirectoryW(MAX_PATH + 1, previous);
   if (length == 0 || length > MAX_PATH) return;
-  previous_ = AnsiFromWide(std::wstring_view(previous, length));
-  ok_ = ::SetCurrentDirectoryW(WideFromAnsi(path).c_str()) != 0;
+  previous_ = BytesFrom(std::wstring_view(previous, length), CP_ACP);
+  ok_ = ::SetCurrentDirectoryW(WideFrom(path, CP_ACP).c_str()) != 0;
 }
 
 ScopedCurrentFolder::~ScopedCurrentFolder() {
-  if (ok_ && !::SetCurrentDirectoryW(WideFromAnsi(previous_).c_str())) {
+  if (ok_ && !::SetCurrentDirectoryW(WideFrom(previous_, CP_ACP).c_str())) {
     ADD_FAILURE() << "cannot go back to " << previous_;
   }
 }

@@ -5,15 +5,10 @@
 #define TARNEL_TESTS_SUPPORT_WIDE_PATH_H_
 
 #include <string>
-#include <string_view>
 
 namespace tarnel {
 namespace testing_support {
 
-/// |ansi| (bytes in the ANSI code page) in UTF-16.
-std::wstring WideFromAnsi(std::string_view ansi);
-/// |wide| in the ANSI code page.
-std::string AnsiFromWide(std::wstring_view wide);
 /// |path| (ANSI bytes; relative or absolute, either separator) as an
 /// absolute "\\?\" path, which the wide functions take at any length.
 std::wstring ExtendedPathOf(const std::string& path);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/wide_text_win32.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wide_path.h"
 #include "transfer/wide_path.h"
@@ -15,7 +16,6 @@ namespace {
 
 using testing_support::ScopedCurrentFolder;
 using testing_support::TempDir;
-using testing_support::WideFromAnsi;
 
 TEST(WidePathTest, AbsolutePathIsConvertedWithBackslashes) {
   EXPECT_EQ(WidePath("C:\\data\\in.txt"), L"C:\\data\\in.txt");
@@ -33,7 +33,7 @@ TEST(WidePathTest, RelativePathIsTakenFromTheCurrentFolder) {
   TempDir dir;
   ScopedCurrentFolder here(dir.path());
   ASSERT_TRUE(here.ok());
-  EXPECT_EQ(WidePath("out.txt"), WideFromAnsi(dir.path()) + L"\\out.txt");
+  EXPECT_EQ(WidePath("out.txt"), WideFrom(dir.path(), CP_ACP) + L"\\out.txt");
 }
 
 TEST(WidePathTest, EmptyPathStaysEmpty) {
@@ -58,12 +58,13 @@ TEST(WidePathTest, LongPathTakesTheExtendedForm) {
   const std::string short_path = base + std::string(247 - base.size(), 'b');
   const std::string long_path = base + std::string(248 - base.size(), 'b');
   ASSERT_EQ(short_path.size(), 247u);
-  EXPECT_EQ(WidePath(short_path.c_str()), WideFromAnsi(short_path));
-  EXPECT_EQ(WidePath(long_path.c_str()), L"\\\\?\\" + WideFromAnsi(long_path));
+  EXPECT_EQ(WidePath(short_path.c_str()), WideFrom(short_path, CP_ACP));
+  EXPECT_EQ(WidePath(long_path.c_str()),
+            L"\\\\?\\" + WideFrom(long_path, CP_ACP));
   const std::string very_long = base + std::string(5000, 'c') + "/x.txt";
-  EXPECT_EQ(
-      WidePath(very_long.c_str()),
-      L"\\\\?\\" + WideFromAnsi(base + std::string(5000, 'c')) + L"\\x.txt");
+  EXPECT_EQ(WidePath(very_long.c_str()),
+            L"\\\\?\\" + WideFrom(base + std::string(5000, 'c'), CP_ACP) +
+                L"\\x.txt");
 }
 
 TEST(WidePathTest, LongNetworkPathTakesTheExtendedUncForm) {

@@ -14,12 +14,13 @@
 #include "platform/clipboard.h"
 #include "platform/clipboard_holder_launcher.h"
 #include "platform/message_boxes.h"
+#include "platform/program_folder.h"
 #include "platform/service.h"
 #include "platform/x11/x11_clipboard.h"
-#include "ui/logic/display.h"
 #include "ui/headless/headless_run.h"
-#include "ui/logic/program_arguments.h"
 #include "ui/launcher/window_module_loader.h"
+#include "ui/logic/display.h"
+#include "ui/logic/program_arguments.h"
 
 namespace tarnel {
 namespace {

@@ -13,9 +13,6 @@
 
 namespace tarnel {
 
-/// The folder the running program is in.
-std::string ProgramFolder();
-
 class WindowModule {
  public:
   /// Looks for the module in |program_folder|, then in |library_folder|

@@ -1,24 +1,12 @@
-#include "ui/launcher/window_module_loader.h"
-
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <utility>
 
+#include "ui/launcher/window_module_loader.h"
 #include "ui/qt/window_module.h"
 
 namespace tarnel {
-
-std::string ProgramFolder() {
-  char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return ".";
-  const std::string exe(path, static_cast<std::size_t>(n));
-  const std::size_t slash = exe.rfind('/');
-  return slash == std::string::npos ? "." : exe.substr(0, slash);
-}
 
 WindowModule::WindowModule(std::string program_folder,
                            std::string library_folder)

@@ -17,6 +17,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/help_engine.h"
 #include "platform/message_boxes.h"
+#include "platform/program_folder.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_file_dialogs.h"
 #include "platform/qt/qt_help_engine.h"
@@ -71,8 +72,7 @@ int RunWithDisplay(int argc, char** argv) {
     TarnelApplication application(qt_argc, qt_argv);
     // The help window goes before the application does. Beside the program
     // in a build folder, in the data folder once installed.
-    const std::string program_folder =
-        QCoreApplication::applicationDirPath().toLocal8Bit().toStdString();
+    const std::string program_folder = ProgramFolder();
     QtHelpEngine help_engine(std::vector<std::string>{
         program_folder, program_folder + "/" + TARNEL_DATA_FROM_PROGRAM});
     Installed<MessageBoxes> boxes(&screen_boxes);

@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/wide_text_win32.h"
 #include "ui/win32/controls_win32.h"
 
 namespace tarnel {
@@ -29,18 +30,6 @@ std::optional<long long> DecimalValue(const std::string& text) {
     value = std::min<long long>(value * 10 + (c - '0'), INT_MAX);
   }
   return value;
-}
-
-std::string AnsiFromWide(const std::wstring& wide) {
-  const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(),
-                                         static_cast<int>(wide.size()), nullptr,
-                                         0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) {
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                          text.data(), size, nullptr, nullptr);
-  }
-  return text;
 }
 
 HFONT FontIn(BYTE charset) {
@@ -144,7 +133,7 @@ std::string Win32StatusControl::Text() const {
     ::SendMessageW(status_bar_, SB_GETTEXTW, part,
                    reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(LOWORD(length)));
-    return AnsiFromWide(text);
+    return BytesFrom(text, CP_ACP);
   }
   return std::string();
 }

@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <algorithm>
 #include <chrono>
@@ -25,13 +24,15 @@
 #include <vector>
 
 #include "engine/run_sort.h"
+#include "platform/program_folder.h"
 #include "platform/qt/qt_clipboard.h"
-#include "platform/testing/recording_message_boxes.h"
 #include "platform/service.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
 #include "tests/support/qt/qt_wait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/xclip.h"
 #include "transfer/clipboard_transfer.h"
 
 namespace tarnel {
@@ -39,52 +40,22 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-using testing_support::BackgroundChild;
 using testing_support::ChildResult;
 using testing_support::ChildSetup;
-using testing_support::KnownHolders;
 using testing_support::EnvChanges;
+using testing_support::KnownHolders;
+using testing_support::kUtf8Target;
 using testing_support::ProcessState;
 using testing_support::RunChild;
 using testing_support::TempDir;
 using testing_support::WaitForExit;
 using testing_support::WaitUntilSignalled;
+using testing_support::XclipOut;
+using testing_support::XclipOwner;
 using testing_support::ZombieChildren;
 
 constexpr milliseconds kClientTimeout = seconds(10);
 constexpr milliseconds kHolderExitTimeout = seconds(10);
-
-std::string BinDir() {
-  return QCoreApplication::applicationDirPath().toStdString();
-}
-
-std::string XclipOut(const char* target = nullptr) {
-  std::vector<std::string> argv = {"xclip", "-selection", "clipboard", "-o"};
-  if (target) argv.insert(argv.end(), {"-t", target});
-  return RunChild(argv, {}, kClientTimeout).out;
-}
-
-// xclip serving |bytes| as the clipboard until someone else takes it.
-class XclipOwner {
- public:
-  explicit XclipOwner(const std::string& bytes, const char* target = nullptr)
-      : child_(Argv(target), WithInput(bytes)) {}
-  std::optional<int> Wait(milliseconds timeout) { return child_.Wait(timeout); }
-
- private:
-  static ChildSetup WithInput(const std::string& bytes) {
-    ChildSetup setup;
-    setup.input = bytes;
-    return setup;
-  }
-  static std::vector<std::string> Argv(const char* target) {
-    std::vector<std::string> argv = {"xclip", "-selection", "clipboard",
-                                     "-quiet", "-i"};
-    if (target) argv.insert(argv.end(), {"-t", target});
-    return argv;
-  }
-  BackgroundChild child_;
-};
 
 // Waits until |ready| holds, for kClientTimeout at most. What it waits for
 // comes when the clipboard changes hands, which Qt tells as
@@ -119,7 +90,7 @@ class QtClipboardX11Test : public ::testing::Test {
 
   // Like a user copying in another program: by the time they come back,
   // this program's event loop has taken note of the new owner.
-  void OwnByXclip(const std::string& bytes, const char* target = nullptr) {
+  void OwnByXclip(const std::string& bytes, const char* target = kUtf8Target) {
     bool noticed = false;
     const QMetaObject::Connection notice =
         QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed,
@@ -127,11 +98,8 @@ class QtClipboardX11Test : public ::testing::Test {
                            noticed = noticed || mode == QClipboard::Clipboard;
                          });
     xclip_.emplace(bytes, target);
-    EXPECT_TRUE(OnceClipboardChanges([&] {
-      return noticed &&
-             (target ? XclipOut("TARGETS").find(target) != std::string::npos
-                     : XclipOut() == bytes);
-    }));
+    EXPECT_TRUE(OnceClipboardChanges(
+        [&] { return noticed && XclipOut(target) == bytes; }));
     QObject::disconnect(notice);
   }
 
@@ -260,7 +228,7 @@ TEST_F(QtClipboardX11Test, OpenFailsWhenNoDisplayIsNamed) {
 // clipboard and exits.
 ChildResult RunWriter(const TempDir& dir, const std::string& input,
                       EnvChanges env = {},
-                      const std::string& writer = BinDir() +
+                      const std::string& writer = ProgramFolder() +
                                                   "/clipboard_x11_writer") {
   // Qt warns at start-up without a runtime folder; that is not ours to test.
   env.emplace("XDG_RUNTIME_DIR", dir.path());
@@ -313,7 +281,7 @@ TEST(ClipboardWriterProcessTest, MissingHolderIsReportedAsWriteError) {
   TempDir dir;
   // A copy of the writer in a folder of its own has no holder beside it.
   const std::string lonely = dir.path() + "/clipboard_x11_writer";
-  std::filesystem::copy_file(BinDir() + "/clipboard_x11_writer", lonely);
+  std::filesystem::copy_file(ProgramFolder() + "/clipboard_x11_writer", lonely);
   const ChildResult run = RunWriter(dir, "b\na\n", {}, lonely);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "TARNEL-ERROR: ClipBoard Write Error!\n");

@@ -24,47 +24,20 @@
 #include "platform/memory.h"
 #include "tests/support/holder_reaper.h"
 #include "tests/support/process.h"
+#include "tests/support/xclip.h"
 
 namespace tarnel {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-using testing_support::ChildResult;
-using testing_support::ChildSetup;
 using testing_support::KnownHolders;
-using testing_support::RunChild;
+using testing_support::PutOnClipboard;
 using testing_support::WaitForExit;
+using testing_support::Xclip;
+using testing_support::XclipOut;
 
 constexpr milliseconds kClientTimeout = seconds(10);
-
-ChildResult Xclip(std::vector<std::string> arguments,
-                  std::optional<std::string> input = std::nullopt) {
-  std::vector<std::string> argv = {"xclip", "-selection", "clipboard"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  ChildSetup setup;
-  setup.input = std::move(input);
-  return RunChild(argv, setup, kClientTimeout);
-}
-
-std::string XclipOut(const char* target = "UTF8_STRING") {
-  return Xclip({"-o", "-t", target}).out;
-}
-
-// xclip takes the clipboard with |bytes| as |target| and serves it from
-// the background until someone else takes it. Its foreground part may end
-// before the background one has taken the clipboard: this waits until it
-// serves what it was given.
-void OwnByXclip(const std::string& bytes, const char* target = "UTF8_STRING") {
-  const ChildResult run = Xclip({"-i", "-t", target}, bytes);
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto deadline = std::chrono::steady_clock::now() + kClientTimeout;
-  while (XclipOut(target) != bytes) {
-    ASSERT_LT(std::chrono::steady_clock::now(), deadline)
-        << "xclip never served " << target;
-    ::usleep(10'000);
-  }
-}
 
 // A block holding |text| and its terminating NUL, as a run hands it over.
 GlobalBlock BlockOf(std::string_view text) {
@@ -135,7 +108,7 @@ class X11TextTest : public X11ClipboardTest,
                     public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(X11TextTest, ArrivesByteForByteWithoutConversion) {
-  OwnByXclip(GetParam().bytes);
+  PutOnClipboard(GetParam().bytes);
   EXPECT_EQ(Read(), GetParam().bytes);
   EXPECT_TRUE(converted_.empty());
 }
@@ -150,23 +123,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(X11ClipboardTest, MalformedUtf8TakesTheConversion) {
-  OwnByXclip("b\xff\na\n");
+  PutOnClipboard("b\xff\na\n");
   EXPECT_EQ(Read(), "converted 5 bytes");
   EXPECT_EQ(converted_, std::vector<std::string>{"b\xff\na\n"});
 }
 
 TEST_F(X11ClipboardTest, LatinOneOnlyOwnerIsReadAsUtf8) {
-  OwnByXclip("caf\xe9\n", "STRING");
+  PutOnClipboard("caf\xe9\n", "STRING");
   EXPECT_EQ(Read(), "caf\xc3\xa9\n");
 }
 
 TEST_F(X11ClipboardTest, PictureOnlyClipboardHasNoText) {
-  OwnByXclip("\x89PNG\r\n", "image/png");
+  PutOnClipboard("\x89PNG\r\n", "image/png");
   EXPECT_EQ(Read(), std::nullopt);
 }
 
 TEST_F(X11ClipboardTest, EmptiedClipboardHasNoTextForAnyone) {
-  OwnByXclip("old text\n");
+  PutOnClipboard("old text\n");
   ASSERT_TRUE(clipboard_.Open(nullptr));
   EXPECT_TRUE(clipboard_.Empty());
   clipboard_.Close();
@@ -206,7 +179,7 @@ TEST_F(X11ClipboardTest, LargeTextTravelsBothWaysInIncrements) {
     std::snprintf(line, sizeof line, "line %07d \xc3\xa9t\xc3\xa9\r\n", i * 7919 % 1000003);
     text += line;
   }
-  OwnByXclip(text);
+  PutOnClipboard(text);
   const std::optional<std::string> read = Read();
   ASSERT_TRUE(read.has_value());
   EXPECT_TRUE(*read == text) << read->size() << " of " << text.size();
@@ -230,7 +203,7 @@ TEST_F(X11ClipboardTest, HolderEndsWhenReplacedOrTakenOver) {
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
   EXPECT_EQ(XclipOut(), "second\r\n");
 
-  OwnByXclip("taken over\n");
+  PutOnClipboard("taken over\n");
   status = WaitForExit(second, kClientTimeout);
   ASSERT_TRUE(status.has_value()) << "holder still running after takeover";
   EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);

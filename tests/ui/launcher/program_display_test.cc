@@ -3,20 +3,21 @@
 // clipboard, which xclip stands in for as another program.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "tests/support/xclip.h"
 #include "tests/ui/launcher/program_runner.h"
 
 namespace tarnel {
 namespace {
 
 using testing_support::ChildResult;
+using testing_support::PutOnClipboard;
 using testing_support::TempDir;
+using testing_support::XclipOut;
 
 constexpr char kProgram[] = TARNEL_PROGRAM_PATH;
 
@@ -32,31 +33,6 @@ class ProgramOnDisplayTest : public testing::Test {
   void SetUp() override {
     const char* display = std::getenv("DISPLAY");
     ASSERT_TRUE(display && *display) << "needs an X display";
-  }
-
-  // Makes |text| the clipboard's contents as |target|, served by xclip.
-  // xclip's foreground part may end before its background part has taken
-  // the clipboard: this waits until it serves what it was given.
-  void PutOnClipboard(const std::string& text,
-                      const std::string& target = "UTF8_STRING") {
-    const ChildResult outcome =
-        RunIn(folder_, "xclip", {"-selection", "clipboard", "-t", target, "-i"},
-              OnTheDisplay(text));
-    ASSERT_EQ(outcome.status, 0) << outcome.err;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (ReadClipboard(target) != text) {
-      ASSERT_LT(std::chrono::steady_clock::now(), deadline)
-          << "xclip never served the clipboard";
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-
-  std::string ReadClipboard(const std::string& target = "UTF8_STRING") {
-    return RunIn(folder_, "xclip",
-                 {"-selection", "clipboard", "-t", target, "-o"},
-                 OnTheDisplay())
-        .out;
   }
 
   TempDir folder_;
@@ -78,7 +54,7 @@ TEST_F(ProgramOnDisplayTest, QuietBatchSortsTheClipboardBackOntoIt) {
       RunIn(folder_, kProgram, {"-a+", "-r"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   // The result outlives the program that wrote it.
-  EXPECT_EQ(ReadClipboard(), "pear\r\nfig\r\napple\r\n");
+  EXPECT_EQ(XclipOut(), "pear\r\nfig\r\napple\r\n");
   // Taking the clipboard back ends the process that held the result.
   PutOnClipboard("done");
 }
@@ -88,7 +64,7 @@ TEST_F(ProgramOnDisplayTest, QuietBatchSortsAFileOntoTheClipboard) {
   const ChildResult outcome =
       RunIn(folder_, kProgram, {"-a+", "-f", "in.txt"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(ReadClipboard(), "1\r\n2\r\n");
+  EXPECT_EQ(XclipOut(), "1\r\n2\r\n");
   PutOnClipboard("done");
 }
 
@@ -97,7 +73,7 @@ TEST_F(ProgramOnDisplayTest, MalformedClipboardTextComesBackAsQtMakesIt) {
   PutOnClipboard("b\xff\na\n");
   const ChildResult outcome = RunIn(folder_, kProgram, {"-a+"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(ReadClipboard(), "a\r\nb\xef\xbf\xbd\r\n");
+  EXPECT_EQ(XclipOut(), "a\r\nb\xef\xbf\xbd\r\n");
   PutOnClipboard("done");
 }
 
@@ -123,7 +99,7 @@ TEST_F(ProgramWithoutWindowModuleTest, QuietClipboardRunSortsTheClipboard) {
   const ChildResult outcome = RunIn(folder_, program_, {"-a+"}, OnTheDisplay());
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.err, "");
-  EXPECT_EQ(ReadClipboard(), "apple\r\npear\r\n");
+  EXPECT_EQ(XclipOut(), "apple\r\npear\r\n");
   PutOnClipboard("done");
 }
 

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/ui/launcher/program_runner.h"
@@ -34,115 +37,175 @@ ChildResult RunProgram(const TempDir& folder,
   return RunIn(folder, kProgram, arguments, setup);
 }
 
-TEST(ProgramTest, BatchSortsFileIntoFileAndSaysFinish) {
-  TempDir folder;
-  folder.Write("in.txt", "pear\r\napple\nfig");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_EQ(folder.Read("out.txt"), "apple\r\nfig\r\npear\r\n");
+// One batch run: the folder's files before it, what the program is given,
+// and what it must leave. "{dir}" in any text stands for the folder's path.
+// A text left out is not checked.
+struct ProgramCase {
+  const char* name = "";
+  std::map<std::string, std::string> files = {};
+  std::vector<std::string> folders = {};
+  std::vector<std::string> arguments = {};
+  std::optional<std::string> input = {};
+  std::map<std::string, std::string> set = {};
+  int status = 0;
+  std::optional<std::string> err = {};
+  std::optional<std::string> out = {};
+  /// The bytes of these files after the run; "<missing>" for none.
+  std::map<std::string, std::string> results = {};
+  /// Every entry the folder holds after the run.
+  std::optional<std::set<std::string>> names = {};
+};
+
+// A case reads as its name in the test's output.
+void PrintTo(const ProgramCase& c, std::ostream* out) { *out << c.name; }
+
+std::string InFolder(std::string text, const TempDir& folder) {
+  static constexpr std::string_view kFolder = "{dir}";
+  for (std::size_t at = text.find(kFolder); at != std::string::npos;
+       at = text.find(kFolder, at + folder.path().size())) {
+    text.replace(at, kFolder.size(), folder.path());
+  }
+  return text;
 }
 
-TEST(ProgramTest, QuietBatchPrintsNothing) {
+class ProgramRunTest : public testing::TestWithParam<ProgramCase> {};
+
+TEST_P(ProgramRunTest, EndsWithItsStatusLinesAndFiles) {
+  const ProgramCase& c = GetParam();
   TempDir folder;
-  folder.Write("in.txt", "b\na\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "");
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
+  for (const auto& [name, bytes] : c.files) folder.Write(name, bytes);
+  for (const std::string& name : c.folders)
+    ASSERT_TRUE(folder.MakeFolder(name));
+  std::vector<std::string> arguments;
+  for (const std::string& argument : c.arguments) {
+    arguments.push_back(InFolder(argument, folder));
+  }
+  std::map<std::string, std::string> set;
+  for (const auto& [name, value] : c.set) set[name] = InFolder(value, folder);
+
+  const ChildResult outcome = RunProgram(folder, arguments, c.input, set);
+  EXPECT_EQ(outcome.status, c.status);
+  if (c.err) {
+    EXPECT_EQ(outcome.err, InFolder(*c.err, folder));
+  }
+  if (c.out) {
+    EXPECT_EQ(outcome.out, *c.out);
+  }
+  for (const auto& [name, bytes] : c.results) {
+    EXPECT_EQ(folder.Read(name), bytes) << name;
+  }
+  if (c.names) {
+    EXPECT_EQ(folder.Names(), *c.names);
+  }
 }
 
-TEST(ProgramTest, DescendingWithoutRepeatedLines) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\nb\nc\na\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-r", "-u", "-f", "in.txt", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(folder.Read("out.txt"), "c\r\nb\r\na\r\n");
-}
+constexpr char kFinish[] = "TARNEL: Finish!\n";
 
-TEST(ProgramTest, NumberInSecondFieldAsKey) {
-  TempDir folder;
-  folder.Write("in.csv", "x,10\ny,9\nz,100\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(folder.Read("out.csv"), "y,9\r\nx,10\r\nz,100\r\n");
-}
-
-TEST(ProgramTest, UpperCaseOptionsAndFileNamesWithTheirCase) {
-  TempDir folder;
-  folder.Write("In.TXT", "a\nc\nb\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-A+", "-R", "-F", "In.TXT", "-O", "Out.TXT"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(folder.Read("Out.TXT"), "c\r\nb\r\na\r\n");
-}
-
-TEST(ProgramTest, SortsAFileOntoItself) {
-  TempDir folder;
-  folder.Write("data.txt", "3\n1\n2\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "data.txt", "-o", "data.txt"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(folder.Read("data.txt"), "1\r\n2\r\n3\r\n");
-}
-
-TEST(ProgramTest, ReadsStandardInputThroughDevStdin) {
-  TempDir folder;
-  const ChildResult outcome = RunProgram(
-      folder, {"-a", "-f", "/dev/stdin", "-o", "out.txt"}, "2\n10\n1\n");
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
-  EXPECT_EQ(folder.Read("out.txt"), "1\r\n10\r\n2\r\n");
-}
-
-// Standard output and error are pipes here, as in "tarnel ... | head".
-TEST(ProgramTest, WritesTheResultToStandardOutputThroughDevStdout) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\nc");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "/dev/stdout"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.out, "a\r\nb\r\nc\r\n");
-  EXPECT_EQ(outcome.err, "");
-  EXPECT_EQ(folder.Names(), std::set<std::string>{"in.txt"});
-}
-
-TEST(ProgramTest, WritesTheResultToStandardErrorBeforeItsFinish) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "/dev/stderr"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "a\r\nb\r\nTARNEL: Finish!\n");
-  EXPECT_EQ(outcome.out, "");
-}
-
-TEST(ProgramTest, MissingInputFileFailsWithItsMessageOnly) {
-  TempDir folder;
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", folder / "missing.txt", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![" +
-                             (folder / "missing.txt") + "]\n");
-  EXPECT_EQ(folder.Read("out.txt"), "<missing>");
-}
-
-TEST(ProgramTest, OutputIntoAFolderFailsAndSaysErrorFinish) {
-  TempDir folder;
-  folder.Write("in.txt", "a\n");
-  std::filesystem::create_directory(folder / "sub");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", folder / "sub"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error!\n[" +
-                             (folder / "sub") + "]\nTARNEL: Error-Finish!\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Batch, ProgramRunTest,
+    testing::Values(
+        ProgramCase{.name = "BatchSortsFileIntoFileAndSaysFinish",
+                    .files = {{"in.txt", "pear\r\napple\nfig"}},
+                    .arguments = {"-a", "-f", "in.txt", "-o", "out.txt"},
+                    .err = kFinish,
+                    .out = "",
+                    .results = {{"out.txt", "apple\r\nfig\r\npear\r\n"}}},
+        ProgramCase{.name = "QuietBatchPrintsNothing",
+                    .files = {{"in.txt", "b\na\n"}},
+                    .arguments = {"-a+", "-f", "in.txt", "-o", "out.txt"},
+                    .err = "",
+                    .out = "",
+                    .results = {{"out.txt", "a\r\nb\r\n"}}},
+        ProgramCase{
+            .name = "DescendingWithoutRepeatedLines",
+            .files = {{"in.txt", "b\na\nb\nc\na\n"}},
+            .arguments = {"-a+", "-r", "-u", "-f", "in.txt", "-o", "out.txt"},
+            .results = {{"out.txt", "c\r\nb\r\na\r\n"}}},
+        ProgramCase{
+            .name = "NumberInSecondFieldAsKey",
+            .files = {{"in.csv", "x,10\ny,9\nz,100\n"}},
+            .arguments = {"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"},
+            .results = {{"out.csv", "y,9\r\nx,10\r\nz,100\r\n"}}},
+        ProgramCase{.name = "UpperCaseOptionsAndFileNamesWithTheirCase",
+                    .files = {{"In.TXT", "a\nc\nb\n"}},
+                    .arguments = {"-A+", "-R", "-F", "In.TXT", "-O", "Out.TXT"},
+                    .results = {{"Out.TXT", "c\r\nb\r\na\r\n"}}},
+        ProgramCase{.name = "SortsAFileOntoItself",
+                    .files = {{"data.txt", "3\n1\n2\n"}},
+                    .arguments = {"-a+", "-f", "data.txt", "-o", "data.txt"},
+                    .results = {{"data.txt", "1\r\n2\r\n3\r\n"}}},
+        ProgramCase{.name = "ReadsStandardInputThroughDevStdin",
+                    .arguments = {"-a", "-f", "/dev/stdin", "-o", "out.txt"},
+                    .input = "2\n10\n1\n",
+                    .err = kFinish,
+                    .results = {{"out.txt", "1\r\n10\r\n2\r\n"}}},
+        // Standard output and error are pipes here, as in "tarnel ... | head".
+        ProgramCase{.name = "WritesTheResultToStandardOutputThroughDevStdout",
+                    .files = {{"in.txt", "b\na\nc"}},
+                    .arguments = {"-a+", "-f", "in.txt", "-o", "/dev/stdout"},
+                    .err = "",
+                    .out = "a\r\nb\r\nc\r\n",
+                    .names = std::set<std::string>{"in.txt"}},
+        ProgramCase{.name = "WritesTheResultToStandardErrorBeforeItsFinish",
+                    .files = {{"in.txt", "b\na\n"}},
+                    .arguments = {"-a", "-f", "in.txt", "-o", "/dev/stderr"},
+                    .err = "a\r\nb\r\nTARNEL: Finish!\n",
+                    .out = ""},
+        ProgramCase{
+            .name = "MissingInputFileFailsWithItsMessageOnly",
+            .arguments = {"-a", "-f", "{dir}/missing.txt", "-o", "out.txt"},
+            .status = 1,
+            .err = "TARNEL-ERROR: File Open Error![{dir}/missing.txt]\n",
+            .results = {{"out.txt", "<missing>"}}},
+        ProgramCase{.name = "OutputIntoAFolderFailsAndSaysErrorFinish",
+                    .files = {{"in.txt", "a\n"}},
+                    .folders = {"sub"},
+                    .arguments = {"-a", "-f", "in.txt", "-o", "{dir}/sub"},
+                    .status = 1,
+                    .err = "TARNEL-ERROR: File Open Error!\n[{dir}/sub]\n"
+                           "TARNEL: Error-Finish!\n"},
+        ProgramCase{.name = "EmptyInputFileHasNoLine",
+                    .files = {{"empty.txt", ""}},
+                    .arguments = {"-a+", "-f", "empty.txt", "-o", "out.txt"},
+                    .status = 1,
+                    .err = "TARNEL-ERROR: No Line!\n"},
+        ProgramCase{.name = "ClipboardCannotBeOpenedWithoutADisplay",
+                    .arguments = {"-a"},
+                    .status = 1,
+                    .err = "TARNEL-ERROR: ClipBoard Open Error!\n"},
+        ProgramCase{.name = "ResultForTheClipboardWithoutADisplayIsAFailure",
+                    .files = {{"in.txt", "b\na\n"}},
+                    .arguments = {"-a", "-f", "in.txt"},
+                    .status = 1,
+                    .err = "TARNEL-ERROR: ClipBoard Open Error!\n"
+                           "TARNEL: Error-Finish!\n"},
+        ProgramCase{
+            .name = "EmptyArgumentEndsTheArguments",
+            .files = {{"in.txt", "a\nb\n"}},
+            .arguments = {"-a+", "-f", "in.txt", "-o", "out.txt", "", "-r"},
+            .results = {{"out.txt", "a\r\nb\r\n"}}},
+        ProgramCase{.name = "QtStyleOptionsAreFileNames",
+                    .arguments = {"-a", "-style", "-o", "out.txt"},
+                    .status = 1,
+                    .err = "TARNEL-ERROR: File Open Error![-style]\n"},
+        ProgramCase{
+            .name = "OffscreenPlatformCountsAsNoDisplay",
+            .files = {{"in.txt", "b\na\n"}},
+            .arguments = {"-a", "-f", "in.txt", "-o", "out.txt"},
+            .set = {{"DISPLAY", ":987"}, {"QT_QPA_PLATFORM", "offscreen"}},
+            .err = kFinish},
+        ProgramCase{.name = "LibraryComplaintsDuringStartAreNotPrinted",
+                    .files = {{"in.txt", "b\na\n"}},
+                    .arguments = {"-a", "-f", "in.txt", "-o", "out.txt"},
+                    .set = {{"FONTCONFIG_FILE", "/nonexistent/fonts.conf"},
+                            {"HOME", "/nonexistent"},
+                            {"XDG_RUNTIME_DIR", "/nonexistent"},
+                            {"QT_LOGGING_RULES", "*.debug=true"}},
+                    .err = kFinish,
+                    .out = ""}),
+    [](const testing::TestParamInfo<ProgramCase>& row) {
+      return std::string(row.param.name);
+    });
 
 // Runs the program under "ulimit -v" (in KiB) through the shell, the way a
 // user limits it. The sanitizers' shadow memory needs far more address space
@@ -194,31 +257,6 @@ TEST(ProgramTest, StreamLargerThanTheMemoryLimitIsAReadBufferError) {
   EXPECT_EQ(folder.Names(), std::set<std::string>{});
 }
 
-TEST(ProgramTest, EmptyInputFileHasNoLine) {
-  TempDir folder;
-  folder.Write("empty.txt", "");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "empty.txt", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "TARNEL-ERROR: No Line!\n");
-}
-
-TEST(ProgramTest, ClipboardCannotBeOpenedWithoutADisplay) {
-  TempDir folder;
-  const ChildResult outcome = RunProgram(folder, {"-a"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "TARNEL-ERROR: ClipBoard Open Error!\n");
-}
-
-TEST(ProgramTest, ResultForTheClipboardWithoutADisplayIsAFailure) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\n");
-  const ChildResult outcome = RunProgram(folder, {"-a", "-f", "in.txt"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err,
-            "TARNEL-ERROR: ClipBoard Open Error!\nTARNEL: Error-Finish!\n");
-}
-
 TEST(ProgramTest, InteractiveStartWithoutADisplayIsRefused) {
   TempDir folder;
   folder.Write("in.txt", "b\na\n");
@@ -248,47 +286,6 @@ TEST(ProgramTest, BatchRunWithoutADisplayLoadsNoWindowToolkit) {
   EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
   EXPECT_EQ(loaded.find("Qt6"), std::string::npos) << loaded;
   EXPECT_EQ(loaded.find("tarnel-window"), std::string::npos) << loaded;
-}
-
-TEST(ProgramTest, EmptyArgumentEndsTheArguments) {
-  TempDir folder;
-  folder.Write("in.txt", "a\nb\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a+", "-f", "in.txt", "-o", "out.txt", "", "-r"});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(folder.Read("out.txt"), "a\r\nb\r\n");
-}
-
-TEST(ProgramTest, QtStyleOptionsAreFileNames) {
-  TempDir folder;
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-style", "-o", "out.txt"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "TARNEL-ERROR: File Open Error![-style]\n");
-}
-
-TEST(ProgramTest, OffscreenPlatformCountsAsNoDisplay) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
-                 {{"DISPLAY", ":987"}, {"QT_QPA_PLATFORM", "offscreen"}});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
-}
-
-TEST(ProgramTest, LibraryComplaintsDuringStartAreNotPrinted) {
-  TempDir folder;
-  folder.Write("in.txt", "b\na\n");
-  const ChildResult outcome =
-      RunProgram(folder, {"-a", "-f", "in.txt", "-o", "out.txt"}, std::nullopt,
-                 {{"FONTCONFIG_FILE", "/nonexistent/fonts.conf"},
-                  {"HOME", "/nonexistent"},
-                  {"XDG_RUNTIME_DIR", "/nonexistent"},
-                  {"QT_LOGGING_RULES", "*.debug=true"}});
-  EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.err, "TARNEL: Finish!\n");
-  EXPECT_EQ(outcome.out, "");
 }
 
 TEST(ProgramTest, ShippedExampleGivesItsShippedResult) {

@@ -9,17 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_folder.h"
+
 namespace tarnel {
 namespace {
 
 using Arguments = std::vector<std::string>;
 
 std::string ProbePath() {
-  char path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  return folder.substr(0, folder.find_last_of('\\') + 1) +
-         "tarnel_arguments_probe.exe";
+  return ProgramFolder() + "\\tarnel_arguments_probe.exe";
 }
 
 std::string FromHex(const std::string& line) {

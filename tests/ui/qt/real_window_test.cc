@@ -16,6 +16,7 @@
 #include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wait.h"
+#include "tests/support/xclip.h"
 #include "tests/ui/launcher/program_runner.h"
 #include "tests/ui/qt/x11_connection.h"
 #include "ui/logic/main_form_layout.h"
@@ -306,10 +307,7 @@ TEST_F(RealWindowTest, PastingSixDigitsIntoTheKeyPositionTakesFive) {
   second.front() = 'b';
   second.back() = 'a';
   folder.Write("in.txt", first + "\n" + second + "\n");
-  const ChildResult copied =
-      RunIn(folder, "xclip", {"-selection", "clipboard", "-i"},
-            ProgramSetup{std::string("123456"), {}, true});
-  ASSERT_EQ(copied.status, 0) << copied.err;
+  ASSERT_NO_FATAL_FAILURE(testing_support::PutOnClipboard("123456"));
 
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
   const xcb_window_t window = SettledWindow(program);

@@ -2,13 +2,12 @@
 // explains, and its copy beside the programs, where the help engine looks.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <set>
 #include <string>
 
 #include "platform/help_file.h"
+#include "platform/program_folder.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {
@@ -80,10 +79,9 @@ TEST(ShippedHelpFileTest, EscapeIsNeverSaidToEndTheProgramUnqualified) {
 }
 
 TEST(ShippedHelpFileTest, BuildPutsACopyBesideThePrograms) {
-  const QString beside =
-      QDir(QCoreApplication::applicationDirPath()).filePath("Tarnel.hlp");
-  ASSERT_TRUE(QFile::exists(beside));
-  EXPECT_EQ(ReadBytes(beside.toStdString()), ReadBytes(TARNEL_HELP_SOURCE));
+  const std::string beside = ProgramFolder() + "/Tarnel.hlp";
+  ASSERT_TRUE(QFile::exists(QFile::decodeName(beside.c_str())));
+  EXPECT_EQ(ReadBytes(beside), ReadBytes(TARNEL_HELP_SOURCE));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include "platform/win32/dialog_keys.h"
 #include "platform/local_text.h"
+#include "platform/program_folder.h"
 #include "platform/win32/win32_file_dialogs.h"
 #include "platform/win32/win32_help_engine.h"
 #include "platform/win32/win32_help_window.h"
@@ -246,13 +247,8 @@ TEST(WindowsRunTest, TheFrontEndsBoxesDisableEveryWindowOfTheProgram) {
   EXPECT_TRUE(::IsWindowEnabled(about.Window));
 }
 
-std::string ProgramBesideThis() {
-  std::string folder = ProgramFolder();
-  return folder + "\\TARNEL.EXE";
-}
-
 TEST(VersionResourceTest, TarnelExeCarriesItsVersionInJapanese) {
-  const std::string program = ProgramBesideThis();
+  const std::string program = ProgramFolder() + "\\TARNEL.EXE";
   DWORD ignored = 0;
   const DWORD size = ::GetFileVersionInfoSizeA(program.c_str(), &ignored);
   ASSERT_GT(size, 0u) << program;
