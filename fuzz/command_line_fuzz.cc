@@ -13,8 +13,8 @@
 #include "engine/sort_parameters.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/testing/recording_message_boxes.h"
-#include "ui/logic/command_line_split.h"
 #include "ui/headless/memory_controls.h"
+#include "ui/logic/command_line_split.h"
 #include "ui/logic/main_form_logic.h"
 #include "ui/logic/program_arguments.h"
 

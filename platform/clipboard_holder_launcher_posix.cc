@@ -11,9 +11,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/clipboard_holder_launcher.h"
 #include "platform/clipboard_holder_protocol.h"
 #include "platform/file_descriptor.h"
-#include "platform/clipboard_holder_launcher.h"
 
 namespace tarnel {
 

@@ -1,5 +1,3 @@
-#include "platform/mapped_ranges.h"
-
 #include <signal.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -7,6 +5,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+
+#include "platform/mapped_ranges.h"
 
 namespace tarnel {
 

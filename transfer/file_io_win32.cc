@@ -211,9 +211,9 @@ ReadOutcome ReadWholeFile(const char* path) {
 // on every failure. The old file's attributes are given to the new one.
 struct FileWriter::State {
   FileHandle file;
-  bool direct = false;        ///< a device or pipe, written in place
-  std::wstring target;        ///< the file that receives the text
-  std::wstring temporary;     ///< the file written first; empty when direct
+  bool direct = false;     ///< a device or pipe, written in place
+  std::wstring target;     ///< the file that receives the text
+  std::wstring temporary;  ///< the file written first; empty when direct
 };
 
 FileWriter::FileWriter() = default;

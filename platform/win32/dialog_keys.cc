@@ -1,9 +1,9 @@
+#include "platform/win32/dialog_keys.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <vector>
-
-#include "platform/win32/dialog_keys.h"
 
 namespace tarnel {
 

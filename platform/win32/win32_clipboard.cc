@@ -1,9 +1,9 @@
+#include "platform/win32/win32_clipboard.h"
+
 #include <windows.h>
 
 #include <chrono>
 #include <thread>
-
-#include "platform/win32/win32_clipboard.h"
 
 namespace tarnel {
 

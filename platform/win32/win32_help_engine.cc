@@ -52,7 +52,7 @@ Win32HelpEngine::Win32HelpEngine(std::vector<std::string> folders)
 Win32HelpEngine::~Win32HelpEngine() = default;
 
 void Win32HelpEngine::Command(WindowHandle owner, const std::string& help_file,
-                               unsigned command, const std::string& keyword) {
+                              unsigned command, const std::string& keyword) {
   if (command != kHelpContents && command != kHelpPartialKey) return;
 
   // The box names the first place looked in: where the file belongs.

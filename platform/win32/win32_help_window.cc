@@ -366,7 +366,7 @@ void Win32HelpWindow::BringToFront() {
 }
 
 long long Win32HelpWindow::Handle(unsigned message, unsigned long long wparam,
-                                   long long lparam) {
+                                  long long lparam) {
   const HWND window = Hwnd(Window);
   switch (message) {
     case WM_COMMAND: {

@@ -1,10 +1,10 @@
+#include "platform/win32/win32_message_boxes.h"
+
 #include <windows.h>
 
 #include <optional>
 #include <utility>
 #include <vector>
-
-#include "platform/win32/win32_message_boxes.h"
 
 namespace tarnel {
 
@@ -75,7 +75,7 @@ unsigned Win32BoxStyle(unsigned flags) {
 }
 
 int Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
-                             const std::string& caption, unsigned flags) {
+                            const std::string& caption, unsigned flags) {
   const HWND owner_window = static_cast<HWND>(owner);
   // An owner that is hidden (the application window) cannot take the
   // activation back when the box goes: the window the user worked in does.

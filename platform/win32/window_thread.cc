@@ -1,8 +1,8 @@
+#include "platform/win32/window_thread.h"
+
 #include <windows.h>
 
 #include <exception>
-
-#include "platform/win32/window_thread.h"
 
 namespace tarnel {
 

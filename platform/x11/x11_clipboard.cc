@@ -57,9 +57,10 @@ GlobalBlock* X11Clipboard::GetText() {
   if (!IsTextAvailable()) return nullptr;
   if (!text_.valid()) {
     std::string converted;
-    const std::string_view text = AfterTrip(incoming_, through_utf16_, converted);
-    text_ = GlobalBlock::Allocate(text.size() + 1,
-                                  AllocationSite::kClipboardData);
+    const std::string_view text =
+        AfterTrip(incoming_, through_utf16_, converted);
+    text_ =
+        GlobalBlock::Allocate(text.size() + 1, AllocationSite::kClipboardData);
     char* target = text_.Lock();
     if (!target) return nullptr;
     std::memcpy(target, text.data(), text.size());
@@ -82,9 +83,9 @@ bool X11Clipboard::SetText(GlobalBlock& block) {
   const char* bytes = block.Lock();
   if (!bytes) return false;
   std::string converted;
-  const std::string_view text = AfterTrip(
-      std::string_view(bytes, strnlen(bytes, block.Size())), through_utf16_,
-      converted);
+  const std::string_view text =
+      AfterTrip(std::string_view(bytes, strnlen(bytes, block.Size())),
+                through_utf16_, converted);
   const long pid = StartClipboardHolder(holder_path_, text);
   block.Unlock();
   if (pid == 0) return false;

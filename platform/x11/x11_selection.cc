@@ -37,7 +37,8 @@ std::uint8_t TypeOf(const xcb_generic_event_t* event) {
 }
 
 xcb_atom_t Intern(xcb_connection_t* c, xcb_intern_atom_cookie_t cookie) {
-  Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+  Reply<xcb_intern_atom_reply_t> reply(
+      xcb_intern_atom_reply(c, cookie, nullptr));
   return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
@@ -78,14 +79,17 @@ std::unique_ptr<X11Session> X11Session::Connect() {
 
   SelectionAtoms& a = session->atoms_;
   const xcb_intern_atom_cookie_t cookies[] = {
-      Ask(c, "CLIPBOARD"),   Ask(c, "TARGETS"),
-      Ask(c, "TIMESTAMP"),   Ask(c, "UTF8_STRING"),
+      Ask(c, "CLIPBOARD"),
+      Ask(c, "TARGETS"),
+      Ask(c, "TIMESTAMP"),
+      Ask(c, "UTF8_STRING"),
       Ask(c, "text/plain;charset=utf-8"),
-      Ask(c, "TEXT"),        Ask(c, "INCR"),
+      Ask(c, "TEXT"),
+      Ask(c, "INCR"),
       Ask(c, "TARNEL_SELECTION")};
-  xcb_atom_t* const slots[] = {&a.clipboard, &a.targets,  &a.timestamp,
+  xcb_atom_t* const slots[] = {&a.clipboard,   &a.targets,         &a.timestamp,
                                &a.utf8_string, &a.text_plain_utf8, &a.text,
-                               &a.incr,      &a.transfer};
+                               &a.incr,        &a.transfer};
   for (std::size_t i = 0; i < std::size(cookies); ++i) {
     *slots[i] = Intern(c, cookies[i]);
     if (*slots[i] == XCB_ATOM_NONE) return nullptr;
@@ -174,8 +178,8 @@ Reply<xcb_get_property_reply_t> TakeProperty(X11Session& session) {
 }
 
 void Append(const xcb_get_property_reply_t& reply, std::string* text) {
-  const auto length = static_cast<std::size_t>(
-      xcb_get_property_value_length(&reply));
+  const auto length =
+      static_cast<std::size_t>(xcb_get_property_value_length(&reply));
   text->append(static_cast<const char*>(xcb_get_property_value(&reply)),
                length);
 }
@@ -264,7 +268,8 @@ SelectionText ReadSelectionText(X11Session& session,
                                 std::string* text) {
   const SelectionAtoms& a = session.atoms();
   SelectionText got;
-  const std::vector<xcb_atom_t> offered = OfferedTargets(session, timeout, &got);
+  const std::vector<xcb_atom_t> offered =
+      OfferedTargets(session, timeout, &got);
   if (got == SelectionText::kFailed) return got;
   // An owner that lists nothing is asked for each kind of text in turn; what
   // it sends counts by the type it gives, since some owners send what they
@@ -335,7 +340,8 @@ std::string Latin1FromUtf8(std::string_view utf8) {
 
 namespace {
 
-void SendNotice(xcb_connection_t* c, const xcb_selection_request_event_t& request,
+void SendNotice(xcb_connection_t* c,
+                const xcb_selection_request_event_t& request,
                 xcb_atom_t property) {
   xcb_selection_notify_event_t notice{};
   notice.response_type = XCB_SELECTION_NOTIFY;
@@ -354,10 +360,10 @@ void RefuseWaitingRequests(X11Session& session) {
   xcb_flush(session.connection());
   while (Event event{session.PollForEvent()}) {
     if (TypeOf(event.get()) != XCB_SELECTION_REQUEST) continue;
-    SendNotice(session.connection(),
-               *reinterpret_cast<const xcb_selection_request_event_t*>(
-                   event.get()),
-               XCB_ATOM_NONE);
+    SendNotice(
+        session.connection(),
+        *reinterpret_cast<const xcb_selection_request_event_t*>(event.get()),
+        XCB_ATOM_NONE);
   }
   xcb_flush(session.connection());
 }
@@ -390,9 +396,9 @@ class SelectionServer {
   void Run() {
     for (;;) {
       DropStalled();
-      const Clock::time_point deadline =
-          pending_.empty() ? Clock::time_point::max()
-                           : Clock::now() + kIncrementTimeout;
+      const Clock::time_point deadline = pending_.empty()
+                                             ? Clock::time_point::max()
+                                             : Clock::now() + kIncrementTimeout;
       const Event event{s_.WaitForEvent(deadline)};
       if (!event) {
         if (xcb_connection_has_error(c_)) return;
@@ -440,9 +446,9 @@ class SelectionServer {
                            request.time < acquired_;
     if (request.selection == a.clipboard && !too_early) {
       if (request.target == a.targets) {
-        const xcb_atom_t targets[] = {a.targets,         a.timestamp,
-                                      a.utf8_string,     a.text_plain_utf8,
-                                      a.text,            XCB_ATOM_STRING};
+        const xcb_atom_t targets[] = {a.targets,     a.timestamp,
+                                      a.utf8_string, a.text_plain_utf8,
+                                      a.text,        XCB_ATOM_STRING};
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, request.requestor,
                             property, XCB_ATOM_ATOM, 32,
                             static_cast<std::uint32_t>(std::size(targets)),

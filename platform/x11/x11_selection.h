@@ -72,9 +72,9 @@ class X11Session {
 
 /// How a reading of the clipboard's text ended.
 enum class SelectionText {
-  kText,     ///< text arrived
-  kNoText,   ///< no owner, or the owner offers no text
-  kFailed,   ///< the owner did not answer in time, or the transfer broke
+  kText,    ///< text arrived
+  kNoText,  ///< no owner, or the owner offers no text
+  kFailed,  ///< the owner did not answer in time, or the transfer broke
 };
 
 /// Asks the CLIPBOARD's owner for its text: UTF-8 if it has it, else its

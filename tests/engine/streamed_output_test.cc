@@ -13,8 +13,8 @@
 
 #include "core/result_block.h"
 #include "engine/run_sort.h"
-#include "platform/testing/fake_clipboard.h"
 #include "platform/memory.h"
+#include "platform/testing/fake_clipboard.h"
 #include "platform/testing/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
 

@@ -7,17 +7,14 @@
 #include "engine/run_sort.h"
 #include "platform/message_boxes.h"
 #include "platform/service.h"
-#include "ui/logic/exception_text.h"
-#include "ui/logic/window_texts.h"
 #include "ui/headless/memory_controls.h"
+#include "ui/logic/exception_text.h"
 #include "ui/logic/main_form_logic.h"
+#include "ui/logic/window_texts.h"
 
 namespace tarnel {
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 std::optional<int> RunBatch(std::vector<std::string> arguments) {
   try {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "ui/logic/controls.h"
-#include "ui/logic/window_texts.h"
 #include "ui/logic/main_form_layout.h"
 #include "ui/logic/main_form_logic.h"
+#include "ui/logic/window_texts.h"
 
 namespace tarnel {
 

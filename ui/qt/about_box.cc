@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "platform/qt/tarnel_font.h"
-#include "ui/qt/tarnel_application.h"
 #include "ui/logic/tarnel_version.h"
-#include "ui/qt/widget_helpers.h"
 #include "ui/logic/window_texts.h"
+#include "ui/qt/tarnel_application.h"
+#include "ui/qt/widget_helpers.h"
 
 namespace tarnel {
 

@@ -30,16 +30,16 @@
 #include <utility>
 
 #include "platform/qt/tarnel_font.h"
+#include "ui/logic/main_form_layout.h"
+#include "ui/logic/window_texts.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/browse_panel.h"
-#include "ui/logic/main_form_layout.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/tarnel_application.h"
 #include "ui/qt/typed_length_validator.h"
 #include "ui/qt/up_down.h"
 #include "ui/qt/whole_area_buttons.h"
 #include "ui/qt/widget_helpers.h"
-#include "ui/logic/window_texts.h"
 
 namespace tarnel {
 
@@ -279,9 +279,10 @@ void TTarnelMainForm::HandControlsToTheLogic() {
       case ControlKind::kEdit:
       case ControlKind::kPathEdit:
         edits_.push_back(std::make_unique<QtEditControl>(
-            Find<QLineEdit>(spec.name), spec.kind == ControlKind::kPathEdit
-                                            ? QtEditControl::Bytes::kFileName
-                                            : QtEditControl::Bytes::kLocalText));
+            Find<QLineEdit>(spec.name),
+            spec.kind == ControlKind::kPathEdit
+                ? QtEditControl::Bytes::kFileName
+                : QtEditControl::Bytes::kLocalText));
         AttachControl(controls_, name, edits_.back().get());
         break;
       case ControlKind::kBrowsePanel:

@@ -1,5 +1,4 @@
 #include "ui/logic/startup.h"
-#include "ui/logic/window_texts.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -23,11 +22,12 @@
 #include "platform/qt/qt_help_engine.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/service.h"
-#include "ui/qt/about_box.h"
-#include "ui/logic/display.h"
 #include "ui/headless/headless_run.h"
-#include "ui/qt/main_form.h"
+#include "ui/logic/display.h"
 #include "ui/logic/program_arguments.h"
+#include "ui/logic/window_texts.h"
+#include "ui/qt/about_box.h"
+#include "ui/qt/main_form.h"
 #include "ui/qt/tarnel_application.h"
 #include "ui/qt/window_module.h"
 
@@ -132,8 +132,7 @@ void EndScreen() { ScreenApplication().reset(); }
 void ThroughUtf16(const char* bytes, std::size_t size, TextSink sink,
                   void* context) {
   const QByteArray converted =
-      QString::fromLocal8Bit(bytes, static_cast<qsizetype>(size))
-          .toLocal8Bit();
+      QString::fromLocal8Bit(bytes, static_cast<qsizetype>(size)).toLocal8Bit();
   sink(converted.constData(), static_cast<std::size_t>(converted.size()),
        context);
 }

@@ -16,7 +16,6 @@ extern "C" __attribute__((visibility("default"))) void TarnelEndScreen() {
 }
 
 extern "C" __attribute__((visibility("default"))) void TarnelThroughUtf16(
-    const char* bytes, std::size_t size, tarnel::TextSink sink,
-    void* context) {
+    const char* bytes, std::size_t size, tarnel::TextSink sink, void* context) {
   tarnel::ThroughUtf16(bytes, size, sink, context);
 }

@@ -1,11 +1,11 @@
 #include "ui/win32/about_box_win32.h"
 
-#include "platform/win32/dialog_keys.h"
 #include "platform/local_text.h"
-#include "ui/win32/application_win32.h"
+#include "platform/win32/dialog_keys.h"
 #include "ui/logic/tarnel_version.h"
-#include "ui/win32/controls_win32.h"
 #include "ui/logic/window_texts.h"
+#include "ui/win32/application_win32.h"
+#include "ui/win32/controls_win32.h"
 
 namespace tarnel {
 

@@ -1,8 +1,8 @@
 #include "ui/win32/application_win32.h"
 
-#include "platform/win32/dialog_keys.h"
 #include "platform/message_boxes.h"
 #include "platform/service.h"
+#include "platform/win32/dialog_keys.h"
 #include "ui/logic/exception_text.h"
 #include "ui/logic/window_texts.h"
 #include "ui/win32/controls_win32.h"
@@ -92,7 +92,8 @@ void Guarded(const std::function<void()>& work) {
       application->ShowException(error);
     } else {
       Current<MessageBoxes>().Show(nullptr, ExceptionBoxText(error.what()),
-                                   kApplicationTitle, kBoxIconError | kBoxTaskModal);
+                                   kApplicationTitle,
+                                   kBoxIconError | kBoxTaskModal);
     }
   }
 }

@@ -1,10 +1,11 @@
+#include "ui/win32/controls_win32.h"
+
 #include <algorithm>
 #include <climits>
 #include <optional>
 #include <utility>
 
 #include "platform/wide_text_win32.h"
-#include "ui/win32/controls_win32.h"
 
 namespace tarnel {
 

@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/win32/dialog_keys.h"
 #include "platform/local_text.h"
+#include "platform/wide_text_win32.h"
+#include "platform/win32/dialog_keys.h"
+#include "ui/logic/main_form_layout.h"
+#include "ui/logic/window_texts.h"
 #include "ui/win32/about_box_win32.h"
 #include "ui/win32/application_win32.h"
 #include "ui/win32/browse_panel_win32.h"
-#include "ui/logic/main_form_layout.h"
-#include "ui/logic/window_texts.h"
 
 namespace tarnel {
 
@@ -146,16 +147,12 @@ HWND Make(HWND parent, const char* window_class, const char* utf8_text,
 // speaks to it in the ANSI code page.
 HWND MakeEdit(HWND parent, const char* utf8_text, DWORD style, int id,
               const LayoutRect& r) {
-  const std::string local = LocalText(utf8_text);
-  std::wstring wide(local.size() + 1, L'\0');
-  wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(
-      CP_ACP, 0, local.c_str(), -1, wide.data(),
-      static_cast<int>(wide.size()))) - 1);
-  const HWND control = ::CreateWindowExW(
-      WS_EX_CLIENTEDGE, L"EDIT", wide.c_str(), WS_CHILD | style, r.x, r.y,
-      r.width, r.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-      ::GetModuleHandleA(nullptr), nullptr);
+  const std::wstring wide = WideFrom(LocalText(utf8_text), CP_ACP);
+  const HWND control =
+      ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", wide.c_str(),
+                        WS_CHILD | style, r.x, r.y, r.width, r.height, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                        ::GetModuleHandleA(nullptr), nullptr);
   ::SendMessageA(control, WM_SETFONT,
                  reinterpret_cast<WPARAM>(TarnelFontHandle()), FALSE);
   return control;
@@ -210,7 +207,6 @@ bool IsEdit(HWND control) {
   ::GetClassNameA(control, name, sizeof name);
   return ::lstrcmpiA(name, "EDIT") == 0;
 }
-
 
 // Whether a control of the layout sits in the one named |name|.
 bool HoldsControls(const char* name) {
@@ -289,11 +285,10 @@ void Win32MainForm::BuildWindow() {
   main_menu_ = ::CreateMenu();
   RECT frame{0, 0, kMainClientWidth, kMainClientHeight};
   ::AdjustWindowRectEx(&frame, kStyle, TRUE, 0);
-  window_ = ::CreateWindowExA(0, kClassName, text::kTitle, kStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, main_menu_,
-                              instance, this);
+  window_ = ::CreateWindowExA(
+      0, kClassName, text::kTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+      frame.right - frame.left, frame.bottom - frame.top, nullptr, main_menu_,
+      instance, this);
   form_control_.SetWindow(window_);
 }
 
@@ -331,17 +326,15 @@ void Win32MainForm::BuildMenu() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
-                                 int id) {
+HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
   const char* text = spec.text ? spec.text : "";
   const LayoutRect& r = spec.rect;
   const DWORD shown = spec.shown ? WS_VISIBLE : 0;
   switch (spec.kind) {
     case ControlKind::kStatusBar: {
-      const HWND status_line =
-          Make(parent, STATUSCLASSNAMEA, "",
-               shown | CCS_NOPARENTALIGN | CCS_NORESIZE, id, r.x, r.y,
-               r.width, r.height);
+      const HWND status_line = Make(parent, STATUSCLASSNAMEA, "",
+                                    shown | CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                    id, r.x, r.y, r.width, r.height);
       ::SendMessageA(status_line, SB_SIMPLE, TRUE, 0);
       ::SendMessageA(status_line, SB_SETTEXTA, SB_SIMPLEID,
                      reinterpret_cast<LPARAM>(LocalText(text).c_str()));
@@ -359,10 +352,11 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
     case ControlKind::kCheckBox: {
       const bool radio = spec.kind == ControlKind::kRadioButton;
       // The first button of an exclusive pair starts its group.
-      const bool first_radio = radio && &spec != MainFormControlTable().data() &&
+      const bool first_radio = radio &&
+                               &spec != MainFormControlTable().data() &&
                                (&spec - 1)->kind != ControlKind::kRadioButton;
-      const DWORD style = radio ? BS_AUTORADIOBUTTON
-                                : DWORD{WS_TABSTOP | BS_AUTOCHECKBOX};
+      const DWORD style =
+          radio ? BS_AUTORADIOBUTTON : DWORD{WS_TABSTOP | BS_AUTOCHECKBOX};
       const HWND button =
           Make(parent, "BUTTON", text,
                shown | style | (first_radio ? DWORD{WS_GROUP} : 0), id, r.x,
@@ -371,10 +365,10 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
       return button;
     }
     case ControlKind::kPageControl:
-      return Make(parent, WC_TABCONTROLA, "",
-                  shown | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN |
-                      WS_CLIPSIBLINGS,
-                  id, r.x, r.y, r.width, r.height);
+      return Make(
+          parent, WC_TABCONTROLA, "",
+          shown | WS_GROUP | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, id,
+          r.x, r.y, r.width, r.height);
     case ControlKind::kTabSheet: {
       const std::string caption = LocalText(text);
       TCITEMA item{};
@@ -416,15 +410,14 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent,
                       spec.buddy ? Control(spec.buddy) : nullptr,
                       static_cast<UINT>(spec.step));
     case ControlKind::kBrowsePanel:
-      return Make(parent, kBrowsePanelClass, text, shown | WS_TABSTOP, id,
-                  r.x, r.y, r.width, r.height);
+      return Make(parent, kBrowsePanelClass, text, shown | WS_TABSTOP, id, r.x,
+                  r.y, r.width, r.height);
     case ControlKind::kPushButton: {
       // The push buttons start a group of their own.
       const bool first = push_buttons_.empty();
       const HWND button =
           Make(parent, "BUTTON", text,
-               shown | WS_TABSTOP | BS_NOTIFY |
-                   (first ? DWORD{WS_GROUP} : 0) |
+               shown | WS_TABSTOP | BS_NOTIFY | (first ? DWORD{WS_GROUP} : 0) |
                    (spec.default_button ? DWORD{BS_DEFPUSHBUTTON}
                                         : DWORD{BS_PUSHBUTTON}),
                id, r.x, r.y, r.width, r.height);
@@ -497,7 +490,8 @@ void Win32MainForm::Show() {
   ::GetWindowRect(window_, &frame);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  ::SetWindowPos(window_, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+  ::SetWindowPos(window_, nullptr,
+                 (::GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
   ::ShowWindow(window_, SW_SHOW);
@@ -508,7 +502,8 @@ void Win32MainForm::Show() {
   const HWND focus = ::GetFocus();
   if (focus == window_ || !::IsChild(window_, focus)) {
     if (!saved_focus_) saved_focus_ = NextTabStop(nullptr, false);
-    if (saved_focus_ && ::GetActiveWindow() == window_) ::SetFocus(saved_focus_);
+    if (saved_focus_ && ::GetActiveWindow() == window_)
+      ::SetFocus(saved_focus_);
   }
 }
 
@@ -552,9 +547,8 @@ void Win32MainForm::ShowPage(int page) {
 void Win32MainForm::ShowDefaultButton(HWND focused) {
   // Windows' dialogs hand the default frame to the push button with the
   // focus, and back to the default button when no push button has it.
-  const bool push_button =
-      std::find(push_buttons_.begin(), push_buttons_.end(), focused) !=
-      push_buttons_.end();
+  const bool push_button = std::find(push_buttons_.begin(), push_buttons_.end(),
+                                     focused) != push_buttons_.end();
   const HWND current = push_button ? focused : default_button_;
   for (const HWND button : push_buttons_) {
     ::SendMessageA(button, BM_SETSTYLE,

@@ -2,10 +2,10 @@
 
 #include "engine/run_sort.h"
 #include "platform/clipboard.h"
-#include "platform/win32/dialog_keys.h"
 #include "platform/helper_thread.h"
 #include "platform/message_boxes.h"
 #include "platform/service.h"
+#include "platform/win32/dialog_keys.h"
 #include "platform/win32/window_thread.h"
 #include "ui/logic/off_thread_run.h"
 

@@ -11,18 +11,18 @@
 #include "platform/file_dialogs.h"
 #include "platform/help_engine.h"
 #include "platform/message_boxes.h"
+#include "platform/service.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_file_dialogs.h"
 #include "platform/win32/win32_help_engine.h"
 #include "platform/win32/win32_message_boxes.h"
-#include "platform/service.h"
-#include "ui/win32/about_box_win32.h"
-#include "ui/win32/application_win32.h"
 #include "ui/logic/exception_text.h"
-#include "ui/logic/window_texts.h"
-#include "ui/win32/main_form_win32.h"
 #include "ui/logic/program_arguments.h"
 #include "ui/logic/startup.h"
+#include "ui/logic/window_texts.h"
+#include "ui/win32/about_box_win32.h"
+#include "ui/win32/application_win32.h"
+#include "ui/win32/main_form_win32.h"
 
 namespace tarnel {
 

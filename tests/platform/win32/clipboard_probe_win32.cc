@@ -11,8 +11,8 @@
 #include <string>
 
 #include "engine/run_sort.h"
-#include "platform/win32/win32_clipboard.h"
 #include "platform/service.h"
+#include "platform/win32/win32_clipboard.h"
 #include "tests/platform/win32/test_window.h"
 #include "transfer/clipboard_transfer.h"
 

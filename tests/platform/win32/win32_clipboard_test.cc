@@ -2,6 +2,8 @@
 // the session's X clipboard, which win32_clipboard_xclip_test.sh checks
 // from the other side with xclip. The refusals that only the fake can make
 // on demand (emptying, taking the text) are in the transfer suites.
+#include "platform/win32/win32_clipboard.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,9 +14,8 @@
 
 #include "core/show_error.h"
 #include "engine/run_sort.h"
-#include "platform/win32/win32_clipboard.h"
-#include "platform/testing/recording_message_boxes.h"
 #include "platform/service.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/platform/win32/test_window.h"
 
 namespace tarnel {

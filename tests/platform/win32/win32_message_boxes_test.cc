@@ -1,6 +1,8 @@
 // The system's message boxes, shown for real in the test's own windows. A
 // CBT hook on the thread sees each box as it is activated, its texts set
 // but not yet shown, reads it and presses OK.
+#include "platform/win32/win32_message_boxes.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "core/show_error.h"
-#include "platform/win32/win32_message_boxes.h"
 #include "platform/service.h"
 #include "tests/platform/win32/test_window.h"
 

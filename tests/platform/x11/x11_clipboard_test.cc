@@ -115,11 +115,11 @@ TEST_P(X11TextTest, ArrivesByteForByteWithoutConversion) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, X11TextTest,
-    ::testing::Values(
-        TextCase{"Ascii", "pear\napple\nfig\n"},
-        TextCase{"CrLfWithoutLastBreak", "b\r\na"},
-        TextCase{"Japanese", "\xe3\x81\x84\xe3\x81\xac\n\xe3\x81\x82\n"},
-        TextCase{"OneByte", "x"}),
+    ::testing::Values(TextCase{"Ascii", "pear\napple\nfig\n"},
+                      TextCase{"CrLfWithoutLastBreak", "b\r\na"},
+                      TextCase{"Japanese",
+                               "\xe3\x81\x84\xe3\x81\xac\n\xe3\x81\x82\n"},
+                      TextCase{"OneByte", "x"}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 TEST_F(X11ClipboardTest, MalformedUtf8TakesTheConversion) {
@@ -144,8 +144,9 @@ TEST_F(X11ClipboardTest, EmptiedClipboardHasNoTextForAnyone) {
   EXPECT_TRUE(clipboard_.Empty());
   clipboard_.Close();
   EXPECT_NE(Xclip({"-o"}).status, 0);
-  X11Clipboard another(TARNEL_HOLDER_PATH,
-                       [](std::string_view bytes) { return std::string(bytes); });
+  X11Clipboard another(TARNEL_HOLDER_PATH, [](std::string_view bytes) {
+    return std::string(bytes);
+  });
   ASSERT_TRUE(another.Open(nullptr));
   EXPECT_FALSE(another.IsTextAvailable());
   another.Close();
@@ -154,7 +155,8 @@ TEST_F(X11ClipboardTest, EmptiedClipboardHasNoTextForAnyone) {
 TEST_F(X11ClipboardTest, ResultOutlivesTheWriterAndIsOfferedAsEveryText) {
   ASSERT_TRUE(Write("caf\xc3\xa9 \xe6\x97\xa5\r\n"));
   EXPECT_EQ(XclipOut(), "caf\xc3\xa9 \xe6\x97\xa5\r\n");
-  EXPECT_EQ(XclipOut("text/plain;charset=utf-8"), "caf\xc3\xa9 \xe6\x97\xa5\r\n");
+  EXPECT_EQ(XclipOut("text/plain;charset=utf-8"),
+            "caf\xc3\xa9 \xe6\x97\xa5\r\n");
   // Latin-1 where it can, '?' where it cannot.
   EXPECT_EQ(XclipOut("STRING"), "caf\xe9 ?\r\n");
   const std::string targets = XclipOut("TARGETS");
@@ -176,7 +178,8 @@ TEST_F(X11ClipboardTest, LargeTextTravelsBothWaysInIncrements) {
   std::string text;
   for (int i = 0; text.size() < 3'000'000; ++i) {
     char line[64];
-    std::snprintf(line, sizeof line, "line %07d \xc3\xa9t\xc3\xa9\r\n", i * 7919 % 1000003);
+    std::snprintf(line, sizeof line, "line %07d \xc3\xa9t\xc3\xa9\r\n",
+                  i * 7919 % 1000003);
     text += line;
   }
   PutOnClipboard(text);
@@ -211,8 +214,9 @@ TEST_F(X11ClipboardTest, HolderEndsWhenReplacedOrTakenOver) {
 }
 
 TEST_F(X11ClipboardTest, MissingHolderFailsAndKeepsTheText) {
-  X11Clipboard lonely("/nonexistent/tarnel-clipboard-holder",
-                      [](std::string_view bytes) { return std::string(bytes); });
+  X11Clipboard lonely(
+      "/nonexistent/tarnel-clipboard-holder",
+      [](std::string_view bytes) { return std::string(bytes); });
   ASSERT_TRUE(lonely.Open(nullptr));
   GlobalBlock block = BlockOf("kept\r\n");
   EXPECT_FALSE(lonely.SetText(block));
@@ -224,8 +228,9 @@ TEST_F(X11ClipboardTest, MissingHolderFailsAndKeepsTheText) {
 TEST_F(X11ClipboardTest, OpenFailsWithoutADisplay) {
   const std::string display = std::getenv("DISPLAY");
   ::unsetenv("DISPLAY");
-  X11Clipboard nowhere(TARNEL_HOLDER_PATH,
-                       [](std::string_view bytes) { return std::string(bytes); });
+  X11Clipboard nowhere(TARNEL_HOLDER_PATH, [](std::string_view bytes) {
+    return std::string(bytes);
+  });
   const bool opened = nowhere.Open(nullptr);
   ::setenv("DISPLAY", display.c_str(), 1);
   EXPECT_FALSE(opened);

@@ -5,9 +5,9 @@
 
 #include <QFont>
 #include <QMessageBox>
+#include <QObject>
 #include <QString>
 #include <QWidget>
-#include <QObject>
 #include <functional>
 #include <stdexcept>
 #include <string>

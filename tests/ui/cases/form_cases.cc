@@ -192,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(
     // clang-format on
     CaseName<CommandLineCase>);
 
-// The run handler --------------------------------------------------------------
+// The run handler
+// --------------------------------------------------------------
 
 constexpr char kNoInputFile[] = "読み込み元ファイルが未指定です";
 constexpr char kNoOutputFile[] = "書き出し先ファイルが未指定です";
@@ -311,8 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExecuteSortCase{"EmptyKeyPosition", [](FormDriver& f) { Key(f, ""); },
                         Expect(0, 0, 1)},
         ExecuteSortCase{"HexadecimalKeyPosition",
-                        [](FormDriver& f) { Key(f, "$10"); },
-                        Expect(0, 15, 1)},
+                        [](FormDriver& f) { Key(f, "$10"); }, Expect(0, 15, 1)},
         ExecuteSortCase{"NegativeKeyPosition",
                         [](FormDriver& f) { Key(f, "-5"); }, Expect(0, -6, 1)},
         // 32-bit arithmetic: the smallest number less one wraps around.
@@ -451,10 +451,10 @@ INSTANTIATE_TEST_SUITE_P(
                    Pasted(0, 2, "1x2y"), Boxes("1x2y", 2), "12", 1, 12},
         UserChange{"LettersPastedInFront", "1", Pasted(0, 0, "ab"),
                    Boxes("ab1", 2), "1", 0, 1},
-        UserChange{"EverythingDeleted", "1", Typed(0, 1, ""), Boxes("", 0),
+        UserChange{"EverythingDeleted", "1", Typed(0, 1, ""), Boxes("", 0), "1",
+                   std::nullopt, 7},
+        UserChange{"ReplacedByALoneZero", "1", Typed(0, 1, "0"), Boxes("0", 0),
                    "1", std::nullopt, 7},
-        UserChange{"ReplacedByALoneZero", "1", Typed(0, 1, "0"),
-                   Boxes("0", 0), "1", std::nullopt, 7},
         // 0 is below the range: UpDown2 stops at 1.
         UserChange{"DoubleZeroPasted", "1", Pasted(0, 1, "00"), Boxes("00", 0),
                    "00", 2, 1},
@@ -468,19 +468,28 @@ INSTANTIATE_TEST_SUITE_P(
                    "12345",
                    5,
                    1024},
-        UserChange{"TypingIntoAFullEditChangesNothing", "12345",
-                   Typed(5, 0, "a"), {}, "12345", 5, 7},
-        UserChange{"SixDigitsPastedOverEverything", "1",
-                   Pasted(0, 1, "123456"), Boxes("12345", 0), "12345", 5,
-                   1024},
+        UserChange{"TypingIntoAFullEditChangesNothing",
+                   "12345",
+                   Typed(5, 0, "a"),
+                   {},
+                   "12345",
+                   5,
+                   7},
+        UserChange{"SixDigitsPastedOverEverything", "1", Pasted(0, 1, "123456"),
+                   Boxes("12345", 0), "12345", 5, 1024},
         UserChange{"LongPasteAtTheEndKeepsWhatFits", "1",
                    Pasted(1, 0, "23456789"), Boxes("12345", 0), "12345", 5,
                    1024},
         UserChange{"LongPasteInTheMiddleKeepsTheTextAfterIt", "19",
                    Pasted(1, 0, "2345678"), Boxes("12349", 0), "12349", 4,
                    1024},
-        UserChange{"PasteIntoAFullEditChangesNothing", "12345",
-                   Pasted(5, 0, "6"), {}, "12345", 5, 7},
+        UserChange{"PasteIntoAFullEditChangesNothing",
+                   "12345",
+                   Pasted(5, 0, "6"),
+                   {},
+                   "12345",
+                   5,
+                   7},
         UserChange{"LongPasteWithLettersIsCutThenFiltered", "1",
                    Pasted(0, 1, "1x2y3z"), Boxes("1x2y3", 2), "123", 1, 123},
         // Emptied by the filter itself: stays empty.

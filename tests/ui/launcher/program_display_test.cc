@@ -86,8 +86,7 @@ class ProgramWithoutWindowModuleTest : public ProgramOnDisplayTest {
     ProgramOnDisplayTest::SetUp();
     const std::filesystem::path built(kProgram);
     for (const char* name : {"tarnel", "tarnel-clipboard-holder"}) {
-      std::filesystem::copy_file(built.parent_path() / name,
-                                 folder_ / name);
+      std::filesystem::copy_file(built.parent_path() / name, folder_ / name);
     }
     program_ = folder_ / "tarnel";
   }

@@ -31,9 +31,9 @@ std::vector<std::string> Characters(const std::string& text) {
 class MemoryFormDriver : public FormDriver {
  public:
   void Start(std::vector<std::string> arguments) override {
-    logic_ = std::make_unique<MainFormLogic>(c_.controls, form_, application_,
-                                             std::move(arguments),
-                                             runs.Function());
+    logic_ =
+        std::make_unique<MainFormLogic>(c_.controls, form_, application_,
+                                        std::move(arguments), runs.Function());
     logic_->Connect();
     logic_->FormCreate();
   }
@@ -79,12 +79,10 @@ class MemoryFormDriver : public FormDriver {
 
   void Edit(std::string_view name, const UserEdit& edit) override {
     MemoryEdit& control = EditNamed(name);
-    const auto limit =
-        static_cast<std::size_t>(FindControl(name)->typed_limit);
+    const auto limit = static_cast<std::size_t>(FindControl(name)->typed_limit);
     const auto room = [&](std::size_t replaced) {
       const std::size_t kept = control.Text().size() - replaced;
-      return limit == 0 ? std::string::npos
-                        : (kept < limit ? limit - kept : 0);
+      return limit == 0 ? std::string::npos : (kept < limit ? limit - kept : 0);
     };
     control.caret = edit.start + edit.length;
     std::size_t at = edit.start;

@@ -1,9 +1,9 @@
-#include "ui/logic/program_arguments.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "ui/logic/program_arguments.h"
 
 namespace tarnel {
 namespace {

@@ -63,8 +63,10 @@ TEST_F(BrowseTest, InputPanelClickAsksTheOpenDialogAndTakesTheChoice) {
             (FileDialogRequest{FileDialogKind::kOpen, kOpenOptions, kOpenFilter,
                                ""}));
   EXPECT_EQ(dialogs.owners[0], static_cast<QWidget*>(form.get()));
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/chosen.txt"));
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("out.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(),
+            QString("/data/chosen.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(),
+            QString("out.txt"));
 }
 
 TEST_F(BrowseTest, OutputPanelClickAsksTheSaveDialogAndTakesTheChoice) {
@@ -74,7 +76,8 @@ TEST_F(BrowseTest, OutputPanelClickAsksTheSaveDialogAndTakesTheChoice) {
   EXPECT_EQ(dialogs.requests[0],
             (FileDialogRequest{FileDialogKind::kSave, kSaveOptions, kSaveFilter,
                                ""}));
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("/data/result.csv"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(),
+            QString("/data/result.csv"));
   EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("in.txt"));
 }
 
@@ -84,20 +87,23 @@ TEST_F(BrowseTest, ChoiceChangesOnlyThePathText) {
   UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
   EXPECT_TRUE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
   EXPECT_FALSE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
-  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(*form, "UniqCheckBox"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<QCheckBox>(*form, "UniqCheckBox"));
 }
 
 TEST_F(BrowseTest, CancelledDialogChangesNothing) {
   dialogs.answers.push_back(std::nullopt);
   UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   EXPECT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("out.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(),
+            QString("out.txt"));
 }
 
 TEST_F(BrowseTest, EachDialogStartsFromTheNameLastChosenInIt) {
   dialogs.answers = {"/data/one.txt", std::nullopt, "/data/two.txt"};
   UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
-  UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));  // cancelled: keeps what it had
+  UserClick(Child<BrowsePanel>(
+      *form, "FileOpenPanel"));  // cancelled: keeps what it had
   UserClick(Child<BrowsePanel>(*form, "FileOpenPanel"));
   UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
   ASSERT_EQ(dialogs.requests.size(), 4u);
@@ -133,18 +139,22 @@ TEST_F(BrowseTest, TabOntoTheInputPanelOpensItsDialogOnce) {
   dialogs.answers.push_back("/data/tabbed.txt");
   Child<QCheckBox>(*form, "FileOpenCheckBox")->setFocus();
   QTest::keyClick(Child<QCheckBox>(*form, "FileOpenCheckBox"), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   ASSERT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/tabbed.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(),
+            QString("/data/tabbed.txt"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
 
 TEST_F(BrowseTest, BacktabOntoTheInputPanelOpensItsDialog) {
   Child<QLineEdit>(*form, "FileOpenEdit")->setFocus();
-  QTest::keyClick(Child<QLineEdit>(*form, "FileOpenEdit"), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
+  QTest::keyClick(Child<QLineEdit>(*form, "FileOpenEdit"), Qt::Key_Backtab,
+                  Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
@@ -160,7 +170,8 @@ TEST_F(BrowseTest, FocusComingBackToTheInputPanelOpensNothing) {
   other.hide();
   form->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileOpenPanel"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<BrowsePanel>(*form, "FileOpenPanel"));
   Settle();
   EXPECT_EQ(dialogs.requests.size(), 1u);
 }
@@ -168,7 +179,8 @@ TEST_F(BrowseTest, FocusComingBackToTheInputPanelOpensNothing) {
 TEST_F(BrowseTest, TabOntoTheOutputPanelOpensNothing) {
   Child<QCheckBox>(*form, "FileSaveCheckBox")->setFocus();
   QTest::keyClick(Child<QCheckBox>(*form, "FileSaveCheckBox"), Qt::Key_Tab);
-  EXPECT_EQ(QApplication::focusWidget(), Child<BrowsePanel>(*form, "FileSavePanel"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<BrowsePanel>(*form, "FileSavePanel"));
   Settle();
   EXPECT_TRUE(dialogs.requests.empty());
 }
@@ -176,7 +188,8 @@ TEST_F(BrowseTest, TabOntoTheOutputPanelOpensNothing) {
 TEST_F(BrowseTest, ClickOnAPanelLeavesTheFocusWhereItWas) {
   Child<QCheckBox>(*form, "UniqCheckBox")->setFocus();
   UserClick(Child<BrowsePanel>(*form, "FileSavePanel"));
-  EXPECT_EQ(QApplication::focusWidget(), Child<QCheckBox>(*form, "UniqCheckBox"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<QCheckBox>(*form, "UniqCheckBox"));
 }
 
 }  // namespace

@@ -72,7 +72,8 @@ TEST_F(ExecuteSortTest, ShowsRunMessageAndWaitCursorDuringTheRunOnly) {
   EXPECT_EQ(status_during, Utf8("ソート実行中！"));
   ASSERT_NE(cursor_during, nullptr);
   EXPECT_EQ(shape_during, Qt::WaitCursor);
-  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(), QString("before"));
+  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(),
+            QString("before"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -133,7 +134,10 @@ TEST_F(ExecuteSortTest, CloseRequestedDuringARunHappensAfterIt) {
   };
   const Request requests[] = {
       {"title bar", [](TTarnelMainForm& f) { f.close(); }},
-      {"閉じる", [](TTarnelMainForm& f) { Child<QPushButton>(f, "CancelButton")->click(); }},
+      {"閉じる",
+       [](TTarnelMainForm& f) {
+         Child<QPushButton>(f, "CancelButton")->click();
+       }},
   };
   for (const Request& request : requests) {
     SCOPED_TRACE(request.name);
@@ -160,16 +164,16 @@ TEST_F(ExecuteSortTest, PathsAreCopiedBeforeTheRunStarts) {
   UseFiles(*form, "in.txt", "out.txt");
   std::string input_seen_after_change;
   std::string output_seen_after_change;
-  TTarnelMainForm watched(App(), {},
-                          [&](const SortRequest& request) -> std::int32_t {
-                            // The user edits the paths while the run waits in a
-                            // box.
-                            Child<QLineEdit>(watched, "FileOpenEdit")->setText("other.txt");
-                            Child<QLineEdit>(watched, "FileSaveEdit")->setText("else.txt");
-                            input_seen_after_change = request.input_name;
-                            output_seen_after_change = request.output_name;
-                            return 0;
-                          });
+  TTarnelMainForm watched(
+      App(), {}, [&](const SortRequest& request) -> std::int32_t {
+        // The user edits the paths while the run waits in a
+        // box.
+        Child<QLineEdit>(watched, "FileOpenEdit")->setText("other.txt");
+        Child<QLineEdit>(watched, "FileSaveEdit")->setText("else.txt");
+        input_seen_after_change = request.input_name;
+        output_seen_after_change = request.output_name;
+        return 0;
+      });
   UseFiles(watched, "in.txt", "out.txt");
   watched.ExecuteSort();
   EXPECT_EQ(input_seen_after_change, "in.txt");

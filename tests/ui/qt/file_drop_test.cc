@@ -125,10 +125,12 @@ TEST_P(DropRegionTest, FirstFileBecomesTheFileOfItsSide) {
   const DropOutcome outcome = Drop(*data, GetParam().point(*form));
 
   EXPECT_TRUE(outcome.dropped);
-  QLineEdit* taken =
-      GetParam().output ? Child<QLineEdit>(*form, "FileSaveEdit") : Child<QLineEdit>(*form, "FileOpenEdit");
-  QLineEdit* other =
-      GetParam().output ? Child<QLineEdit>(*form, "FileOpenEdit") : Child<QLineEdit>(*form, "FileSaveEdit");
+  QLineEdit* taken = GetParam().output
+                         ? Child<QLineEdit>(*form, "FileSaveEdit")
+                         : Child<QLineEdit>(*form, "FileOpenEdit");
+  QLineEdit* other = GetParam().output
+                         ? Child<QLineEdit>(*form, "FileOpenEdit")
+                         : Child<QLineEdit>(*form, "FileSaveEdit");
   EXPECT_EQ(taken->text(), name);
   EXPECT_EQ(other->text(),
             GetParam().output ? QString("old-in") : QString("old-out"));
@@ -143,39 +145,74 @@ const Region kRegions[] = {
      },
      true},
     {"ClipBoardCheckBox2",
-     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox2"), f); }, true},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox2"), f);
+     },
+     true},
     {"FileSaveCheckBox",
-     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "FileSaveCheckBox"), f); }, true},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QCheckBox>(f, "FileSaveCheckBox"), f);
+     },
+     true},
     {"FileSaveEdit",
-     [](TTarnelMainForm& f) { return Middle(Child<QLineEdit>(f, "FileSaveEdit"), f); }, true},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QLineEdit>(f, "FileSaveEdit"), f);
+     },
+     true},
     {"FileSavePanel",
-     [](TTarnelMainForm& f) { return Middle(Child<BrowsePanel>(f, "FileSavePanel"), f); }, true},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<BrowsePanel>(f, "FileSavePanel"), f);
+     },
+     true},
     {"InputGroupBox",
      [](TTarnelMainForm& f) {
        return Child<QGroupBox>(f, "InputGroupBox")->mapTo(&f, QPoint(200, 5));
      },
      false},
     {"ClipBoardCheckBox1",
-     [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox1"), f); }, false},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QCheckBox>(f, "ClipBoardCheckBox1"), f);
+     },
+     false},
     {"FileOpenEdit",
-     [](TTarnelMainForm& f) { return Middle(Child<QLineEdit>(f, "FileOpenEdit"), f); }, false},
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QLineEdit>(f, "FileOpenEdit"), f);
+     },
+     false},
     {"SortMenuFrame",
-     [](TTarnelMainForm& f) { return Child<QGroupBox>(f, "SortMenu")->mapTo(&f, QPoint(150, 80)); },
+     [](TTarnelMainForm& f) {
+       return Child<QGroupBox>(f, "SortMenu")->mapTo(&f, QPoint(150, 80));
+     },
      false},
     {"Sort_R_RadioButton",
-     [](TTarnelMainForm& f) { return Middle(Child<QRadioButton>(f, "Sort_R_RadioButton"), f); }, false},
-    {"OptionPage", [](TTarnelMainForm& f) { return Middle(Child<QCheckBox>(f, "UniqCheckBox"), f); },
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QRadioButton>(f, "Sort_R_RadioButton"), f);
+     },
+     false},
+    {"OptionPage",
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QCheckBox>(f, "UniqCheckBox"), f);
+     },
      false},
     {"PageTabs",
      [](TTarnelMainForm& f) {
        return Child<QTabWidget>(f, "PageControl1")->mapTo(&f, QPoint(30, 8));
      },
      false},
-    {"OKButton", [](TTarnelMainForm& f) { return Middle(Child<QPushButton>(f, "OKButton"), f); },
+    {"OKButton",
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QPushButton>(f, "OKButton"), f);
+     },
      false},
     {"CancelButton",
-     [](TTarnelMainForm& f) { return Middle(Child<QPushButton>(f, "CancelButton"), f); }, false},
-    {"StatusLine", [](TTarnelMainForm& f) { return Middle(Child<QStatusBar>(f, "StatusLine"), f); },
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QPushButton>(f, "CancelButton"), f);
+     },
+     false},
+    {"StatusLine",
+     [](TTarnelMainForm& f) {
+       return Middle(Child<QStatusBar>(f, "StatusLine"), f);
+     },
      false},
     {"BareWindow",
      [](TTarnelMainForm& f) {
@@ -183,7 +220,9 @@ const Region kRegions[] = {
      },
      false},
     {"MenuBar",
-     [](TTarnelMainForm& f) { return Child<QMenuBar>(f, "MainMenu")->mapTo(&f, QPoint(300, 5)); },
+     [](TTarnelMainForm& f) {
+       return Child<QMenuBar>(f, "MainMenu")->mapTo(&f, QPoint(300, 5));
+     },
      false},
 };
 
@@ -199,18 +238,21 @@ TEST_F(FileDropTest, DropSwitchesTheSideFromClipboardToTheFile) {
   EXPECT_TRUE(Child<QCheckBox>(*form, "FileSaveCheckBox")->isChecked());
   EXPECT_TRUE(Child<BrowsePanel>(*form, "FileSavePanel")->isVisible());
   EXPECT_TRUE(Child<QLineEdit>(*form, "FileSaveEdit")->isVisible());
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString("/data/out.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(),
+            QString("/data/out.txt"));
   // The input side stays on the clipboard.
   EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
   EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
 }
 
 TEST_F(FileDropTest, DroppedFileOnTheKeyPageIsTheInputNotText) {
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   const auto data = FilesData({"/data/in.txt"});
   Drop(*data, Over(Child<QLineEdit>(*form, "SortPosEdit")));
   EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(), QString("1"));
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/in.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(),
+            QString("/data/in.txt"));
   EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -218,7 +260,8 @@ TEST_F(FileDropTest, OnlyTheFirstOfSeveralFilesIsTaken) {
   const auto data =
       FilesData({"/data/first.txt", "/data/second.txt", "/data/third.txt"});
   Drop(*data, Over(Child<QPushButton>(*form, "OKButton")));
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/first.txt"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(),
+            QString("/data/first.txt"));
   EXPECT_EQ(Child<QLineEdit>(*form, "FileSaveEdit")->text(), QString());
 }
 
@@ -235,9 +278,11 @@ TEST_F(FileDropTest, LongNameIsTakenWhole) {
 TEST_F(FileDropTest, DropIsACopySoTheFileManagerKeepsTheFile) {
   const auto data = FilesData({"/data/in.txt"});
   const DropOutcome moved =
-      Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::MoveAction | Qt::CopyAction);
+      Drop(*data, Over(Child<QPushButton>(*form, "OKButton")),
+           Qt::MoveAction | Qt::CopyAction);
   EXPECT_EQ(moved.action, Qt::CopyAction);
-  const DropOutcome linked = Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::LinkAction);
+  const DropOutcome linked =
+      Drop(*data, Over(Child<QPushButton>(*form, "OKButton")), Qt::LinkAction);
   EXPECT_TRUE(linked.dropped);
   EXPECT_EQ(linked.action, Qt::LinkAction);
   const DropOutcome move_only =

@@ -36,7 +36,8 @@ class KeyPositionTest : public testing::Test {
     form = std::make_unique<TTarnelMainForm>(App(), std::vector<std::string>{},
                                              recorder.Function());
     ASSERT_TRUE(ShowAndActivate(*form));
-    Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+    Child<QTabWidget>(*form, "PageControl1")
+        ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
     edit()->setFocus();
   }
 
@@ -97,8 +98,9 @@ TEST_P(SpinTest, StepsTheNumberInTheEditWithinOneTo1024) {
   const SpinCase& spin = GetParam();
   edit()->setText(spin.start_text);
   Child<UpDown>(*form, "UpDown2")->SetPosition(spin.start_text.toInt());
-  Press(spin.updown1 ? Child<UpDown>(*form, "UpDown1") : Child<UpDown>(*form, "UpDown2"), spin.button,
-        spin.presses);
+  Press(spin.updown1 ? Child<UpDown>(*form, "UpDown1")
+                     : Child<UpDown>(*form, "UpDown2"),
+        spin.button, spin.presses);
   EXPECT_EQ(edit()->text(), spin.text);
   EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Position(), spin.updown2);
   // Text written by a spin control is the program's: no filter boxes.
@@ -136,7 +138,8 @@ TEST_F(KeyPositionTest, UpDown1StartsFromTheNumberTheUserTyped) {
 }
 
 TEST_F(KeyPositionTest, UpDown1StartsFromItsPositionWhenTheEditIsEmpty) {
-  Press(Child<UpDown>(*form, "UpDown1"), kUp, 2);  // 21, and UpDown1 remembers it
+  Press(Child<UpDown>(*form, "UpDown1"), kUp,
+        2);  // 21, and UpDown1 remembers it
   edit()->setText(QString());
   Press(Child<UpDown>(*form, "UpDown1"), kUp);
   EXPECT_EQ(edit()->text(), QString("31"));

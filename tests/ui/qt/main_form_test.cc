@@ -27,9 +27,9 @@
 #include "platform/testing/recording_message_boxes.h"
 #include "tests/support/qt/qt_widgets.h"
 #include "tests/ui/qt/ui_test_support.h"
+#include "ui/logic/main_form_layout.h"
 #include "ui/qt/browse_panel.h"
 #include "ui/qt/up_down.h"
-#include "ui/logic/main_form_layout.h"
 
 namespace tarnel {
 namespace {
@@ -128,7 +128,8 @@ TEST_F(MainFormTest, SpinControlsStartWithTheirRangesPositionsAndSteps) {
   EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->Maximum(), 1024);
   EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->Position(), 1);
   EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->Increment(), 10);
-  EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->Associate(), Child<QLineEdit>(*form, "SortPosEdit"));
+  EXPECT_EQ(Child<UpDown>(*form, "UpDown1")->Associate(),
+            Child<QLineEdit>(*form, "SortPosEdit"));
   EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Minimum(), 1);
   EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Maximum(), 1024);
   EXPECT_EQ(Child<UpDown>(*form, "UpDown2")->Position(), 1);
@@ -175,9 +176,10 @@ TEST_F(MainFormTest, EveryControlUsesTheWindowFont) {
                              "Noto Sans CJK JP"};
   EXPECT_EQ(form->font().families(), families);
   EXPECT_EQ(form->font().pixelSize(), 12);
-  for (QWidget* control : {static_cast<QWidget*>(Child<QLineEdit>(*form, "SortPosEdit")),
-                           static_cast<QWidget*>(Child<QCheckBox>(*form, "UniqCheckBox")),
-                           static_cast<QWidget*>(Child<QStatusBar>(*form, "StatusLine"))}) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(Child<QLineEdit>(*form, "SortPosEdit")),
+        static_cast<QWidget*>(Child<QCheckBox>(*form, "UniqCheckBox")),
+        static_cast<QWidget*>(Child<QStatusBar>(*form, "StatusLine"))}) {
     EXPECT_EQ(control->font().families(), families);
     EXPECT_EQ(control->font().pixelSize(), 12);
   }
@@ -245,16 +247,20 @@ TEST_F(MainFormTest, UncheckingClipboardChecksFileBoxAndShowsPath) {
 }
 
 TEST_F(MainFormTest, ReactionChainStopsAfterOnePassBackAndForth) {
-  QSignalSpy clipboard_changes(Child<QCheckBox>(*form, "ClipBoardCheckBox1"), &QCheckBox::toggled);
-  QSignalSpy file_changes(Child<QCheckBox>(*form, "FileOpenCheckBox"), &QCheckBox::toggled);
+  QSignalSpy clipboard_changes(Child<QCheckBox>(*form, "ClipBoardCheckBox1"),
+                               &QCheckBox::toggled);
+  QSignalSpy file_changes(Child<QCheckBox>(*form, "FileOpenCheckBox"),
+                          &QCheckBox::toggled);
   Child<QCheckBox>(*form, "FileOpenCheckBox")->setChecked(true);
   EXPECT_EQ(file_changes.count(), 1);
   EXPECT_EQ(clipboard_changes.count(), 1);
 }
 
 TEST_F(MainFormTest, SettingABoxToItsCurrentStateRunsNoReaction) {
-  QSignalSpy clipboard_changes(Child<QCheckBox>(*form, "ClipBoardCheckBox1"), &QCheckBox::toggled);
-  QSignalSpy file_changes(Child<QCheckBox>(*form, "FileOpenCheckBox"), &QCheckBox::toggled);
+  QSignalSpy clipboard_changes(Child<QCheckBox>(*form, "ClipBoardCheckBox1"),
+                               &QCheckBox::toggled);
+  QSignalSpy file_changes(Child<QCheckBox>(*form, "FileOpenCheckBox"),
+                          &QCheckBox::toggled);
   Child<QCheckBox>(*form, "ClipBoardCheckBox1")->setChecked(true);
   Child<QCheckBox>(*form, "FileOpenCheckBox")->setChecked(false);
   EXPECT_EQ(clipboard_changes.count(), 0);
@@ -297,14 +303,17 @@ TEST_F(MainFormTest, ProgramChangeDoesNotMoveTheFocusOfAnInactiveWindow) {
 
 TEST_F(MainFormTest, UserClickOnFileBoxReactsAndFocusesThePath) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  QTest::mouseClick(Child<QCheckBox>(*form, "FileOpenCheckBox"), Qt::LeftButton);
+  QTest::mouseClick(Child<QCheckBox>(*form, "FileOpenCheckBox"),
+                    Qt::LeftButton);
   EXPECT_TRUE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
   EXPECT_FALSE(Child<QCheckBox>(*form, "ClipBoardCheckBox1")->isChecked());
   EXPECT_TRUE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
   EXPECT_TRUE(Child<BrowsePanel>(*form, "FileOpenPanel")->isVisible());
-  EXPECT_EQ(QApplication::focusWidget(), Child<QLineEdit>(*form, "FileOpenEdit"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<QLineEdit>(*form, "FileOpenEdit"));
 
-  QTest::mouseClick(Child<QCheckBox>(*form, "ClipBoardCheckBox1"), Qt::LeftButton);
+  QTest::mouseClick(Child<QCheckBox>(*form, "ClipBoardCheckBox1"),
+                    Qt::LeftButton);
   EXPECT_FALSE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
   EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
   form->hide();
@@ -312,7 +321,8 @@ TEST_F(MainFormTest, UserClickOnFileBoxReactsAndFocusesThePath) {
 
 TEST_F(MainFormTest, UserTypesAtMostFiveCharactersIntoKeyPosition) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   Child<QLineEdit>(*form, "SortPosEdit")->setFocus();
   Child<QLineEdit>(*form, "SortPosEdit")->selectAll();
   QTest::keyClicks(Child<QLineEdit>(*form, "SortPosEdit"), "1234567");
@@ -322,13 +332,16 @@ TEST_F(MainFormTest, UserTypesAtMostFiveCharactersIntoKeyPosition) {
 
 TEST_F(MainFormTest, UserCanShortenButNotLengthenALongerProgramText) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   Child<QLineEdit>(*form, "SortPosEdit")->setText("12345678");
-  EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(), QString("12345678"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(),
+            QString("12345678"));
   Child<QLineEdit>(*form, "SortPosEdit")->setFocus();
   Child<QLineEdit>(*form, "SortPosEdit")->end(false);
   QTest::keyClick(Child<QLineEdit>(*form, "SortPosEdit"), Qt::Key_9);
-  EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(), QString("12345678"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(),
+            QString("12345678"));
   QTest::keyClick(Child<QLineEdit>(*form, "SortPosEdit"), Qt::Key_Backspace);
   EXPECT_EQ(Child<QLineEdit>(*form, "SortPosEdit")->text(), QString("1234567"));
   form->hide();
@@ -352,7 +365,8 @@ TEST_F(MainFormTest, ClickOnTheBlankPartOfAButtonTogglesIt) {
     SCOPED_TRACE(name);
     auto* box = Find<QCheckBox>(name);
     ASSERT_NE(box, nullptr);
-    Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(box->parentWidget());
+    Child<QTabWidget>(*form, "PageControl1")
+        ->setCurrentWidget(box->parentWidget());
     const bool before = box->isChecked();
     // Two pixels inside the right edge: past the end of every label.
     QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier,
@@ -363,12 +377,16 @@ TEST_F(MainFormTest, ClickOnTheBlankPartOfAButtonTogglesIt) {
   QWidget* target = Child<QWidget>(*form, "ClientArea")->childAt(135, 73);
   EXPECT_EQ(target, Child<QRadioButton>(*form, "Sort_R_RadioButton"));
   QTest::mouseClick(
-      Child<QRadioButton>(*form, "Sort_R_RadioButton"), Qt::LeftButton, Qt::NoModifier,
-      Child<QRadioButton>(*form, "Sort_R_RadioButton")->mapFrom(Child<QWidget>(*form, "ClientArea"), QPoint(135, 73)));
+      Child<QRadioButton>(*form, "Sort_R_RadioButton"), Qt::LeftButton,
+      Qt::NoModifier,
+      Child<QRadioButton>(*form, "Sort_R_RadioButton")
+          ->mapFrom(Child<QWidget>(*form, "ClientArea"), QPoint(135, 73)));
   EXPECT_TRUE(Child<QRadioButton>(*form, "Sort_R_RadioButton")->isChecked());
   EXPECT_FALSE(Child<QRadioButton>(*form, "Sort_F_RadioButton")->isChecked());
-  QTest::mouseClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::LeftButton, Qt::NoModifier,
-                    QPoint(Child<QRadioButton>(*form, "Sort_F_RadioButton")->width() - 2, 8));
+  QTest::mouseClick(
+      Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::LeftButton,
+      Qt::NoModifier,
+      QPoint(Child<QRadioButton>(*form, "Sort_F_RadioButton")->width() - 2, 8));
   EXPECT_TRUE(Child<QRadioButton>(*form, "Sort_F_RadioButton")->isChecked());
   form->hide();
 }
@@ -377,7 +395,8 @@ TEST_F(MainFormTest, ClickOnTheBlankPartOfAButtonTogglesIt) {
 // with the caret at the end, no digit has scrolled out at the left.
 TEST_F(MainFormTest, KeyPositionShowsAllFiveDigits) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   QLineEdit* edit = Child<QLineEdit>(*form, "SortPosEdit");
   ASSERT_EQ(edit->width(), 41);
   for (const char* digits : {"12345", "88888", "00000"}) {

@@ -19,9 +19,9 @@
 #include "platform/testing/scripted_file_dialogs.h"
 #include "tests/support/qt/qt_widgets.h"
 #include "tests/ui/qt/ui_test_support.h"
+#include "ui/logic/main_form_layout.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/browse_panel.h"
-#include "ui/logic/main_form_layout.h"
 #include "ui/qt/main_form.h"
 
 namespace tarnel {
@@ -64,7 +64,8 @@ TEST_F(MenuTest, MenuBarHoldsTheMenusAndEntriesOfTheMenuTable) {
       continue;
     }
     auto* item = Child<QAction>(*form, entry.name);
-    const QList<QAction*> siblings = Child<QMenu>(*form, entry.parent)->actions();
+    const QList<QAction*> siblings =
+        Child<QMenu>(*form, entry.parent)->actions();
     // In its menu, after the entries of the table before it.
     qsizetype before = 0;
     for (const MenuSpec& other : MainMenuTable()) {
@@ -101,7 +102,8 @@ TEST_F(MenuTest, AltAndTheUnderlinedLetterOpenTheMenus) {
   for (const MenuKey& key : keys) {
     SCOPED_TRACE(key.letter);
     QMenu* menu = Child<QMenu>(*form, key.menu);
-    QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), key.letter, Qt::AltModifier);
+    QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"),
+                    key.letter, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
     menu->hide();
   }
@@ -110,9 +112,10 @@ TEST_F(MenuTest, AltAndTheUnderlinedLetterOpenTheMenus) {
 
 TEST_F(MenuTest, LetterInAnOpenMenuChoosesTheEntry) {
   ASSERT_TRUE(ShowAndActivate(*form));
-  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::Key_H, Qt::AltModifier);
-  ASSERT_TRUE(
-      QTest::qWaitFor([&] { return Child<QMenu>(*form, "HelpMenu")->isVisible(); }, 2000));
+  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::Key_H,
+                  Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return Child<QMenu>(*form, "HelpMenu")->isVisible(); }, 2000));
   QTest::keyClick(Child<QMenu>(*form, "HelpMenu"), Qt::Key_S);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !help.commands.empty(); }, 2000));
   ASSERT_EQ(help.commands.size(), 1u);
@@ -157,8 +160,10 @@ TEST_F(MenuTest, OpenWithAChoiceSwitchesTheInputToTheFileAndFocusesIt) {
   EXPECT_TRUE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
   EXPECT_TRUE(Child<BrowsePanel>(*form, "FileOpenPanel")->isVisible());
   EXPECT_TRUE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
-  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString("/data/chosen.csv"));
-  EXPECT_EQ(QApplication::focusWidget(), Child<QLineEdit>(*form, "FileOpenEdit"));
+  EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(),
+            QString("/data/chosen.csv"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<QLineEdit>(*form, "FileOpenEdit"));
   // The output side is not touched.
   EXPECT_TRUE(Child<QCheckBox>(*form, "ClipBoardCheckBox2")->isChecked());
   form->hide();
@@ -174,7 +179,8 @@ TEST_F(MenuTest, OpenCancelledChangesNothing) {
   EXPECT_FALSE(Child<QCheckBox>(*form, "FileOpenCheckBox")->isChecked());
   EXPECT_FALSE(Child<QLineEdit>(*form, "FileOpenEdit")->isVisible());
   EXPECT_EQ(Child<QLineEdit>(*form, "FileOpenEdit")->text(), QString());
-  EXPECT_EQ(QApplication::focusWidget(), Child<QRadioButton>(*form, "Sort_F_RadioButton"));
+  EXPECT_EQ(QApplication::focusWidget(),
+            Child<QRadioButton>(*form, "Sort_F_RadioButton"));
   form->hide();
 }
 
@@ -184,7 +190,8 @@ TEST_F(MenuTest, OpenOnAFileInputOnlyReplacesThePath) {
   Child<QAction>(with_file, "FileOpenItem")->trigger();
   EXPECT_TRUE(Child<QCheckBox>(with_file, "FileOpenCheckBox")->isChecked());
   EXPECT_FALSE(Child<QCheckBox>(with_file, "ClipBoardCheckBox1")->isChecked());
-  EXPECT_EQ(Child<QLineEdit>(with_file, "FileOpenEdit")->text(), QString("/data/new.txt"));
+  EXPECT_EQ(Child<QLineEdit>(with_file, "FileOpenEdit")->text(),
+            QString("/data/new.txt"));
 }
 
 }  // namespace

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "engine/run_sort.h"
-#include "platform/testing/fake_clipboard.h"
 #include "platform/memory.h"
-#include "platform/testing/recording_message_boxes.h"
 #include "platform/service.h"
+#include "platform/testing/fake_clipboard.h"
+#include "platform/testing/recording_message_boxes.h"
 #include "tests/support/temp_dir.h"
 
 namespace tarnel {

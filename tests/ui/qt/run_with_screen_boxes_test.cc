@@ -16,8 +16,8 @@
 #include "tests/support/qt/qt_widgets.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/ui_test_support.h"
-#include "ui/qt/main_form.h"
 #include "ui/logic/off_thread_run.h"
+#include "ui/qt/main_form.h"
 
 namespace tarnel {
 namespace {
@@ -49,9 +49,11 @@ TEST_F(RunWithScreenBoxesTest, SecondRunIsRefusedWhileTheFinishBoxIsOpen) {
     return RunSortOffThread(request);
   });
   Child<QCheckBox>(form, "FileOpenCheckBox")->setChecked(true);
-  Child<QLineEdit>(form, "FileOpenEdit")->setText(QString::fromStdString(dir / "in.txt"));
+  Child<QLineEdit>(form, "FileOpenEdit")
+      ->setText(QString::fromStdString(dir / "in.txt"));
   Child<QCheckBox>(form, "FileSaveCheckBox")->setChecked(true);
-  Child<QLineEdit>(form, "FileSaveEdit")->setText(QString::fromStdString(dir / "out.txt"));
+  Child<QLineEdit>(form, "FileSaveEdit")
+      ->setText(QString::fromStdString(dir / "out.txt"));
   ASSERT_TRUE(ShowAndActivate(form));
 
   SeenBox finish_box;

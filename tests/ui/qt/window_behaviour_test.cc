@@ -100,7 +100,8 @@ TEST_F(WindowBehaviourTest, TabVisitsTheControlsInTheirOrder) {
 
 TEST_F(WindowBehaviourTest, TabOnTheKeyPageVisitsItsControls) {
   auto form = Open({"-r"});
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   EXPECT_EQ(
       TabCycle(*form),
       (std::vector<std::string>{
@@ -112,7 +113,8 @@ TEST_F(WindowBehaviourTest, TabOnTheKeyPageVisitsItsControls) {
 
 TEST_F(WindowBehaviourTest, ArrowKeysMoveBetweenTheOrderButtons) {
   auto form = Open();
-  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"), Qt::Key_Down);
+  QTest::keyClick(Child<QRadioButton>(*form, "Sort_F_RadioButton"),
+                  Qt::Key_Down);
   EXPECT_EQ(FocusName(*form), "Sort_R_RadioButton");
   EXPECT_TRUE(Child<QRadioButton>(*form, "Sort_R_RadioButton")->isChecked());
   // The checked button is now the tab stop.
@@ -136,9 +138,15 @@ TEST_F(WindowBehaviourTest, VisibleBrowsePanelsAreTabStops) {
 TEST_F(WindowBehaviourTest, FramesPagesStatusLineAndSpinsNeverTakeTheFocus) {
   auto form = Open();
   const std::vector<QWidget*> never = {
-      Child<QGroupBox>(*form, "SortMenu"),   Child<QGroupBox>(*form, "InputGroupBox"), Child<QGroupBox>(*form, "OutputGroupBox"),
-      Child<QWidget>(*form, "TabSheet1"),  Child<QWidget>(*form, "TabSheet2"),     Child<QStatusBar>(*form, "StatusLine"),
-      Child<QWidget>(*form, "ClientArea"), Child<UpDown>(*form, "UpDown1"),       Child<UpDown>(*form, "UpDown2")};
+      Child<QGroupBox>(*form, "SortMenu"),
+      Child<QGroupBox>(*form, "InputGroupBox"),
+      Child<QGroupBox>(*form, "OutputGroupBox"),
+      Child<QWidget>(*form, "TabSheet1"),
+      Child<QWidget>(*form, "TabSheet2"),
+      Child<QStatusBar>(*form, "StatusLine"),
+      Child<QWidget>(*form, "ClientArea"),
+      Child<UpDown>(*form, "UpDown1"),
+      Child<UpDown>(*form, "UpDown2")};
   for (QWidget* widget : never) {
     SCOPED_TRACE(widget->objectName().toStdString());
     EXPECT_EQ(widget->focusPolicy() & Qt::TabFocus, 0);
@@ -147,9 +155,10 @@ TEST_F(WindowBehaviourTest, FramesPagesStatusLineAndSpinsNeverTakeTheFocus) {
 
 TEST_F(WindowBehaviourTest, EscapeOnAControlDoesNothing) {
   auto form = Open();
-  for (QWidget* control : {static_cast<QWidget*>(Child<QCheckBox>(*form, "UniqCheckBox")),
-                           static_cast<QWidget*>(Child<QRadioButton>(*form, "Sort_F_RadioButton")),
-                           static_cast<QWidget*>(Child<QPushButton>(*form, "OKButton"))}) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(Child<QCheckBox>(*form, "UniqCheckBox")),
+        static_cast<QWidget*>(Child<QRadioButton>(*form, "Sort_F_RadioButton")),
+        static_cast<QWidget*>(Child<QPushButton>(*form, "OKButton"))}) {
     SCOPED_TRACE(control->objectName().toStdString());
     control->setFocus();
     QTest::keyClick(control, Qt::Key_Escape);
@@ -159,7 +168,8 @@ TEST_F(WindowBehaviourTest, EscapeOnAControlDoesNothing) {
 
 TEST_F(WindowBehaviourTest, EscapeInTheKeyPositionDoesNothing) {
   auto form = Open();
-  Child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
+  Child<QTabWidget>(*form, "PageControl1")
+      ->setCurrentWidget(Child<QWidget>(*form, "TabSheet2"));
   Child<QLineEdit>(*form, "SortPosEdit")->setFocus();
   QTest::keyClick(Child<QLineEdit>(*form, "SortPosEdit"), Qt::Key_Escape);
   EXPECT_TRUE(form->isVisible());
@@ -195,7 +205,8 @@ TEST_F(WindowBehaviourTest, StatusTipBecomesTheStatusLineText) {
   QStatusTipEvent tip(QStringLiteral("a hint"));
   QCoreApplication::sendEvent(Child<QCheckBox>(*form, "UniqCheckBox"), &tip);
   EXPECT_EQ(App().Hint(), QString("a hint"));
-  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(), QString("a hint"));
+  EXPECT_EQ(Child<QStatusBar>(*form, "StatusLine")->currentMessage(),
+            QString("a hint"));
 }
 
 TEST_F(WindowBehaviourTest, MenuEntriesWithoutHintsKeepTheStartText) {
@@ -217,7 +228,8 @@ TEST_F(WindowBehaviourTest, HintHandlerEndsWithTheWindow) {
 TEST_F(WindowBehaviourTest, HintHandlerIsInstalledByFormCreateEvenInBatch) {
   TTarnelMainForm batch(App(), {"-a"}, recorder.Function());
   App().SetHint(QStringLiteral("batch hint"));
-  EXPECT_EQ(Child<QStatusBar>(batch, "StatusLine")->currentMessage(), QString("batch hint"));
+  EXPECT_EQ(Child<QStatusBar>(batch, "StatusLine")->currentMessage(),
+            QString("batch hint"));
 }
 
 }  // namespace

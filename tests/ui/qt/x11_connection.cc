@@ -65,7 +65,7 @@ xcb_atom_t X11Connection::Atom(const char* name) {
 }
 
 std::vector<std::uint32_t> X11Connection::Words(xcb_window_t window,
-                                             const char* property) {
+                                                const char* property) {
   auto reply = Owned(xcb_get_property_reply(
       connection_,
       xcb_get_property(connection_, 0, window, Atom(property), XCB_ATOM_ANY, 0,
@@ -180,7 +180,7 @@ std::optional<std::uint8_t> X11Connection::KeyCode(std::uint32_t keysym) {
 }
 
 bool X11Connection::TypeKey(xcb_window_t window, std::uint32_t keysym,
-                         std::uint16_t modifiers) {
+                            std::uint16_t modifiers) {
   const std::optional<std::uint8_t> code = KeyCode(keysym);
   if (!code) return false;
   for (const std::uint8_t type :

@@ -21,9 +21,9 @@
 #include "platform/testing/recording_message_boxes.h"
 #include "platform/testing/scripted_file_dialogs.h"
 #include "tests/ui/win32/win32_window_support.h"
+#include "ui/logic/main_form_layout.h"
 #include "ui/win32/about_box_win32.h"
 #include "ui/win32/application_win32.h"
-#include "ui/logic/main_form_layout.h"
 
 namespace tarnel {
 namespace {
@@ -101,7 +101,8 @@ TEST_F(MainFormWin32Test, EveryControlStandsAsTheLayoutTableGivesIt) {
     SCOPED_TRACE(spec.name);
     const HWND control = form->Control(spec.name);
     ASSERT_NE(control, nullptr);
-    const HWND parent = spec.parent ? form->Control(spec.parent) : form->Window();
+    const HWND parent =
+        spec.parent ? form->Control(spec.parent) : form->Window();
     EXPECT_EQ(::GetParent(control), parent);
     EXPECT_EQ(::lstrcmpiA(ClassOf(control).c_str(), ClassOfKind(spec.kind)), 0)
         << ClassOf(control);
@@ -155,12 +156,15 @@ TEST_F(MainFormWin32Test, TheWindowIsFixedCentredAndDressedAsOnWindows) {
   EXPECT_EQ(std::string(font.lfFaceName), LocalText("ＭＳ Ｐゴシック"));
   // The status line in simple mode, the pages' captions, the default button.
   EXPECT_TRUE(::SendMessageA(form->Control("StatusLine"), SB_ISSIMPLE, 0, 0));
-  EXPECT_EQ(::SendMessageA(form->Control("PageControl1"), TCM_GETITEMCOUNT, 0, 0), 2);
-  EXPECT_EQ(::SendMessageA(form->Control("PageControl1"), TCM_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(
+      ::SendMessageA(form->Control("PageControl1"), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(::SendMessageA(form->Control("PageControl1"), TCM_GETCURSEL, 0, 0),
+            0);
   EXPECT_TRUE(Shown(form->Control("TabSheet1")));
   EXPECT_FALSE(Shown(form->Control("TabSheet2")));
   EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETLIMITTEXT, 0, 0), 5);
+  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETLIMITTEXT, 0, 0),
+            5);
   // The first tab stop has the focus.
   EXPECT_EQ(::GetFocus(), form->Control("Sort_F_RadioButton"));
 }
@@ -207,8 +211,10 @@ TEST_F(MainFormWin32Test, TheMenuHoldsItsItemsWithTheirAccelerators) {
   }
   // Contents and Search send the help engine its two commands.
   RecordingHelpEngine help_engine;
-  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpContentsItem")), 0);
-  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpSearchItem")), 0);
+  ::SendMessageA(form->Window(), WM_COMMAND,
+                 static_cast<WPARAM>(form->MenuItemId("HelpContentsItem")), 0);
+  ::SendMessageA(form->Window(), WM_COMMAND,
+                 static_cast<WPARAM>(form->MenuItemId("HelpSearchItem")), 0);
   ASSERT_EQ(help_engine.commands.size(), 2u);
   EXPECT_EQ(help_engine.commands[0],
             (RecordedHelpCommand{form->Window(), "Tarnel.hlp", 3, ""}));
@@ -228,13 +234,16 @@ TEST_F(MainFormWin32Test, TabWalksTheTabStopsInTheirOrder) {
     }
     return order;
   };
-  EXPECT_EQ(walk(10),
-            (std::vector<HWND>{form->Control("Sort_F_RadioButton"), form->Control("PageControl1"),
-                               form->Control("NotCaseSensitiveCheckBox"),
-                               form->Control("UniqCheckBox"), form->Control("ClipBoardCheckBox1"),
-                               form->Control("FileOpenCheckBox"), form->Control("ClipBoardCheckBox2"),
-                               form->Control("FileSaveCheckBox"), form->Control("OKButton"),
-                               form->Control("CancelButton"), form->Control("Sort_F_RadioButton")}));
+  EXPECT_EQ(
+      walk(10),
+      (std::vector<HWND>{
+          form->Control("Sort_F_RadioButton"), form->Control("PageControl1"),
+          form->Control("NotCaseSensitiveCheckBox"),
+          form->Control("UniqCheckBox"), form->Control("ClipBoardCheckBox1"),
+          form->Control("FileOpenCheckBox"),
+          form->Control("ClipBoardCheckBox2"),
+          form->Control("FileSaveCheckBox"), form->Control("OKButton"),
+          form->Control("CancelButton"), form->Control("Sort_F_RadioButton")}));
 
   ::SendMessageA(form->Control("Sort_R_RadioButton"), BM_CLICK, 0, 0);
   ::SendMessageA(form->Control("FileSaveCheckBox"), BM_CLICK, 0, 0);
@@ -243,13 +252,17 @@ TEST_F(MainFormWin32Test, TabWalksTheTabStopsInTheirOrder) {
   EXPECT_TRUE(Shown(form->Control("TabSheet2")));
   EXPECT_FALSE(Shown(form->Control("TabSheet1")));
   ::SetFocus(form->Control("CancelButton"));
-  EXPECT_EQ(walk(11), (std::vector<HWND>{
-                          form->Control("CancelButton"), form->Control("Sort_R_RadioButton"),
-                          form->Control("PageControl1"), form->Control("SortPosEdit"),
-                          form->Control("ColumCheckBox"), form->Control("FieldCheckBox"),
-                          form->Control("StringCompCheckBox"), form->Control("NumCompCheckBox"),
-                          form->Control("ClipBoardCheckBox1"), form->Control("FileOpenCheckBox"),
-                          form->Control("ClipBoardCheckBox2"), form->Control("FileSaveCheckBox")}));
+  EXPECT_EQ(
+      walk(11),
+      (std::vector<HWND>{
+          form->Control("CancelButton"), form->Control("Sort_R_RadioButton"),
+          form->Control("PageControl1"), form->Control("SortPosEdit"),
+          form->Control("ColumCheckBox"), form->Control("FieldCheckBox"),
+          form->Control("StringCompCheckBox"), form->Control("NumCompCheckBox"),
+          form->Control("ClipBoardCheckBox1"),
+          form->Control("FileOpenCheckBox"),
+          form->Control("ClipBoardCheckBox2"),
+          form->Control("FileSaveCheckBox")}));
   PressKey(VK_TAB);
   EXPECT_EQ(::GetFocus(), form->Control("FileSavePanel"));
   PressKey(VK_TAB);
@@ -274,7 +287,8 @@ TEST_F(MainFormWin32Test, EnterPressesRunUnlessTheOtherButtonHasTheFocus) {
   PressKey(VK_RETURN);
   EXPECT_EQ(runs.size(), 2u);
   ::SetFocus(form->Control("CancelButton"));
-  EXPECT_EQ(Style(form->Control("CancelButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(Style(form->Control("CancelButton")) & BS_TYPEMASK,
+            BS_DEFPUSHBUTTON);
   EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_PUSHBUTTON);
   ::SetFocus(form->Control("UniqCheckBox"));
   EXPECT_EQ(Style(form->Control("OKButton")) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
@@ -380,8 +394,8 @@ HGLOBAL MakeDrop(const std::string& name, POINT point) {
 
 TEST_F(MainFormWin32Test, ADropOverTheOutputGroupNamesTheOutputElseTheInput) {
   StartShown();
-  EXPECT_NE(::GetWindowLongPtrA(form->Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES,
-            0);
+  EXPECT_NE(
+      ::GetWindowLongPtrA(form->Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
   // Over a check box inside the output group, then over the sort frame.
   ::SendMessageA(form->Window(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop("C:\\out.csv", {150, 205})),
@@ -427,7 +441,8 @@ TEST_F(MainFormWin32Test, TheSpinControlsStepTheKeyPositionAndEachOther) {
   // UpDown2's upper arrow steps by one and writes the edit.
   ClickAt(form->Control("UpDown2"), 8, 4);
   EXPECT_EQ(WindowTextOf(form->Control("SortPosEdit")), "12");
-  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETMODIFY, 0, 0), 0);
+  EXPECT_EQ(::SendMessageA(form->Control("SortPosEdit"), EM_GETMODIFY, 0, 0),
+            0);
   // Plain digits from 1000 on, and no step past the end.
   ::SetWindowTextA(form->Control("SortPosEdit"), "1020");
   PressKey(VK_UP);
@@ -460,9 +475,10 @@ TEST_F(MainFormWin32Test, DuringARunTheWindowWaitsAndClosesAfter) {
   const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);
   during = [&] {
     EXPECT_TRUE(Win32Application::WaitCursorShown());
-    EXPECT_TRUE(::SendMessageA(form->Window(), WM_SETCURSOR,
-                               reinterpret_cast<WPARAM>(form->Control("OKButton")),
-                               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    EXPECT_TRUE(
+        ::SendMessageA(form->Window(), WM_SETCURSOR,
+                       reinterpret_cast<WPARAM>(form->Control("OKButton")),
+                       MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     EXPECT_EQ(::GetCursor(), wait);
     EXPECT_EQ(Win32StatusControl(form->Control("StatusLine")).Text(),
               LocalText("ソート実行中！"));
@@ -504,7 +520,8 @@ TEST_F(MainFormWin32Test, HelpAboutShowsTheBoxModelessWithTheVersion) {
   Win32AboutBox about(static_cast<HWND>(application.Handle()));
   form->SetAboutBox(&about);
   EXPECT_FALSE(about.IsVisible());
-  ::SendMessageA(form->Window(), WM_COMMAND, static_cast<WPARAM>(form->MenuItemId("HelpAboutItem")), 0);
+  ::SendMessageA(form->Window(), WM_COMMAND,
+                 static_cast<WPARAM>(form->MenuItemId("HelpAboutItem")), 0);
   Pump();
   EXPECT_TRUE(::IsWindowVisible(about.Window));
   EXPECT_EQ(WindowTextOf(about.Version), "Version1.34");

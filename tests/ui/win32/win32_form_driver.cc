@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/local_text.h"
+#include "platform/wide_text_win32.h"
 #include "tests/ui/cases/form_driver.h"
 #include "tests/ui/win32/win32_window_support.h"
 #include "ui/logic/main_form_layout.h"
@@ -85,13 +86,7 @@ class Win32FormDriver : public FormDriver {
     } else if (edit.text.empty()) {
       ::SendMessageA(control, WM_KEYDOWN, VK_DELETE, 1);
     } else {
-      const int length = ::MultiByteToWideChar(
-          CP_UTF8, 0, edit.text.data(), static_cast<int>(edit.text.size()),
-          nullptr, 0);
-      std::wstring wide(static_cast<std::size_t>(length), L'\0');
-      ::MultiByteToWideChar(CP_UTF8, 0, edit.text.data(),
-                            static_cast<int>(edit.text.size()), wide.data(),
-                            length);
+      const std::wstring wide = WideFrom(edit.text, CP_UTF8);
       for (const wchar_t character : wide) {
         if (character < 0x80) {
           ::SendMessageA(control, WM_CHAR, character, 1);

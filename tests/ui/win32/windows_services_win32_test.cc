@@ -11,15 +11,15 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win32/dialog_keys.h"
 #include "platform/local_text.h"
 #include "platform/program_folder.h"
+#include "platform/service.h"
+#include "platform/testing/recording_message_boxes.h"
+#include "platform/win32/dialog_keys.h"
 #include "platform/win32/win32_file_dialogs.h"
 #include "platform/win32/win32_help_engine.h"
 #include "platform/win32/win32_help_window.h"
 #include "platform/win32/win32_message_boxes.h"
-#include "platform/testing/recording_message_boxes.h"
-#include "platform/service.h"
 #include "platform/win32/window_thread.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/win32/win32_window_support.h"
