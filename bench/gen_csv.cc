@@ -1,12 +1,18 @@
 // Writes the benchmark's input: a CSV text of N lines (2,000,000 by default,
 // about 80 MB) made from a fixed seed, so every run sorts the same bytes.
 //
-//   tarnel_gen_csv PATH [LINES] [--digits]
+//   tarnel_gen_csv PATH [LINES] [--digits | --prefixed]
 //
 // Lines have 1 to 8 fields: words in mixed case, signed integers (some long,
 // some negative), quoted decimals, and Japanese text in UTF-8; LF line ends.
 // With --digits every line is instead 10 random decimal digits: many short
 // lines, where the per-line costs dominate.
+// With --prefixed every line starts with one of a dozen first words in one
+// of its case forms and eight digits, then the fields as above, which follow
+// from the word and the digits alone: lines share long prefixes, and many
+// differ only in the case of their first word, which is where ties are
+// decided deep in the lines and case twins meet.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -142,6 +148,46 @@ void AppendLine(Random& random, std::string& line) {
   line += '\n';
 }
 
+constexpr const char* kFirstWords[] = {"alpha", "Beta",  "DELTA", "東京",
+                                       "gamma", "Kappa", "OMEGA", "sigma",
+                                       "大阪",  "Theta", "ZETA",  "lambda"};
+constexpr std::uint32_t kFirstWordCount =
+    sizeof kFirstWords / sizeof kFirstWords[0];
+
+// The first word as written, lower case, upper case or capitalised.
+void AppendCaseForm(Random& random, const char* word, std::string& line) {
+  const std::size_t start = line.size();
+  line += word;
+  const std::uint32_t form = random.Below(4);
+  for (std::size_t i = start; i < line.size(); ++i) {
+    const char c = line[i];
+    const bool lower = c >= 'a' && c <= 'z';
+    const bool upper = c >= 'A' && c <= 'Z';
+    const bool to_upper = form == 2 || (form == 3 && i == start);
+    if (form == 0) break;
+    if (to_upper && lower) line[i] = static_cast<char>(c - 32);
+    if (!to_upper && upper) line[i] = static_cast<char>(c + 32);
+  }
+}
+
+// |stems| numbers per first word make about two lines per word and number,
+// so about half of the lines have a twin that differs at most in case.
+void AppendPrefixedLine(Random& random, std::uint32_t stems,
+                        std::string& line) {
+  const std::uint32_t word = random.Below(kFirstWordCount);
+  const std::uint32_t number = random.Below(stems);
+  AppendCaseForm(random, kFirstWords[word], line);
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%08" PRIu32, number);
+  line += digits;
+  // The rest of the line follows from the word and the number.
+  Random rest(kSeed ^ (std::uint64_t{word} << 32 | number));
+  std::string fields;
+  AppendLine(rest, fields);
+  const std::size_t comma = fields.find(',');
+  line.append(fields, comma == std::string::npos ? fields.size() - 1 : comma);
+}
+
 void AppendDigits(Random& random, std::string& line) {
   for (int i = 0; i < 10; ++i)
     line += static_cast<char>('0' + random.Below(10));
@@ -152,10 +198,13 @@ void AppendDigits(Random& random, std::string& line) {
 }  // namespace tarnel
 
 int main(int argc, char** argv) {
-  const bool digits = argc >= 3 && std::strcmp(argv[argc - 1], "--digits") == 0;
-  if (digits) --argc;
+  const char* const shape = argc >= 3 ? argv[argc - 1] : "";
+  const bool digits = std::strcmp(shape, "--digits") == 0;
+  const bool prefixed = std::strcmp(shape, "--prefixed") == 0;
+  if (digits || prefixed) --argc;
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: %s PATH [LINES] [--digits]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PATH [LINES] [--digits | --prefixed]\n",
+                 argv[0]);
     return 2;
   }
   const long lines =
@@ -170,11 +219,15 @@ int main(int argc, char** argv) {
     return 1;
   }
   tarnel::Random random(tarnel::kSeed);
+  const auto stems = static_cast<std::uint32_t>(
+      std::max<long>(1, std::min<long>(lines / 24, 100000000)));
   std::string chunk;
   std::uint64_t bytes = 0;
   for (long i = 0; i < lines; ++i) {
     if (digits) {
       tarnel::AppendDigits(random, chunk);
+    } else if (prefixed) {
+      tarnel::AppendPrefixedLine(random, stems, chunk);
     } else {
       tarnel::AppendLine(random, chunk);
     }
