@@ -18,7 +18,10 @@ baseline=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 gen=$(dirname "$program")/tarnel_gen_csv
 
-for tool in Xvfb xclip /usr/bin/time; do
+# GNU time measures the runs: without it there is nothing to report.
+. "$here/bench_tools.sh"
+require_tool /usr/bin/time time
+for tool in Xvfb xclip; do
   if ! command -v "$tool" >/dev/null 2>&1; then
     echo "clipboard row skipped: $tool is missing"
     exit 0

@@ -3,6 +3,7 @@
 //
 //   tarnel_bench_sort INPUT [--repeat N] [--workdir DIR] [--only NAME]
 //                     [--program PATH] [--baseline PATH] [--short PATH]
+//                     [--peer PATH]
 //
 // Every run happens in a child process: ours is a fork that calls RunSort
 // once, GNU sort a fork that runs `sort` with LC_ALL=C. A fresh process per
@@ -14,6 +15,10 @@
 // whole-line sort of --short's file (many short lines) and of a two-line
 // file (start-up alone). --baseline names an older build of the program,
 // timed in the same rounds, so that one run shows before and after.
+// --peer names a second sort program that takes GNU sort's options (the Rust
+// coreutils' sort), run with the same words in the same rounds. The
+// whole-line rounds also copy the input to a file flushed to disk with dd,
+// the floor that no file-to-file sort can go below.
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -152,12 +157,19 @@ Sample RunCommand(std::vector<std::string> words) {
 }
 
 Sample RunGnuSort(const Workload& w, const std::string& input,
-                  const std::string& output) {
+                  const std::string& output, const std::string& sort = "sort") {
   RemoveOldOutput(output);
-  std::vector<std::string> words = {"sort"};
+  std::vector<std::string> words = {sort};
   words.insert(words.end(), w.gnu_arguments.begin(), w.gnu_arguments.end());
   words.insert(words.end(), {"-o", output, input});
   return RunCommand(std::move(words));
+}
+
+// The copy floor: the input copied to |output| and flushed to disk.
+Sample RunCopy(const std::string& input, const std::string& output) {
+  RemoveOldOutput(output);
+  return RunCommand({"dd", "if=" + input, "of=" + output, "bs=4M", "conv=fsync",
+                     "status=none"});
 }
 
 // The whole program in batch mode, start-up included.
@@ -189,6 +201,10 @@ T Median(std::vector<T> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+bool IsWholeLine(const Workload& w) {
+  return w.sort_mode == 0 && w.key_kind == kKeyColumn && w.key_pos == 0;
+}
+
 // Our output ends lines with CR LF, GNU's with LF.
 std::string WithoutCarriageReturns(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
@@ -209,7 +225,7 @@ std::size_t CountLineFeeds(const std::string& path) {
 // agree byte for byte, the others at least in their number of lines.
 const char* CompareOutputs(const Workload& w, const std::string& ours,
                            const std::string& gnu) {
-  if (w.sort_mode == 0 && w.key_kind == kKeyColumn && w.key_pos == 0) {
+  if (IsWholeLine(w)) {
     return WithoutCarriageReturns(ReadAll(ours)) == ReadAll(gnu)
                ? "same bytes"
                : "OUTPUTS DIFFER";
@@ -236,7 +252,8 @@ int Main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: %s INPUT [--repeat N] [--workdir DIR] [--only NAME]"
-                 " [--program PATH] [--baseline PATH] [--short PATH]\n",
+                 " [--program PATH] [--baseline PATH] [--short PATH]"
+                 " [--peer PATH]\n",
                  argv[0]);
     return 2;
   }
@@ -247,6 +264,7 @@ int Main(int argc, char** argv) {
   std::string program;
   std::string baseline;
   std::string short_input;
+  std::string peer;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     if (option == "--repeat") {
@@ -261,6 +279,12 @@ int Main(int argc, char** argv) {
       baseline = argv[i + 1];
     } else if (option == "--short") {
       short_input = argv[i + 1];
+    } else if (option == "--peer") {
+      peer = argv[i + 1];
+      if (::access(peer.c_str(), X_OK) != 0) {
+        std::fprintf(stderr, "the peer sort %s cannot be run\n", peer.c_str());
+        return 2;
+      }
     } else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
@@ -280,6 +304,8 @@ int Main(int argc, char** argv) {
   const std::string gnu_out = workdir + "/bench-gnu.out";
   const std::string program_out = workdir + "/bench-program.out";
   const std::string baseline_out = workdir + "/bench-baseline.out";
+  const std::string peer_out = workdir + "/bench-peer.out";
+  const std::string copy_out = workdir + "/bench-copy.out";
 
   std::printf("input %s: %.1f MB, %d runs each, medians shown\n", input.c_str(),
               input_bytes / 1e6, repeat);
@@ -292,10 +318,12 @@ int Main(int argc, char** argv) {
   // hits both alike.
   for (const Workload& w : Workloads()) {
     if (!only.empty() && only != w.name) continue;
-    Series engine, whole, before, gnu;
+    Series engine, whole, before, gnu, other, copy;
     for (int r = 0; r < repeat; ++r) {
       engine.Add(RunOurs(w, input, ours_out));
       gnu.Add(RunGnuSort(w, input, gnu_out));
+      if (!peer.empty()) other.Add(RunGnuSort(w, input, peer_out, peer));
+      if (IsWholeLine(w)) copy.Add(RunCopy(input, copy_out));
       if (!program.empty()) {
         whole.Add(RunProgram(program, w, input, program_out));
       }
@@ -313,6 +341,22 @@ int Main(int argc, char** argv) {
     print("RunSort", engine, ours_out);
     if (!program.empty()) print("program", whole, program_out);
     if (!baseline.empty()) print("before", before, baseline_out);
+    if (!peer.empty()) print("peer", other, peer_out);
+    if (IsWholeLine(w)) {
+      PrintRow(w.name, "dd copy", copy, gnu, input_bytes,
+               copy.ok ? "copy floor" : "RUN FAILED");
+      all_ok = all_ok && copy.ok;
+      const double floor = Median(copy.time);
+      std::printf("%-20s to the copy floor: RunSort %.2f", w.name,
+                  Median(engine.time) / floor);
+      if (!program.empty()) {
+        std::printf(", program %.2f", Median(whole.time) / floor);
+      }
+      if (!baseline.empty()) {
+        std::printf(", before %.2f", Median(before.time) / floor);
+      }
+      std::printf("\n");
+    }
     std::fflush(stdout);
   }
   if (!program.empty() && only.empty()) {
@@ -369,6 +413,8 @@ int Main(int argc, char** argv) {
   }
   ::unlink(program_out.c_str());
   ::unlink(baseline_out.c_str());
+  ::unlink(peer_out.c_str());
+  ::unlink(copy_out.c_str());
   ::unlink(ours_out.c_str());
   ::unlink(gnu_out.c_str());
   return all_ok ? 0 : 1;

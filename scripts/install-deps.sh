@@ -2,11 +2,12 @@
 # Installs what building, running and testing TARNEL needs on Debian 12.
 # Installs only what is missing, so a prepared machine is left alone.
 #
-#   install-deps.sh [linux] [windows] [fuzz]
+#   install-deps.sh [linux] [windows] [fuzz] [bench]
 #
 # linux (the default): the Linux build and its tests. windows: the cross
 # build for Windows and its tests under Wine (scripts/test-windows.sh).
 # fuzz: clang with libFuzzer, for the fuzz targets (scripts/fuzz.sh).
+# bench: the peers and the meters of the benchmarks in bench/.
 set -euo pipefail
 
 linux_packages=(
@@ -35,13 +36,22 @@ fuzz_packages=(
   cmake ninja-build
 )
 
+bench_packages=(
+  g++ cmake ninja-build qt6-base-dev    # the Release build of the program
+  coreutils                             # GNU sort, the first peer, and dd, the copy floor
+  rust-coreutils                        # the Rust coreutils' sort, the second peer
+  time                                  # /usr/bin/time, the clipboard row's and the killer's meter
+  linux-perf                            # perf record / perf stat, to profile a workload
+)
+
 packages=()
 for set in "${@:-linux}"; do
   case $set in
     linux) packages+=("${linux_packages[@]}") ;;
     windows) packages+=("${windows_packages[@]}") ;;
     fuzz) packages+=("${fuzz_packages[@]}") ;;
-    *) echo "install-deps: unknown set '$set' (linux, windows, fuzz)" >&2; exit 2 ;;
+    bench) packages+=("${bench_packages[@]}") ;;
+    *) echo "install-deps: unknown set '$set' (linux, windows, fuzz, bench)" >&2; exit 2 ;;
   esac
 done
 
