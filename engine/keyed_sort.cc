@@ -22,8 +22,10 @@ namespace {
 // goes on beyond the bytes held whole. A tie on all that goes on in the line.
 //
 // Number keys: |prefix| holds the value shifted into unsigned order, or the
-// lowest / highest value for a number too long to hold, which then marks a
-// tie to settle from the digits; |word| the flags below.
+// lowest / highest value for a number too long to hold; |word| the flags
+// below and, for such a long number, its digit count and first digits in
+// the bits above the line's distance, in the order of the numbers' values
+// (LongNumberBits). Only a tie on all of that is settled from the digits.
 //
 // A line without a key has |prefix| 0 and the top bit of |word| set, which no
 // key gives: it compares equal to every line.
@@ -117,11 +119,45 @@ std::uint64_t WordOf(const char* key, std::size_t length) {
 // Numbers of up to 18 digits fit an int64 exactly.
 constexpr std::size_t kExactDigits = 18;
 
+// The bits of |word| that a long number's digits may take: those of the
+// text key below the two flags.
+constexpr std::uint64_t LongNumberMask(const TextKeyBits& bits) {
+  return bits.key & ~(kNoKey | kLongNumber);
+}
+
+// A number of more than kExactDigits digits, in the bits of |mask| (at
+// least 30 of them, ending at bit 61): its digit count, then as many of its
+// first digits as fit, so that for numbers of one sign the bits are in the
+// order of their values, and a tie says only that the digits must tell.
+// Counts from kCountCap on all look alike, their digits left out.
+std::uint64_t LongNumberBits(const NumberText& number, std::uint64_t mask) {
+  constexpr std::size_t kCountCap = 255;
+  constexpr int kCountBits = 8;
+  const int low = std::countr_zero(mask);
+  const int digit_bits = 62 - low - kCountBits;
+  const std::size_t count = std::min(number.count, kCountCap);
+  std::uint64_t digits = 0;
+  if (count < kCountCap) {
+    // The most digits whose value always fits |digit_bits|.
+    std::uint64_t limit = 10;
+    for (std::size_t i = 0;
+         i < number.count && limit <= (std::uint64_t{1} << digit_bits);
+         ++i, limit *= 10) {
+      digits = digits * 10 + static_cast<std::uint64_t>(number.digits[i] - '0');
+    }
+  }
+  std::uint64_t bits = (std::uint64_t{count} << digit_bits | digits) << low;
+  // A larger magnitude is a smaller negative number.
+  if (number.negative) bits = ~bits & mask;
+  return bits;
+}
+
 template <typename Item>
-void SetNumberKey(Item& item, const NumberText& number) {
+void SetNumberKey(Item& item, const NumberText& number,
+                  const TextKeyBits& bits) {
   if (number.count > kExactDigits) {
     item.prefix = number.negative ? 0 : ~std::uint64_t{0};
-    item.word = kLongNumber;
+    item.word = kLongNumber | LongNumberBits(number, LongNumberMask(bits));
     return;
   }
   std::int64_t value = 0;
@@ -190,17 +226,17 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
         }
         break;
       case kWholeLineNumber:
-        SetNumberKey(item, NumberOf(line));
+        SetNumberKey(item, NumberOf(line), bits);
         break;
       case kColumnNumber:
         if (const char* tail = ColumnTail(line, key_index)) {
-          SetNumberKey(item, NumberOf(tail));
+          SetNumberKey(item, NumberOf(tail), bits);
         } else {
           SetNoKey(item);
         }
         break;
       case kFieldNumber:
-        SetNumberKey(item, NumberOfField(line, key_index));
+        SetNumberKey(item, NumberOfField(line, key_index), bits);
         break;
       case kNoRow:
         break;
@@ -301,11 +337,16 @@ template <bool kFoldCase, typename Lines>
 template <typename Lines>
 [[gnu::always_inline]] inline int CompareNumberItems(
     const typename Lines::Item& a, const typename Lines::Item& b,
-    const Lines& lines, ComparatorRow row, std::int32_t key_index) {
+    const Lines& lines, const TextKeyBits& bits, ComparatorRow row,
+    std::int32_t key_index) {
   if (Keyless(a.prefix, a.word) || Keyless(b.prefix, b.word)) return 0;
   if (a.prefix != b.prefix) return a.prefix < b.prefix ? -1 : 1;
   // Equal prefixes are both exact or both too long to hold.
   if (((a.word | b.word) & kLongNumber) == 0) return 0;
+  const std::uint64_t mask = LongNumberMask(bits);
+  const std::uint64_t x = a.word & mask;
+  const std::uint64_t y = b.word & mask;
+  if (x != y) return x < y ? -1 : 1;
   return CompareLineNumbers(lines.Line(a), lines.Line(b), row, key_index);
 }
 
@@ -329,7 +370,7 @@ struct ItemCompare {
   int operator()(const Item& a, const Item& b) const {
     int c;
     if constexpr (kNumeric) {
-      c = CompareNumberItems(a, b, lines, row, key_index);
+      c = CompareNumberItems(a, b, lines, bits, row, key_index);
     } else {
       c = CompareTextItems<kFoldCase>(a, b, lines, bits, row, key_index);
     }

@@ -331,6 +331,28 @@ std::vector<std::string> KeysAroundTheHeldBytes(const std::string& before,
   return lines;
 }
 
+// Numbers too long for 64 bits, of both signs: with 19 to 24 digits that
+// share their first digits up to a digit from 2 to 18, and with 254 to 300
+// digits, where the counts look alike in the items; each after |before|.
+std::vector<std::string> NumbersPastTheHeldDigits(const std::string& before) {
+  std::vector<std::string> lines;
+  for (const char* sign : {"", "-"}) {
+    for (const std::size_t count : {19u, 20u, 24u, 254u, 255u, 256u, 300u}) {
+      for (const std::size_t at : {2u, 6u, 7u, 10u, 16u, 17u, 18u}) {
+        for (const char digit : {'3', '4'}) {
+          std::string number(count, '7');
+          number[0] = '1';
+          number[at] = digit;
+          lines.push_back(before + sign + number);
+        }
+      }
+    }
+  }
+  lines.push_back(before + "999999999999999999");
+  lines.push_back(before + "-999999999999999999");
+  return lines;
+}
+
 std::size_t key_bytes = 0;  // of the latest allocation for sort keys
 
 bool NoteKeyBytes(AllocationSite site, std::size_t bytes) {
@@ -355,6 +377,8 @@ TEST(SortKeysLayoutTest, EveryItemLayoutGivesThePlainOrder) {
        1,
        {"a,12345678901234567890", "b,12345678901234567891", "c,", "d",
         "e,-99999999999999999999", "f,999999999999999999", "g,000042", "h,42"}},
+      {kWholeLineNumber, 0, NumbersPastTheHeldDigits("")},
+      {kFieldNumber, 2, NumbersPastTheHeldDigits("a,b,\"")},
   };
   const AllocationFilter previous = SetAllocationFilter(NoteKeyBytes);
   for (const Case& c : cases) {
