@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -35,6 +36,34 @@ std::uint64_t BytesOf(const char* from, int width, bool* more) {
   }
   *more = k == width && !EndsAt(from, static_cast<std::size_t>(k));
   return k == 0 ? 0 : key << (8 * (8 - k));
+}
+
+// Eight bytes from |from| on, as BytesOf(from, 8) gives them, for |from|
+// at least 8 bytes before the text's end on a little-endian machine: a word
+// at a time, the line's end found in it by bit tricks.
+template <bool kFold>
+std::uint64_t EightBytesOf(const char* from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  std::uint64_t raw;
+  std::memcpy(&raw, from, 8);
+  // The high bit of each byte that is 0 or a line feed. A borrow can mark
+  // bytes after the first such byte too, never one before it, and the
+  // first byte of the line is the lowest.
+  auto zero_bytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+  const std::uint64_t ends = zero_bytes(raw) | zero_bytes(raw ^ ('\n' * kOnes));
+  std::size_t k = 8;
+  if (ends != 0) {
+    k = static_cast<std::size_t>(std::countr_zero(ends)) / 8;
+  } else if (from[8] != '\n' && from[8] != '\0') {
+    k = 9;  // the line goes on past these eight bytes
+  }
+  // A carriage return right before the end belongs to it.
+  if (k <= 8 && k > 0 && from[k - 1] == '\r') --k;
+  if (k == 0) return 0;
+  std::uint64_t word = __builtin_bswap64(raw);
+  if (k < 8) word &= ~std::uint64_t{0} << (8 * (8 - k));
+  return kFold ? FoldCaseInWord(word) : word;
 }
 
 template <bool kFold>
@@ -84,9 +113,11 @@ constexpr std::size_t kPrefetchDistance = 32;
 template <bool kFold>
 class RadixSorter {
  public:
-  RadixSorter(const char* text, std::atomic<bool>& ties_differ, bool parallel,
+  RadixSorter(const char* text, const char* text_end,
+              std::atomic<bool>& ties_differ, bool parallel,
               bool held_whole = false)
       : text_(text),
+        text_end_(text_end),
         ties_differ_(ties_differ),
         parallel_(parallel),
         held_whole_(held_whole) {}
@@ -192,7 +223,7 @@ class RadixSorter {
       if (i + kPrefetchDistance < n) {
         Prefetch(RadixLine(text_, a[i + kPrefetchDistance]) + depth);
       }
-      a[i].key = BytesOf<kFold>(RadixLine(text_, a[i]) + depth, 8, &more);
+      a[i].key = ChunkAt(RadixLine(text_, a[i]) + depth, &more);
     }
   }
 
@@ -231,7 +262,8 @@ class RadixSorter {
     while (split > 2 && 2 * (upper + count[split - 1]) <= total) {
       upper += count[--split];
     }
-    RadixSorter helper_sorter(text_, ties_differ_, false, held_whole_);
+    RadixSorter helper_sorter(text_, text_end_, ties_differ_, false,
+                              held_whole_);
     auto sort_buckets = [&](RadixSorter& sorter, std::size_t from,
                             std::size_t to) {
       for (std::size_t b = from; b < to; ++b) {
@@ -315,11 +347,20 @@ class RadixSorter {
         Prefetch(RadixLine(text_, a[index[k + kPrefetchDistance]]) + depth);
       }
       RadixItem& item = a[index[k]];
-      item.key = BytesOf<kFold>(RadixLine(text_, item) + depth, 8, &more);
+      item.key = ChunkAt(RadixLine(text_, item) + depth, &more);
     }
   }
 
+  // Eight bytes of a line from |from| on.
+  std::uint64_t ChunkAt(const char* from, bool* more) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      if (text_end_ - from >= 8) return EightBytesOf<kFold>(from);
+    }
+    return BytesOf<kFold>(from, 8, more);
+  }
+
   const char* text_;
+  const char* text_end_;  ///< the NUL that ends the text
   std::atomic<bool>& ties_differ_;
   bool parallel_;
   bool held_whole_;
@@ -329,7 +370,7 @@ template <bool kFold>
 bool SortAll(const char* text, RadixItem* items, std::size_t count,
              bool parallel) {
   std::atomic<bool> ties_differ{false};
-  RadixSorter<kFold> sorter(text, ties_differ,
+  RadixSorter<kFold> sorter(text, text + std::strlen(text), ties_differ,
                             parallel && HardwareThreads() > 1);
   sorter.Sort(items, count, 0);
   return !ties_differ.load();
@@ -480,6 +521,7 @@ bool BuildTable(const char* text, bool parallel, AllocationSite site,
     return false;
   }
   table->result_bytes = lower_bytes + upper_bytes;
+  table->text_bytes = length;
   return true;
 }
 
@@ -489,7 +531,8 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
   const auto& first = table.first;
   RadixItem* const items = table.items;
   const bool held = table.held_whole;
-  RadixSorter<kFold> sorter(text, ties_differ, false, held);
+  const char* const end = text + table.text_bytes;
+  RadixSorter<kFold> sorter(text, end, ties_differ, false, held);
   sorter.CheckEqualRun(items, first[1] - first[0]);
   // The buckets in two runs of about the same number of lines, the upper
   // one on a second thread. A bucket that holds most lines shares its own
@@ -519,10 +562,10 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
       if (b != skip && size > 1) s.SortFrom(items + first[b], size, 1);
     }
   };
-  RadixSorter<kFold> helper_sorter(text, ties_differ, false, held);
+  RadixSorter<kFold> helper_sorter(text, end, ties_differ, false, held);
   if (parallel && alone) {
     HelperThread helper([&] { sort_buckets(helper_sorter, 1, 256, biggest); });
-    RadixSorter<kFold> big(text, ties_differ, true, held);
+    RadixSorter<kFold> big(text, end, ties_differ, true, held);
     big.SortFrom(items + first[biggest], first[biggest + 1] - first[biggest],
                  1);
   } else {

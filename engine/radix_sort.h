@@ -62,6 +62,8 @@ struct RadixTable {
   std::size_t count = 0;
   /// The result's length: every line's bytes and CR LF.
   std::uint64_t result_bytes = 0;
+  /// The text's length, up to the NUL that ends it.
+  std::size_t text_bytes = 0;
   /// The items of lines whose first byte (folded; 0 for an empty line) is
   /// b lie in [first[b], first[b + 1]).
   std::array<std::size_t, 257> first{};

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -244,6 +245,41 @@ TEST(RadixSortTest, GivesTheByteOrderOfEveryLine) {
       ASSERT_TRUE(RadixSorted(text, false, parallel, &sorted));
       EXPECT_EQ(sorted, SortedBytes(SplitByTheLineSort(text), false))
           << "n " << n;
+    }
+  }
+}
+
+// The line's end is looked for eight bytes at a time past the first
+// twelve: bytes that look like an end to bit tricks (1 and 11 beside a NUL
+// or a line feed), carriage returns inside the line and right before its
+// end, at every place in the eight, near the end of the text or not.
+TEST(RadixSortTest, LineEndsAmongTheBytesReadAtOnceAreFoundExactly) {
+  const char kBytes[] = {'\x01', '\x0b', '\r',   'a',
+                         '\x7f', '\x80', '\xff', '\t'};
+  std::mt19937 rng(12);
+  for (const char* end : {"\n", "\r\n"}) {
+    for (std::size_t n : {40u, 5000u}) {
+      std::vector<std::string> lines;
+      for (std::size_t i = 0; i < n; ++i) {
+        // A line that starts with 11 puts it right after a line feed.
+        const char* const kStarts[] = {"shared-twelv",
+                                       "shared-prefix-of-twenty", "\x0bshared"};
+        std::string line = kStarts[i % 3];
+        const std::size_t tail = rng() % 19;
+        for (std::size_t k = 0; k < tail; ++k) {
+          line += kBytes[rng() % std::size(kBytes)];
+        }
+        lines.push_back(line);
+      }
+      for (const bool last_ended : {true, false}) {
+        std::string text = Joined(lines, end);
+        if (!last_ended) text.resize(text.size() - std::strlen(end));
+        std::vector<std::string> sorted;
+        ASSERT_TRUE(RadixSorted(text, false, true, &sorted));
+        EXPECT_EQ(sorted, SortedBytes(SplitByTheLineSort(text), false))
+            << "n " << n << ", line end " << (end[0] == '\r' ? "CR LF" : "LF")
+            << (last_ended ? "" : ", last line unended");
+      }
     }
   }
 }
