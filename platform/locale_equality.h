@@ -5,6 +5,8 @@
 #ifndef TARNEL_PLATFORM_LOCALE_EQUALITY_H_
 #define TARNEL_PLATFORM_LOCALE_EQUALITY_H_
 
+#include <memory>
+
 namespace tarnel {
 
 /// Equality under the locale that is current when the object is made, with
@@ -20,8 +22,13 @@ class LocaleEquality {
   bool SameBytesOnly() const { return !ignore_case_ && byte_order_; }
 
  private:
+  struct ByteFold;
+
   bool ignore_case_;
   bool byte_order_;  ///< the locale collates by byte value (the C locales)
+  /// Where the locale's characters are single bytes: each byte's fold, so
+  /// that no text needs decoding. Null elsewhere.
+  std::shared_ptr<const ByteFold> byte_fold_;
 };
 
 }  // namespace tarnel

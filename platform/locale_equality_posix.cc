@@ -39,24 +39,66 @@ bool AsciiFoldEqual(const char* a, const char* b) {
 // Decodes |text| in the locale's encoding and lowers every character.
 // Returns false when the text is not valid in that encoding.
 bool FoldWide(const char* text, std::wstring& out) {
+  // No character takes less than a byte: one pass decodes the whole text.
+  const std::size_t room = std::strlen(text) + 1;
+  out.resize(room);
   std::mbstate_t state{};
   const char* source = text;
-  std::size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
+  const std::size_t length = std::mbsrtowcs(out.data(), &source, room, &state);
   if (length == static_cast<std::size_t>(-1)) return false;
-  out.assign(length, L'\0');
-  source = text;
-  state = std::mbstate_t{};
-  std::mbsrtowcs(out.data(), &source, length, &state);
+  out.resize(length);
   for (wchar_t& c : out) {
     c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
   }
   return true;
 }
 
+constexpr std::wint_t kNotACharacter = WEOF;
+
 }  // namespace
 
+// In a locale whose characters are single bytes, decoding a text is
+// looking up each byte: the fold of every byte, or kNotACharacter where
+// the byte is none in the locale (all from 128 up in the C locale).
+struct LocaleEquality::ByteFold {
+  std::wint_t folded[256];
+
+  ByteFold() {
+    folded[0] = 0;
+    for (int b = 1; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      wchar_t wide = 0;
+      std::mbstate_t state{};
+      const std::size_t n = std::mbrtowc(&wide, &c, 1, &state);
+      folded[b] = n == 1 ? std::towlower(static_cast<std::wint_t>(wide))
+                         : kNotACharacter;
+    }
+  }
+
+  // Whether every byte of |text| is a character.
+  bool Decodes(const unsigned char* text) const {
+    for (; *text; ++text) {
+      if (folded[*text] == kNotACharacter) return false;
+    }
+    return true;
+  }
+
+  // FoldWide(a) == FoldWide(b), or AsciiFoldEqual when either fails.
+  bool Equal(const char* a, const char* b) const {
+    const auto* x = reinterpret_cast<const unsigned char*>(a);
+    const auto* y = reinterpret_cast<const unsigned char*>(b);
+    if (!Decodes(x) || !Decodes(y)) return AsciiFoldEqual(a, b);
+    while (*x && folded[*x] == folded[*y]) ++x, ++y;
+    return *x == *y;
+  }
+};
+
 LocaleEquality::LocaleEquality(bool ignore_case)
-    : ignore_case_(ignore_case), byte_order_(CollationIsByteOrder()) {}
+    : ignore_case_(ignore_case), byte_order_(CollationIsByteOrder()) {
+  if (ignore_case_ && byte_order_ && MB_CUR_MAX == 1) {
+    byte_fold_ = std::make_shared<const ByteFold>();
+  }
+}
 
 bool LocaleEquality::operator()(const char* a, const char* b) const {
   if (!ignore_case_) {
@@ -75,9 +117,10 @@ bool LocaleEquality::operator()(const char* a, const char* b) const {
     }
     a = reinterpret_cast<const char*>(x);
     b = reinterpret_cast<const char*>(y);
-  } else if (std::strcmp(a, b) == 0) {
-    return true;
+    if (byte_fold_) return byte_fold_->Equal(a, b);
   }
+  // The same bytes decode and fold alike, or fail alike.
+  if (std::strcmp(a, b) == 0) return true;
   // One pair of buffers per thread: the result is built on two threads.
   thread_local std::wstring fa, fb;
   if (!FoldWide(a, fa) || !FoldWide(b, fb)) return AsciiFoldEqual(a, b);

@@ -41,7 +41,17 @@ INSTANTIATE_TEST_SUITE_P(
         EqualityCase{"ShiftJisThenAsciiCase", "\x82\xa0pen", "\x82\xa0PEN",
                      false, true},
         EqualityCase{"ShiftJisThenOtherLetter", "\x82\xa0pen", "\x82\xa0pin",
-                     false, false}),
+                     false, false},
+        // Other bytes from 128 up, then ASCII that differs only in case.
+        EqualityCase{"OtherHighBytesThenAsciiCase", "\x82\xa0pen",
+                     "\x82\xa1PEN", false, false},
+        EqualityCase{"AsciiCaseThenUtf8", "Tokyo\xe6\x9d\xb1\xe4\xba\xac",
+                     "TOKYO\xe6\x9d\xb1\xe4\xba\xac", false, true},
+        // 東京 followed by ASCII that differs only in case.
+        EqualityCase{"Utf8ThenAsciiCase", "\xe6\x9d\xb1\xe4\xba\xac,Alpha",
+                     "\xe6\x9d\xb1\xe4\xba\xac,aLPHA", false, true},
+        EqualityCase{"HighBytePrefix", "\x82\xa0pen", "\x82\xa0pens", false,
+                     false}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
