@@ -388,6 +388,39 @@ void SetItem(RadixItem& item, const char* text, const char* line,
       held_whole ? rest : rest | static_cast<std::uint64_t>(line - text);
 }
 
+// The same for a line of |length| bytes (its end found already), read a
+// word at a time where the text, which ends at |text_end|, goes on far
+// enough.
+template <bool kFold>
+void SetItemOfLength(RadixItem& item, const char* text, const char* line,
+                     std::size_t length, const char* text_end,
+                     bool held_whole) {
+  if (std::endian::native != std::endian::little || text_end - line < 12) {
+    SetItem<kFold>(item, text, line, held_whole);
+    return;
+  }
+  auto first = [](const char* from, std::size_t bytes) {
+    std::uint64_t raw;
+    std::memcpy(&raw, from, 8);
+    std::uint64_t word = __builtin_bswap64(raw);
+    if (bytes == 0) return std::uint64_t{0};
+    if (bytes < 8) word &= ~std::uint64_t{0} << (8 * (8 - bytes));
+    return kFold ? FoldCaseInWord(word) : word;
+  };
+  item.key = first(line, std::min<std::size_t>(length, 8));
+  std::uint64_t rest = 0;
+  if (length > 8) {
+    std::uint32_t raw;
+    std::memcpy(&raw, line + 8, 4);
+    rest = std::uint64_t{__builtin_bswap32(raw)} << kRestShift;
+    const std::size_t bytes = std::min<std::size_t>(length - 8, kRestBytes);
+    rest &= ~std::uint64_t{0} << (8 * (8 - bytes));
+    if constexpr (kFold) rest = FoldCaseInWord(rest);
+  }
+  item.rest =
+      held_whole ? rest : rest | static_cast<std::uint64_t>(line - text);
+}
+
 // The first byte of a line as the table places it; 0 for an empty line.
 template <bool kFold>
 std::size_t FirstByte(const char* line) {
@@ -428,7 +461,8 @@ template <bool kFold>
 bool FillLines(const char* text, const char* from, const char* to,
                RadixItem* items, std::array<std::size_t, 256>& next,
                const std::array<std::size_t, 256>& stop, bool held_whole,
-               ZeroedBuffer* give_back, std::uint64_t* bytes) {
+               const char* text_end, ZeroedBuffer* give_back,
+               std::uint64_t* bytes) {
   const char* kept = from;
   for (const char* p = from; p < to;) {
     if (give_back && static_cast<std::size_t>(p - kept) >= kGiveBackStep) {
@@ -441,8 +475,10 @@ bool FillLines(const char* text, const char* from, const char* to,
     const char* end = feed ? static_cast<const char*>(feed) : to;
     const std::size_t b = FirstByte<kFold>(p);
     if (next[b] == stop[b]) return false;
-    SetItem<kFold>(items[next[b]++], text, p, held_whole);
     const char* content = end > p && end[-1] == '\r' ? end - 1 : end;
+    SetItemOfLength<kFold>(items[next[b]++], text, p,
+                           static_cast<std::size_t>(content - p), text_end,
+                           held_whole);
     *bytes += static_cast<std::uint64_t>(content - p) + 2;
     p = feed ? end + 1 : end;
   }
@@ -505,12 +541,12 @@ bool BuildTable(const char* text, bool parallel, AllocationSite site,
         [&] {
           upper_filled = FillLines<kFold>(
               text, middle, end, table->items, upper_next, upper_stop,
-              table->held_whole, give_back, &upper_bytes);
+              table->held_whole, end, give_back, &upper_bytes);
         },
         parallel);
     lower_filled = FillLines<kFold>(text, text, middle, table->items,
                                     lower_next, lower_stop, table->held_whole,
-                                    give_back, &lower_bytes);
+                                    end, give_back, &lower_bytes);
   }
   // The text is read twice, and a mapped file can change in between: the
   // fill must find exactly the lines the count found, in every bucket, or
