@@ -214,9 +214,17 @@ TEST(SplitLinesTest, CountsLinesAndOutputSizeIncludingAnUnterminatedLast) {
       {"\r", {""}},
       {"a\rb\r\n", {"a\rb"}},
       {std::string("ab\ncd\0ef\n", 9), {"ab", "cd"}},
+      // Feeds are counted 255 bytes at a time: blocks of nothing else.
+      {std::string(510, '\n'), std::vector<std::string>(510, "")},
+      {std::string(511, '\n') + "a",
+       [] {
+         std::vector<std::string> lines(511, "");
+         lines.push_back("a");
+         return lines;
+       }()},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(Escaped(c.text));
+    SCOPED_TRACE(Escaped(c.text.substr(0, 40)));
     std::string text = c.text;
     text.push_back('\0');
     const std::size_t n = CountLines(text.data());
