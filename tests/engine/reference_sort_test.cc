@@ -93,29 +93,40 @@ void ReferenceSort(std::vector<char*>& v, std::size_t lo, std::size_t n,
   }
 }
 
+// The inputs every suite here is run on: lines rich in ties, and lines that
+// share long prefixes and differ only in case.
+struct Shape {
+  const char* name;
+  std::vector<std::string> (*lines)(std::mt19937&, std::size_t);
+};
+constexpr Shape kShapes[] = {{"tie-heavy", TieHeavy},
+                             {"shared prefixes", SharedPrefixes}};
+
 TEST(ReferenceSortTest, EngineSortGivesTheReferenceOrderForEveryRowAndMode) {
   std::mt19937 rng(4242);
-  for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 17u, 300u, 50000u}) {
-    std::vector<std::string> lines = TieHeavy(rng, n);
-    std::vector<char*> input;
-    for (std::string& line : lines) input.push_back(line.data());
-    for (std::int32_t kind : {1, 2, 5, 6}) {
-      for (std::int32_t pos : {0, 1, 2, 7, -1}) {
-        for (int mode = 0; mode < kBaseModes; ++mode) {
-          std::vector<char*> engine = input;
-          SelectComparator(engine.data(), engine.size(), mode, pos, kind);
-          const ComparatorRow row = SelectRow(pos, kind);
-          std::vector<char*> reference = input;
-          KeyIndex = pos;
-          ReferenceSort(reference, 0, reference.size(),
-                        ComparatorTable[row][mode]);
-          ASSERT_EQ(engine, reference)
-              << "n " << n << ", KeyKind " << kind << ", KeyPos " << pos
-              << ", mode " << mode;
+  for (const Shape& shape : kShapes)
+    for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 17u, 300u, 50000u}) {
+      SCOPED_TRACE(shape.name);
+      std::vector<std::string> lines = shape.lines(rng, n);
+      std::vector<char*> input;
+      for (std::string& line : lines) input.push_back(line.data());
+      for (std::int32_t kind : {1, 2, 5, 6}) {
+        for (std::int32_t pos : {0, 1, 2, 7, -1}) {
+          for (int mode = 0; mode < kBaseModes; ++mode) {
+            std::vector<char*> engine = input;
+            SelectComparator(engine.data(), engine.size(), mode, pos, kind);
+            const ComparatorRow row = SelectRow(pos, kind);
+            std::vector<char*> reference = input;
+            KeyIndex = pos;
+            ReferenceSort(reference, 0, reference.size(),
+                          ComparatorTable[row][mode]);
+            ASSERT_EQ(engine, reference)
+                << "n " << n << ", KeyKind " << kind << ", KeyPos " << pos
+                << ", mode " << mode;
+          }
         }
       }
     }
-  }
 }
 
 // Whether two lines differ only in the case of A to Z.
@@ -134,36 +145,38 @@ bool HasCaseTwins(const std::vector<std::string>& lines) {
 // them turns up, and the run then takes the line sort.
 TEST(ReferenceSortTest, RadixSortGivesTheReferenceBytesOrRefusesOnCaseTwins) {
   std::mt19937 rng(777);
-  for (std::size_t n : {2u, 17u, 300u, 50000u}) {
-    std::vector<std::string> lines = TieHeavy(rng, n);
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    std::vector<char*> input;
-    for (std::string& line : lines) input.push_back(line.data());
-    for (int mode = 0; mode < kBaseModes; ++mode) {
-      std::vector<char*> reference = input;
-      KeyIndex = 0;
-      ReferenceSort(reference, 0, reference.size(),
-                    ComparatorTable[kWholeLineText][mode]);
-      const std::vector<std::string> expected(reference.begin(),
-                                              reference.end());
-      const bool fold = IgnoresCase(mode);
-      RadixTable table;
-      ASSERT_TRUE(BuildRadixTable(text.c_str(), fold, true,
-                                  AllocationSite::kSortKeys, &table));
-      const bool sorted = SortRadixTable(text.c_str(), table, fold, true);
-      EXPECT_EQ(sorted, !(fold && HasCaseTwins(lines)))
-          << "n " << n << ", mode " << mode;
-      if (!sorted) continue;
-      std::vector<std::string> got;
-      for (std::size_t i = 0; i < table.count; ++i) {
-        const char* line = RadixLine(text.c_str(), table.items[i]);
-        got.emplace_back(line, LineContentEnd(line));
+  for (const Shape& shape : kShapes)
+    for (std::size_t n : {2u, 17u, 300u, 50000u}) {
+      SCOPED_TRACE(shape.name);
+      std::vector<std::string> lines = shape.lines(rng, n);
+      std::string text;
+      for (const std::string& line : lines) text += line + "\n";
+      std::vector<char*> input;
+      for (std::string& line : lines) input.push_back(line.data());
+      for (int mode = 0; mode < kBaseModes; ++mode) {
+        std::vector<char*> reference = input;
+        KeyIndex = 0;
+        ReferenceSort(reference, 0, reference.size(),
+                      ComparatorTable[kWholeLineText][mode]);
+        const std::vector<std::string> expected(reference.begin(),
+                                                reference.end());
+        const bool fold = IgnoresCase(mode);
+        RadixTable table;
+        ASSERT_TRUE(BuildRadixTable(text.c_str(), fold, true,
+                                    AllocationSite::kSortKeys, &table));
+        const bool sorted = SortRadixTable(text.c_str(), table, fold, true);
+        EXPECT_EQ(sorted, !(fold && HasCaseTwins(lines)))
+            << "n " << n << ", mode " << mode;
+        if (!sorted) continue;
+        std::vector<std::string> got;
+        for (std::size_t i = 0; i < table.count; ++i) {
+          const char* line = RadixLine(text.c_str(), table.items[i]);
+          got.emplace_back(line, LineContentEnd(line));
+        }
+        if (IsDescending(mode)) std::reverse(got.begin(), got.end());
+        ASSERT_EQ(got, expected) << "n " << n << ", mode " << mode;
       }
-      if (IsDescending(mode)) std::reverse(got.begin(), got.end());
-      ASSERT_EQ(got, expected) << "n " << n << ", mode " << mode;
     }
-  }
 }
 
 // The whole run, radix sort or its refusal and the line sort, against the
@@ -171,27 +184,42 @@ TEST(ReferenceSortTest, RadixSortGivesTheReferenceBytesOrRefusesOnCaseTwins) {
 TEST(ReferenceSortTest, WholeLineRunsGiveTheReferenceBytes) {
   std::mt19937 rng(31337);
   testing_support::TempDir folder;
-  for (std::size_t n : {5u, 40000u}) {
-    std::vector<std::string> lines = TieHeavy(rng, n);
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    const std::string in = folder.Write("in.txt", text);
-    std::vector<char*> input;
-    for (std::string& line : lines) input.push_back(line.data());
-    for (int mode = 0; mode < kBaseModes; ++mode) {
-      std::vector<char*> reference = input;
-      KeyIndex = 0;
-      ReferenceSort(reference, 0, reference.size(),
-                    ComparatorTable[kWholeLineText][mode]);
-      std::string expected;
-      for (const char* line : reference) expected += std::string(line) + "\r\n";
-      const std::string out = folder / "out.txt";
-      RunSort(nullptr, mode, in.c_str(), out.c_str(), 0, kKeyColumn, 1);
-      EXPECT_EQ(LastResult, 0);
-      ASSERT_EQ(folder.Read("out.txt"), expected)
-          << "n " << n << ", mode " << mode;
+  for (const Shape& shape : kShapes)
+    for (std::size_t n : {5u, 40000u}) {
+      SCOPED_TRACE(shape.name);
+      std::vector<std::string> lines = shape.lines(rng, n);
+      std::string text;
+      for (const std::string& line : lines) text += line + "\n";
+      const std::string in = folder.Write("in.txt", text);
+      std::vector<char*> input;
+      for (std::string& line : lines) input.push_back(line.data());
+      for (int mode = 0; mode < kBaseModes; ++mode) {
+        std::vector<char*> reference = input;
+        KeyIndex = 0;
+        ReferenceSort(reference, 0, reference.size(),
+                      ComparatorTable[kWholeLineText][mode]);
+        for (const bool unique : {false, true}) {
+          // In the C locale the suites run in, lines repeat when their bytes
+          // are the same, or the same with A to Z folded when case is ignored.
+          auto same = [mode](const std::string& a, const std::string& b) {
+            return IgnoresCase(mode) ? FoldedCopy(a) == FoldedCopy(b) : a == b;
+          };
+          std::string expected;
+          for (std::size_t i = 0; i < reference.size(); ++i) {
+            if (unique && i > 0 && same(reference[i], reference[i - 1])) {
+              continue;
+            }
+            expected += std::string(reference[i]) + "\r\n";
+          }
+          const std::string out = folder / "out.txt";
+          RunSort(nullptr, mode | (unique ? kSortUnique : 0), in.c_str(),
+                  out.c_str(), 0, kKeyColumn, 1);
+          EXPECT_EQ(LastResult, 0);
+          ASSERT_EQ(folder.Read("out.txt"), expected)
+              << "n " << n << ", mode " << mode << (unique ? ", unique" : "");
+        }
+      }
     }
-  }
 }
 
 }  // namespace

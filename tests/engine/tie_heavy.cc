@@ -38,4 +38,36 @@ std::vector<std::string> TieHeavy(std::mt19937& rng, std::size_t n) {
   return lines;
 }
 
+std::vector<std::string> SharedPrefixes(std::mt19937& rng, std::size_t n) {
+  static const char* const kWords[] = {"alpha",
+                                       "ALPHA",
+                                       "Alpha",
+                                       "delta",
+                                       "DELTA",
+                                       "\xe6\x9d\xb1",
+                                       "sigma_",
+                                       "SIGMA_",
+                                       "Sigma_",
+                                       "z",
+                                       "\x82\xa0"
+                                       "alpha",
+                                       "\x82\xa0"
+                                       "ALPHA"};
+  static const char* const kFields[] = {"",          ",42",      ",-42,x",
+                                        ",\"7\",Ab", ",007,aB,", ",,"};
+  const std::size_t stems = n / 8 + 1;
+  std::vector<std::string> lines(n);
+  for (std::string& line : lines) {
+    const std::size_t word = rng() % std::size(kWords);
+    const std::size_t stem = rng() % stems;
+    line = kWords[word];
+    const std::string digits = std::to_string(100000000 + stem).substr(1);
+    line += digits;
+    // The rest follows from the word's letters and the digits alone, so
+    // that case forms of one word are twins.
+    line += kFields[(word / 3 + stem) % std::size(kFields)];
+  }
+  return lines;
+}
+
 }  // namespace tarnel

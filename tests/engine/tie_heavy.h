@@ -15,6 +15,12 @@ namespace tarnel {
 /// and bytes above 127.
 std::vector<std::string> TieHeavy(std::mt19937& rng, std::size_t n);
 
+/// |n| lines as the benchmark's prefixed CSV has them: one of a few first
+/// words in one of its case forms, digits from a small range, and fields
+/// that follow from the word and the digits, so that lines share prefixes
+/// longer than any key an item holds and many differ only in case.
+std::vector<std::string> SharedPrefixes(std::mt19937& rng, std::size_t n);
+
 }  // namespace tarnel
 
 #endif  // TARNEL_TESTS_ENGINE_TIE_HEAVY_H_
