@@ -577,18 +577,43 @@ void RunSort(const SortRequest& request) {
 
 namespace {
 
-bool RunWithLineSort(const SortRequest& request, RunResources& run) {
-  // The lines are cut with NULs in the source itself.
-  if (!run.source.MakeWritable()) {
-    ShowError(kBaseAllocError);
-    return false;
+// A mapped file's text copied into fresh memory a piece at a time, each
+// piece of the file's pages given back once copied, so that the text is
+// never held twice. Cutting the lines would make a private copy of every
+// page anyway, a fault at a time; the sort then reads lines all over a
+// text in large pages. Empty, with |source| as it was, when there is no
+// memory for the copy.
+ZeroedBuffer CopyOfMappedText(ZeroedBuffer& source) {
+  constexpr std::size_t kCopyStep = std::size_t{2} << 20;
+  ZeroedBuffer copy =
+      ZeroedBuffer::Allocate(source.size(), AllocationSite::kReadBuffer);
+  if (!copy.valid()) return copy;
+  for (std::size_t at = 0; at < source.size(); at += kCopyStep) {
+    const std::size_t bytes = std::min(kCopyStep, source.size() - at);
+    std::memcpy(copy.data() + at, source.data() + at, bytes);
+    source.DiscardPages(at, bytes);
   }
+  return copy;
+}
+
+bool RunWithLineSort(const SortRequest& request, RunResources& run) {
   const std::size_t n = CountLines(run.source.data());
   if (n == 0) {
     ShowError(kNoLine);
     return false;
   }
   if (AllocBase(n) != 0) return false;
+  // The lines are cut with NULs in the source itself. A file cut short
+  // before its copy was taken is told as if the run had read it then.
+  if (run.source.file_mapped()) {
+    ZeroedBuffer copy = CopyOfMappedText(run.source);
+    if (CheckSourceIntact(run.source) != 0) return false;
+    if (copy.valid()) run.source = std::move(copy);
+  }
+  if (!run.source.MakeWritable()) {
+    ShowError(kBaseAllocError);
+    return false;
+  }
   SplitLines(run.source.data(), n);
 
   SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),

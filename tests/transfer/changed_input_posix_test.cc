@@ -168,5 +168,33 @@ TEST_F(ChangedInputTest, DeliversACorrectSortOrNothingWithTheShortRead) {
   }
 }
 
+// The line sort copies a mapped text before it cuts the lines: a change
+// to the file after that is no change to the run, which sorts the text as
+// it was copied.
+TEST_F(ChangedInputTest, LineSortSortsTheTextAsItWasWhenCopied) {
+  const std::string input = MappedInput();
+  std::string changed = input;
+  std::replace(changed.begin(), changed.end() - 1, '\n', 'x');
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"cut short", [this] { ::truncate(in_.c_str(), 5000); }},
+      {"line feeds gone", Overwrite(changed)},
+  };
+  testing_support::WriteBytes(in_, input);
+  ASSERT_EQ(RunWhile(kFromColumn5, false, AllocationSite::kSortKeys, [] {}),
+            "0|Finish!|clipboard kept");
+  const std::string expected = ReadBytes(out_);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing_support::WriteBytes(in_, input);
+    EXPECT_EQ(RunWhile(kFromColumn5, false, AllocationSite::kSortKeys, c.act),
+              "0|Finish!|clipboard kept");
+    EXPECT_TRUE(ReadBytes(out_) == expected);
+  }
+}
+
 }  // namespace
 }  // namespace tarnel
