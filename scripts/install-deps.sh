@@ -16,6 +16,7 @@ linux_packages=(
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
   xvfb xauth xclip xdotool              # the real clipboard and real windows in tests
+  openbox                               # a window manager over those windows
   coreutils                             # GNU sort, the reference in tests and benchmarks
   clang-format                          # the check that the code keeps its format
   python3                               # the check that includes point down the layers
