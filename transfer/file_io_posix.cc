@@ -1,8 +1,10 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -18,6 +20,50 @@
 namespace tarnel {
 
 namespace {
+
+// The temporary file a writer fills, removed if the user interrupts the
+// program (Ctrl+C, SIGTERM, a closed terminal) before it is put in place:
+// the target keeps its old contents, and no half-written copy stays
+// beside it. Nothing can clean up after SIGKILL.
+constexpr std::array<int, 3> kInterruptions = {SIGINT, SIGHUP, SIGTERM};
+char interrupted_temporary[PATH_MAX];
+volatile sig_atomic_t temporary_armed = 0;
+std::array<struct sigaction, kInterruptions.size()> previous_actions;
+
+extern "C" void RemoveTemporaryAndExit(int signal_number) {
+  if (temporary_armed) ::unlink(interrupted_temporary);
+  ::_exit(128 + signal_number);
+}
+
+// Sets the handlers up, to remove the file that NoteTemporary names; a
+// signal the program was started to ignore (nohup) stays ignored.
+void ArmInterruptCleanup() {
+  temporary_armed = 0;
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryAndExit;
+  sigfillset(&action.sa_mask);
+  for (std::size_t i = 0; i < kInterruptions.size(); ++i) {
+    ::sigaction(kInterruptions[i], nullptr, &previous_actions[i]);
+    if (previous_actions[i].sa_handler != SIG_IGN) {
+      ::sigaction(kInterruptions[i], &action, nullptr);
+    }
+  }
+}
+
+// The file an interruption removes from now on; none when |temporary| is
+// too long to keep.
+void NoteTemporary(const std::string& temporary) {
+  if (temporary.size() >= sizeof interrupted_temporary) return;
+  std::memcpy(interrupted_temporary, temporary.c_str(), temporary.size() + 1);
+  temporary_armed = 1;
+}
+
+void DisarmInterruptCleanup() {
+  for (std::size_t i = 0; i < kInterruptions.size(); ++i) {
+    ::sigaction(kInterruptions[i], &previous_actions[i], nullptr);
+  }
+  temporary_armed = 0;
+}
 
 // Reads up to |length| bytes from |offset| on, retrying after interruptions
 // and partial reads. Returns the count read; stops early at the end of the
@@ -192,6 +238,7 @@ struct FileWriter::State {
   std::string temporary;  ///< the file written first; empty when direct
   std::string directory;
   mode_t mode = 0;
+  bool armed = false;  ///< an interruption removes |temporary|
 };
 
 FileWriter::FileWriter() = default;
@@ -201,9 +248,11 @@ FileWriter::~FileWriter() {
     state_->fd.Close();
     ::unlink(state_->temporary.c_str());
   }
+  if (state_ && state_->armed) DisarmInterruptCleanup();
 }
 
 bool FileWriter::Open(const char* path) {
+  if (state_ && state_->armed) DisarmInterruptCleanup();
   state_.reset();
   progress_ = Progress();
   if (*path == '\0') return false;
@@ -233,8 +282,17 @@ bool FileWriter::Open(const char* path) {
     return false;
   }
   std::string temporary = state->directory + "/." + name + ".tarnel-XXXXXX";
+  // The handlers are set up before the file exists, so that no signal falls
+  // between its creation and them. Only one writer at a time keeps a
+  // temporary file.
+  ArmInterruptCleanup();
+  state->armed = true;
   state->fd = FileDescriptor(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (state->fd.get() < 0) return false;
+  if (state->fd.get() < 0) {
+    DisarmInterruptCleanup();
+    return false;
+  }
+  NoteTemporary(temporary);
   state->temporary = std::move(temporary);
   if (exists) {
     state->mode = info.st_mode & 07777;
@@ -275,6 +333,10 @@ WriteOutcome FileWriter::Commit() {
     ::unlink(temporary.c_str());
     outcome.status = WriteOutcome::kWriteFailed;
     return outcome;
+  }
+  if (state.armed) {
+    DisarmInterruptCleanup();
+    state.armed = false;
   }
   FileDescriptor folder(::open(state.directory.c_str(), O_RDONLY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());
