@@ -18,6 +18,13 @@ build=${BUILD_DIR:-"$root/build-bench"}
 lines=${1:-1000000}
 repeat=${2:-5}
 
+# Peak memory and wall time come from GNU time, not the shell's keyword.
+if [ ! -x /usr/bin/time ]; then
+  echo "$(basename "$0"): /usr/bin/time not found: install the package time" \
+    "(scripts/install-deps.sh bench)" >&2
+  exit 1
+fi
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTARNEL_BUILD_TESTS=OFF -DTARNEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target tarnel_gen_killer tarnel >/dev/null

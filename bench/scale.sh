@@ -14,6 +14,12 @@ huge=${1:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=${BUILD_DIR:-"$root/build-bench"}
+# Peak memory and wall time come from GNU time, not the shell's keyword.
+if [ ! -x /usr/bin/time ]; then
+  echo "$(basename "$0"): /usr/bin/time not found: install the package time" \
+    "(scripts/install-deps.sh bench)" >&2
+  exit 1
+fi
 if [ ! -x "$build/bin/tarnel" ] || [ ! -x "$build/bin/tarnel_gen_csv" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DTARNEL_BUILD_TESTS=OFF >/dev/null
