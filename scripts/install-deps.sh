@@ -27,6 +27,7 @@ windows_packages=(
   libgtest-dev                          # GoogleTest's sources, built for Windows
   wine64                                # runs the suites
   xvfb xclip xdotool                    # Wine's desktop and clipboard, a peer on it, keys
+  fonts-ipafont-gothic                  # IPAPGothic, which Wine takes for ＭＳ Ｐゴシック
   locales                               # localedef, for the ja_JP.UTF-8 that gives code page 932
   coreutils
 )
