@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -56,6 +57,29 @@ void NoteTemporary(const std::string& temporary) {
   if (temporary.size() >= sizeof interrupted_temporary) return;
   std::memcpy(interrupted_temporary, temporary.c_str(), temporary.size() + 1);
   temporary_armed = 1;
+}
+
+// Creates a new file named |prefix| and six random letters or digits, as
+// mkostemp does, and names it to the handlers before it exists. |path|
+// receives its name; -1 when none could be made.
+FileDescriptor CreateTemporary(const std::string& prefix, std::string& path) {
+  static constexpr char kLetters[] =
+      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  std::random_device seed;
+  std::mt19937_64 random((std::uint64_t{seed()} << 32) ^ seed() ^
+                         static_cast<std::uint64_t>(::getpid()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = prefix;
+    for (int i = 0; i < 6; ++i) path += kLetters[random() % 62];
+    NoteTemporary(path);
+    FileDescriptor fd(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() >= 0) return fd;
+    temporary_armed = 0;
+    if (errno != EEXIST) break;
+  }
+  path.clear();
+  return FileDescriptor();
 }
 
 void DisarmInterruptCleanup() {
@@ -281,18 +305,18 @@ bool FileWriter::Open(const char* path) {
       !S_ISDIR(directory_info.st_mode)) {
     return false;
   }
-  std::string temporary = state->directory + "/." + name + ".tarnel-XXXXXX";
-  // The handlers are set up before the file exists, so that no signal falls
-  // between its creation and them. Only one writer at a time keeps a
-  // temporary file.
+  // The handlers are set up, and told the name, before the file exists, so
+  // that no signal falls between its creation and them. Only one writer at
+  // a time keeps a temporary file.
   ArmInterruptCleanup();
   state->armed = true;
-  state->fd = FileDescriptor(::mkostemp(temporary.data(), O_CLOEXEC));
+  std::string temporary;
+  state->fd =
+      CreateTemporary(state->directory + "/." + name + ".tarnel-", temporary);
   if (state->fd.get() < 0) {
     DisarmInterruptCleanup();
     return false;
   }
-  NoteTemporary(temporary);
   state->temporary = std::move(temporary);
   if (exists) {
     state->mode = info.st_mode & 07777;

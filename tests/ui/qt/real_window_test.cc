@@ -399,6 +399,16 @@ class UnderAWindowManagerTest : public RealWindowTest {
     EXPECT_EQ(shown, whole) << "the title bar cuts the caption short";
   }
 
+  // Whether the window manager stacks |box| above the main window |window|.
+  void ExpectAbove(xcb_window_t box, xcb_window_t window) {
+    const std::vector<xcb_window_t> stack = x11.Stacking();
+    const auto place = [&](xcb_window_t w) {
+      return std::find(stack.begin(), stack.end(), w) - stack.begin();
+    };
+    ASSERT_LT(place(box), static_cast<std::ptrdiff_t>(stack.size()));
+    EXPECT_GT(place(box), place(window)) << "the box went below the window";
+  }
+
   // Closes |box| with Return as its user would, and waits until it went.
   void Dismiss(RunningProgram& program, xcb_window_t box,
                const std::string& title) {
@@ -422,17 +432,34 @@ TEST_F(UnderAWindowManagerTest, RunBoxStaysAboveTheMainWindowAfterAClick) {
   // On 降順ソート: the click reaches the main window.
   Click(OnScreen(window, QPoint(135, 73)));
   SettledPicture(x11.FrameGeometry(window));
-  const std::vector<xcb_window_t> stack = x11.Stacking();
-  const auto place = [&](xcb_window_t w) {
-    return std::find(stack.begin(), stack.end(), w) - stack.begin();
-  };
-  ASSERT_LT(place(box), static_cast<std::ptrdiff_t>(stack.size()));
-  EXPECT_GT(place(box), place(window)) << "the box went below the window";
+  ExpectAbove(box, window);
   ExpectWholeCaption(box, "TARNEL-ERROR");
   Dismiss(program, box, "TARNEL-ERROR");
   const xcb_window_t closing = SettledBox(program, "TARNEL", window);
   ASSERT_NE(closing, 0u);
   Dismiss(program, closing, "TARNEL");
+}
+
+// The box that ends a long run opens above the main window, which the user
+// clicked while the run went on.
+TEST_F(UnderAWindowManagerTest,
+       FinishBoxOpensAboveTheWindowClickedDuringTheRun) {
+  std::string lines;
+  for (std::uint64_t i = 0; i < 3000000; ++i) {
+    lines += std::to_string(i * 7919 % 3000000) + ",a line to sort\n";
+  }
+  folder.Write("in.txt", lines);
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  const xcb_window_t window = SettledWindow(program);
+  ASSERT_NE(window, 0u);
+  x11.Focus(window);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  // On 降順ソート, while the run goes on.
+  Click(OnScreen(window, QPoint(135, 73)));
+  const xcb_window_t box = SettledBox(program, "TARNEL", window);
+  ASSERT_NE(box, 0u);
+  ExpectAbove(box, window);
+  Dismiss(program, box, "TARNEL");
 }
 
 // A Return sent to the key position's box, whatever route it takes, starts
