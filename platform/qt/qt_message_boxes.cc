@@ -1,7 +1,9 @@
 #include "platform/qt/qt_message_boxes.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
@@ -102,6 +104,19 @@ int QtMessageBoxes::Show(WindowHandle owner, const std::string& text,
   box.setStandardButtons(QMessageBox::Ok);
   box.setWindowModality((flags & kBoxTaskModal) ? Qt::ApplicationModal
                                                 : Qt::WindowModal);
+  // Qt's Wayland platform draws no title bar, and so no caption, on a
+  // window-modal box. An owner that is not on the screen has nothing to
+  // block: there the box goes without modality, in a loop of its own.
+  if (box.windowModality() == Qt::WindowModal &&
+      !parent->window()->isVisible() &&
+      QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    box.setWindowModality(Qt::NonModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+    return kBoxOk;
+  }
   box.exec();
   return kBoxOk;
 }
