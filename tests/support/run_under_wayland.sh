@@ -89,57 +89,78 @@ fi
 
 socket=wayland-tarnel
 log=$workdir/compositor.log
-case $compositor in
-  sway)
-    # Xwayland tells its display through a command sway runs.
-    printf 'exec sh -c %s\n' "'echo \"\$DISPLAY\" > $runtime/xdisplay'" \
-      >"$workdir/sway.conf"
-    chmod 644 "$workdir/sway.conf"
-    start $as_user $base_env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
-      WLR_RENDERER=pixman WAYLAND_DISPLAY= sway -c "$workdir/sway.conf" \
-      >"$log" 2>&1
-    ;;
-  weston | weston-seatless)
-    backend=x11-backend.so
-    [ "$compositor" = weston-seatless ] && backend=headless-backend.so
-    start $as_user $base_env DISPLAY=":$nested_display" weston \
-      --backend=$backend --socket=$socket --xwayland --idle-time=0 \
-      >"$log" 2>&1
-    ;;
-  mutter)
-    start $as_user $base_env DISPLAY=":$nested_display" dbus-run-session -- \
-      mutter --nested --wayland --wayland-display=$socket >"$log" 2>&1
-    ;;
-esac
-
-# The compositor's socket, and its Xwayland's display.
-xdisplay=""
-xauthority=""
-tries=0
-while :; do
-  wayland=""
-  for name in "$runtime"/wayland-*; do
-    case $name in *.lock) continue ;; esac
-    [ -S "$name" ] && wayland=$(basename "$name")
-  done
+compositor_group=""
+start_compositor() {
   case $compositor in
-    sway) [ -s "$runtime/xdisplay" ] && xdisplay=$(cat "$runtime/xdisplay") ;;
-    weston*) xdisplay=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log") ;;
+    sway)
+      # Xwayland tells its display through a command sway runs.
+      printf 'exec sh -c %s\n' "'echo \"\$DISPLAY\" > $runtime/xdisplay'" \
+        >"$workdir/sway.conf"
+      chmod 644 "$workdir/sway.conf"
+      start $as_user $base_env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_RENDERER=pixman WAYLAND_DISPLAY= sway -c "$workdir/sway.conf" \
+        >"$log" 2>&1
+      ;;
+    weston | weston-seatless)
+      backend=x11-backend.so
+      [ "$compositor" = weston-seatless ] && backend=headless-backend.so
+      start $as_user $base_env DISPLAY=":$nested_display" weston \
+        --backend=$backend --use-pixman --socket=$socket --xwayland --idle-time=0 \
+        >"$log" 2>&1
+      ;;
     mutter)
-      xauthority=$(ls "$runtime"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
-      # Its Xwayland is the one whose authority lies in our runtime folder.
-      xdisplay=$(ps -eo args= | grep -F -- "-auth $runtime/" |
-        sed -n 's/^[^ ]*Xwayland \(:[0-9]*\) .*/\1/p' | head -n 1)
+      start $as_user $base_env DISPLAY=":$nested_display" dbus-run-session -- \
+        mutter --nested --wayland --wayland-display=$socket >"$log" 2>&1
       ;;
   esac
-  [ -n "$wayland" ] && [ -n "$xdisplay" ] && break
-  tries=$((tries + 1))
-  if [ $tries -gt 100 ]; then
+  compositor_group=${pgroups##* }
+}
+
+# Waits for the compositor's socket and its Xwayland's display; false when
+# they do not come within ten seconds.
+wait_for_compositor() {
+  xdisplay=""
+  xauthority=""
+  tries=0
+  while :; do
+    wayland=""
+    for name in "$runtime"/wayland-*; do
+      case $name in *.lock) continue ;; esac
+      [ -S "$name" ] && wayland=$(basename "$name")
+    done
+    case $compositor in
+      sway) [ -s "$runtime/xdisplay" ] && xdisplay=$(cat "$runtime/xdisplay") ;;
+      weston*) xdisplay=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log") ;;
+      mutter)
+        xauthority=$(ls "$runtime"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+        # Its Xwayland is the one whose authority lies in our runtime folder.
+        xdisplay=$(ps -eo args= | grep -F -- "-auth $runtime/" |
+          sed -n 's/^[^ ]*Xwayland \(:[0-9]*\) .*/\1/p' | head -n 1)
+        ;;
+    esac
+    [ -n "$wayland" ] && [ -n "$xdisplay" ] && return 0
+    tries=$((tries + 1))
+    [ $tries -gt 100 ] && return 1
+    sleep 0.1
+  done
+}
+
+# An Xwayland may lose the race for a display number to an X server that
+# starts at the same moment, and its compositor then goes on without one:
+# such a start is tried again.
+attempt=1
+while :; do
+  start_compositor
+  wait_for_compositor && break
+  if [ $attempt -ge 3 ]; then
     echo "run_under_wayland: $compositor did not start (socket '$wayland', Xwayland '$xdisplay')" >&2
     cat "$log" >&2
     exit 1
   fi
-  sleep 0.1
+  kill -KILL "-$compositor_group" 2>/dev/null
+  sleep 0.2
+  rm -rf "$runtime"/wayland-* "$runtime"/xdisplay
+  attempt=$((attempt + 1))
 done
 
 $as_user $base_env WAYLAND_DISPLAY="$wayland" XDG_SESSION_TYPE=wayland \

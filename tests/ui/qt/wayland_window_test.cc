@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTest>
 #include <string>
@@ -52,6 +54,16 @@ TEST_P(WaylandWindowTest, RunPutsTheResultOnTheClipboard) {
   TTarnelMainForm form(*application, arguments);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  // Like a user who copied in another program: by the time they press the
+  // button, the window has heard of the new selection.
+  if (!c.file) {
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&c] {
+          return QGuiApplication::clipboard()->text() ==
+                 QString::fromUtf8(c.clipboard);
+        },
+        10000));
+  }
   testing_support::Child<QPushButton>(form, "OKButton")->click();
 
   ASSERT_TRUE(
