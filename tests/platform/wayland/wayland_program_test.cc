@@ -51,85 +51,44 @@ struct Case {
   const char* output;  ///< out.txt, when one is expected
 };
 
+constexpr const char* kText = testing_support::kUtf8Type;
+using Args = std::vector<std::string>;
+
+// clang-format off
 const Case kCases[] = {
-    {"FileToClipboard",
-     "old\n",
-     testing_support::kUtf8Type,
-     "b\na\n",
-     {"-a+", "-f", "in.txt"},
-     false,
-     false,
-     0,
-     nullptr,
-     "a\r\nb\r\n",
-     nullptr},
-    {"ClipboardToFile",
-     "pear\napple\n",
-     testing_support::kUtf8Type,
-     nullptr,
-     {"-a+", "-o", "out.txt"},
-     false,
-     false,
-     0,
-     nullptr,
-     "pear\napple\n",
-     "apple\r\npear\r\n"},
-    {"JapaneseClipboardToClipboard",
-     "りんご\nいちご\n",
-     testing_support::kUtf8Type,
-     nullptr,
-     {"-a+"},
-     false,
-     false,
-     0,
-     nullptr,
-     "いちご\r\nりんご\r\n",
-     nullptr},
-    {"JapaneseWithDisplayToo",
-     "りんご\nいちご\n",
-     testing_support::kUtf8Type,
-     nullptr,
-     {"-a+"},
-     true,
-     false,
-     0,
-     nullptr,
-     "いちご\r\nりんご\r\n",
-     nullptr},
-    {"PictureOnlyHasNoText",
-     kPng,
-     "image/png",
-     nullptr,
-     {"-a+"},
-     false,
-     false,
-     1,
-     "TARNEL-ERROR: No Text in ClipBoard!",
-     nullptr,
-     nullptr},
-    {"UnconfirmedWriteFails",
-     "keep\n",
-     testing_support::kUtf8Type,
-     "b\na\n",
-     {"-a", "-f", "in.txt"},
-     false,
-     true,
-     1,
-     "TARNEL-ERROR: ClipBoard Write Error!",
-     "keep\n",
-     nullptr},
+  // name, clipboard, type, input, arguments, with_xwayland, without_holder,
+  // status, box, after, output
+  {"FileToClipboard", "old\n", kText, "b\na\n", Args{"-a+", "-f", "in.txt"},
+   false, false, 0, nullptr, "a\r\nb\r\n", nullptr},
+  {"ClipboardToFile", "pear\napple\n", kText, nullptr, Args{"-a+", "-o", "out.txt"},
+   false, false, 0, nullptr, "pear\napple\n", "apple\r\npear\r\n"},
+  {"JapaneseClipboardToClipboard", "りんご\nいちご\n", kText, nullptr, Args{"-a+"},
+   false, false, 0, nullptr, "いちご\r\nりんご\r\n", nullptr},
+  {"JapaneseWithDisplayToo", "りんご\nいちご\n", kText, nullptr, Args{"-a+"},
+   true, false, 0, nullptr, "いちご\r\nりんご\r\n", nullptr},
+  {"PictureOnlyHasNoText", kPng, "image/png", nullptr, Args{"-a+"},
+   false, false, 1, "TARNEL-ERROR: No Text in ClipBoard!", nullptr, nullptr},
+  {"UnconfirmedWriteFails", "keep\n", kText, "b\na\n", Args{"-a", "-f", "in.txt"},
+   false, true, 1, "TARNEL-ERROR: ClipBoard Write Error!", "keep\n", nullptr},
 };
+// clang-format on
+
+// The program in |folder| without the Qt module, with its holder unless
+// |with_holder| is false; returns its path.
+std::string CopyProgram(const TempDir& folder, bool with_holder) {
+  const std::filesystem::path built(kProgram);
+  std::filesystem::copy_file(built, folder / "tarnel");
+  if (with_holder) {
+    std::filesystem::copy_file(built.parent_path() / kHolder, folder / kHolder);
+  }
+  return folder / "tarnel";
+}
 
 class ProgramOnWaylandTest : public testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
     ASSERT_FALSE(Env("WAYLAND_DISPLAY").empty()) << "needs a compositor";
-    const std::filesystem::path built(kProgram);
-    std::filesystem::copy_file(built, folder_ / "tarnel");
-    if (!GetParam().without_holder) {
-      std::filesystem::copy_file(built.parent_path() / kHolder,
-                                 folder_ / kHolder);
-    }
+    program_ = CopyProgram(folder_, !GetParam().without_holder);
   }
 
   ChildResult Run(const Case& c) {
@@ -140,10 +99,11 @@ class ProgramOnWaylandTest : public testing::TestWithParam<Case> {
       setup.set["DISPLAY"] = Env("TARNEL_TEST_XWAYLAND_DISPLAY");
       setup.set["XAUTHORITY"] = Env("TARNEL_TEST_XAUTHORITY");
     }
-    return RunIn(folder_, folder_ / "tarnel", c.arguments, setup);
+    return RunIn(folder_, program_, c.arguments, setup);
   }
 
   TempDir folder_;
+  std::string program_;
 };
 
 TEST_P(ProgramOnWaylandTest, DeliversOrFailsAsTheCaseSays) {
@@ -183,17 +143,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgramOnWaylandTest, testing::ValuesIn(kCases),
 TEST(SeatlessCompositorTest, ClipboardRunsFailWithoutWaiting) {
   ASSERT_FALSE(Env("WAYLAND_DISPLAY").empty()) << "needs a compositor";
   TempDir folder;
-  const std::filesystem::path built(kProgram);
-  std::filesystem::copy_file(built, folder / "tarnel");
-  std::filesystem::copy_file(built.parent_path() / kHolder, folder / kHolder);
+  const std::string program = CopyProgram(folder, true);
   folder.Write("in.txt", "b\na\n");
   ProgramSetup setup;
   setup.keep_display = true;
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"-a", "-f", "in.txt"},
         std::vector<std::string>{"-a+", "-o", "out.txt"}}) {
-    const ChildResult outcome =
-        RunIn(folder, folder / "tarnel", arguments, setup);
+    const ChildResult outcome = RunIn(folder, program, arguments, setup);
     EXPECT_EQ(outcome.status, 1) << arguments[1];
     EXPECT_NE(outcome.err.find("TARNEL-ERROR: ClipBoard Open Error!"),
               std::string::npos)
