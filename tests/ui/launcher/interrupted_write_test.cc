@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
         InterruptCase{"IntAfterMegabytes", SIGINT, Point::kMegabytes},
         InterruptCase{"TermAfterMegabytes", SIGTERM, Point::kMegabytes},
         InterruptCase{"HupOnCreation", SIGHUP, Point::kCreated}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace tarnel
