@@ -18,6 +18,10 @@ build=${BUILD_DIR:-"$root/build-bench"}
 lines=${1:-1000000}
 repeat=${2:-5}
 
+# Peak memory and wall time come from GNU time, not the shell's keyword.
+. "$here/bench_tools.sh"
+require_tool /usr/bin/time time
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTARNEL_BUILD_TESTS=OFF -DTARNEL_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target tarnel_gen_killer tarnel >/dev/null

@@ -14,6 +14,9 @@ huge=${1:-}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=${BUILD_DIR:-"$root/build-bench"}
+# Peak memory and wall time come from GNU time, not the shell's keyword.
+. "$here/bench_tools.sh"
+require_tool /usr/bin/time time
 if [ ! -x "$build/bin/tarnel" ] || [ ! -x "$build/bin/tarnel_gen_csv" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DTARNEL_BUILD_TESTS=OFF >/dev/null

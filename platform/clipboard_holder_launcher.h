@@ -1,9 +1,11 @@
-// Starting the background holder that keeps an X11 clipboard result alive
-// after the program that wrote it has exited.
+// Starting the background holder that keeps a clipboard result alive after
+// the program that wrote it has exited: on X11 (tarnel-clipboard-holder) and
+// on Wayland (tarnel-wayland-clipboard-holder).
 //
-// The holder (tarnel-clipboard-holder) reads one message of UTF-8 text
+// The holder reads one message of UTF-8 text
 // (clipboard_holder_protocol.h) on its standard input, makes the text the
-// contents of the CLIPBOARD selection, writes kHolderOwnedReport on its
+// contents of the clipboard (the CLIPBOARD selection, the seat's selection),
+// writes kHolderOwnedReport on its
 // standard output once it owns the selection, and exits as soon as another
 // program takes the selection over. It runs in a session of its own and is
 // nobody's child but init's.
@@ -15,8 +17,10 @@
 
 namespace tarnel {
 
-/// File name of the holder executable, which sits beside the program.
+/// File names of the holder executables, which sit beside the program.
 inline constexpr char kHolderExecutableName[] = "tarnel-clipboard-holder";
+inline constexpr char kWaylandHolderExecutableName[] =
+    "tarnel-wayland-clipboard-holder";
 
 /// What the holder writes once the clipboard is its own.
 inline constexpr char kHolderOwnedReport[] = "owned\n";
@@ -28,6 +32,11 @@ inline constexpr char kHolderOwnedReport[] = "owned\n";
 /// kHolderTextLimit.
 long StartClipboardHolder(const std::string& holder_path,
                           std::string_view utf8_text);
+
+/// The holder's side: writes kHolderOwnedReport on standard output, then
+/// lets go of standard input and output, so that nothing of the launcher
+/// stays attached to it. False when the report could not be written.
+bool ReportHolderOwnership();
 
 }  // namespace tarnel
 

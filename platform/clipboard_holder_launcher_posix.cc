@@ -170,4 +170,20 @@ long StartClipboardHolder(const std::string& holder_path,
   return 0;
 }
 
+bool ReportHolderOwnership() {
+  std::string_view report = kHolderOwnedReport;
+  while (!report.empty()) {
+    const ssize_t put = ::write(STDOUT_FILENO, report.data(), report.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    report.remove_prefix(static_cast<std::size_t>(put));
+  }
+  const int null_fd = ::open("/dev/null", O_RDWR);
+  if (null_fd < 0) return false;
+  ::dup2(null_fd, STDIN_FILENO);
+  ::dup2(null_fd, STDOUT_FILENO);
+  if (null_fd > STDERR_FILENO) ::close(null_fd);
+  return true;
+}
+
 }  // namespace tarnel

@@ -14,9 +14,17 @@ linux_packages=(
   g++ cmake ninja-build pkg-config      # the toolchain
   qt6-base-dev                          # Qt 6 Widgets, with the offscreen platform
   libxcb1-dev                           # the X11 clipboard of a batch run, without Qt
+  libwayland-dev libwayland-bin         # the Wayland clipboard of a batch run: libwayland-client, wayland-scanner
+  wayland-protocols                     # xdg-shell, for the focused window where there is no data-control
+  qt6-wayland                           # Qt's Wayland platform, for the window and boxes in a Wayland session
   fonts-ipafont-gothic                  # the Japanese labels
   libgtest-dev                          # the test suites
   xvfb xauth xclip xdotool              # the real clipboard and real windows in tests
+  openbox                               # a window manager over those windows
+  sway weston mutter xwayland           # real compositors in tests (run_under_wayland.sh), with their Xwayland
+  dbus-daemon procps                    # mutter's session bus (dbus-run-session); ps, to find mutter's Xwayland
+  libgl1-mesa-dri                       # the software OpenGL mutter draws with
+  wl-clipboard                          # wl-copy / wl-paste, the other clients on the Wayland clipboard
   coreutils                             # GNU sort, the reference in tests and benchmarks
   clang-format                          # the check that the code keeps its format
   python3                               # the check that includes point down the layers
@@ -27,6 +35,7 @@ windows_packages=(
   libgtest-dev                          # GoogleTest's sources, built for Windows
   wine64                                # runs the suites
   xvfb xclip xdotool                    # Wine's desktop and clipboard, a peer on it, keys
+  fonts-ipafont-gothic                  # IPAPGothic, which Wine takes for ＭＳ Ｐゴシック
   locales                               # localedef, for the ja_JP.UTF-8 that gives code page 932
   coreutils
 )

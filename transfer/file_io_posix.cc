@@ -1,13 +1,16 @@
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -18,6 +21,73 @@
 namespace tarnel {
 
 namespace {
+
+// The temporary file a writer fills, removed if the user interrupts the
+// program (Ctrl+C, SIGTERM, a closed terminal) before it is put in place:
+// the target keeps its old contents, and no half-written copy stays
+// beside it. Nothing can clean up after SIGKILL.
+constexpr std::array<int, 3> kInterruptions = {SIGINT, SIGHUP, SIGTERM};
+char interrupted_temporary[PATH_MAX];
+volatile sig_atomic_t temporary_armed = 0;
+std::array<struct sigaction, kInterruptions.size()> previous_actions;
+
+extern "C" void RemoveTemporaryAndExit(int signal_number) {
+  if (temporary_armed) ::unlink(interrupted_temporary);
+  ::_exit(128 + signal_number);
+}
+
+// Sets the handlers up, to remove the file that NoteTemporary names; a
+// signal the program was started to ignore (nohup) stays ignored.
+void ArmInterruptCleanup() {
+  temporary_armed = 0;
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporaryAndExit;
+  sigfillset(&action.sa_mask);
+  for (std::size_t i = 0; i < kInterruptions.size(); ++i) {
+    ::sigaction(kInterruptions[i], nullptr, &previous_actions[i]);
+    if (previous_actions[i].sa_handler != SIG_IGN) {
+      ::sigaction(kInterruptions[i], &action, nullptr);
+    }
+  }
+}
+
+// The file an interruption removes from now on; none when |temporary| is
+// too long to keep.
+void NoteTemporary(const std::string& temporary) {
+  if (temporary.size() >= sizeof interrupted_temporary) return;
+  std::memcpy(interrupted_temporary, temporary.c_str(), temporary.size() + 1);
+  temporary_armed = 1;
+}
+
+// Creates a new file named |prefix| and six random letters or digits, as
+// mkostemp does, and names it to the handlers before it exists. |path|
+// receives its name; -1 when none could be made.
+FileDescriptor CreateTemporary(const std::string& prefix, std::string& path) {
+  static constexpr char kLetters[] =
+      "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  std::random_device seed;
+  std::mt19937_64 random((std::uint64_t{seed()} << 32) ^ seed() ^
+                         static_cast<std::uint64_t>(::getpid()));
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path = prefix;
+    for (int i = 0; i < 6; ++i) path += kLetters[random() % 62];
+    NoteTemporary(path);
+    FileDescriptor fd(
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() >= 0) return fd;
+    temporary_armed = 0;
+    if (errno != EEXIST) break;
+  }
+  path.clear();
+  return FileDescriptor();
+}
+
+void DisarmInterruptCleanup() {
+  for (std::size_t i = 0; i < kInterruptions.size(); ++i) {
+    ::sigaction(kInterruptions[i], &previous_actions[i], nullptr);
+  }
+  temporary_armed = 0;
+}
 
 // Reads up to |length| bytes from |offset| on, retrying after interruptions
 // and partial reads. Returns the count read; stops early at the end of the
@@ -192,6 +262,7 @@ struct FileWriter::State {
   std::string temporary;  ///< the file written first; empty when direct
   std::string directory;
   mode_t mode = 0;
+  bool armed = false;  ///< an interruption removes |temporary|
 };
 
 FileWriter::FileWriter() = default;
@@ -201,9 +272,11 @@ FileWriter::~FileWriter() {
     state_->fd.Close();
     ::unlink(state_->temporary.c_str());
   }
+  if (state_ && state_->armed) DisarmInterruptCleanup();
 }
 
 bool FileWriter::Open(const char* path) {
+  if (state_ && state_->armed) DisarmInterruptCleanup();
   state_.reset();
   progress_ = Progress();
   if (*path == '\0') return false;
@@ -232,9 +305,18 @@ bool FileWriter::Open(const char* path) {
       !S_ISDIR(directory_info.st_mode)) {
     return false;
   }
-  std::string temporary = state->directory + "/." + name + ".tarnel-XXXXXX";
-  state->fd = FileDescriptor(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (state->fd.get() < 0) return false;
+  // The handlers are set up, and told the name, before the file exists, so
+  // that no signal falls between its creation and them. Only one writer at
+  // a time keeps a temporary file.
+  ArmInterruptCleanup();
+  state->armed = true;
+  std::string temporary;
+  state->fd =
+      CreateTemporary(state->directory + "/." + name + ".tarnel-", temporary);
+  if (state->fd.get() < 0) {
+    DisarmInterruptCleanup();
+    return false;
+  }
   state->temporary = std::move(temporary);
   if (exists) {
     state->mode = info.st_mode & 07777;
@@ -275,6 +357,10 @@ WriteOutcome FileWriter::Commit() {
     ::unlink(temporary.c_str());
     outcome.status = WriteOutcome::kWriteFailed;
     return outcome;
+  }
+  if (state.armed) {
+    DisarmInterruptCleanup();
+    state.armed = false;
   }
   FileDescriptor folder(::open(state.directory.c_str(), O_RDONLY | O_CLOEXEC));
   if (folder.get() >= 0) ::fsync(folder.get());

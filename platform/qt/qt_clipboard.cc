@@ -28,6 +28,10 @@ constexpr int kOwnerChangeWaitMs = 1000;
 
 bool IsX11() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
 
+bool IsWayland() {
+  return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 // A clipboard shared with other programs exists only on these platforms;
 // offscreen, minimal and the framebuffer ones keep a private one at most.
 bool HasSharedClipboard() {
@@ -78,10 +82,10 @@ void WaitForOwnerChangeNotice() {
   CatchUpWithWindowSystem();
 }
 
-// Hands the text, in UTF-8, to a new holder; returns its pid, or 0.
-long HandToHolder(std::string_view utf8) {
-  const long pid =
-      StartClipboardHolder(ProgramFolder() + "/" + kHolderExecutableName, utf8);
+// Hands the text, in UTF-8, to a new holder named |holder|; returns its
+// pid, or 0.
+long HandToHolder(const char* holder, std::string_view utf8) {
+  const long pid = StartClipboardHolder(ProgramFolder() + "/" + holder, utf8);
   if (pid != 0) WaitForOwnerChangeNotice();
   return pid;
 }
@@ -130,6 +134,10 @@ GlobalBlock* QtClipboard::GetText() {
 
 bool QtClipboard::Empty() {
   if (!open_) return false;
+  // On Wayland each selection we set needs a serial of its own, and the
+  // compositor drops the second of two that share one: the text that
+  // SetText brings replaces everything in one step instead.
+  if (IsWayland()) return true;
   // Taking the clipboard with nothing on it empties it for everyone,
   // whichever program owned it, as emptying does on Windows.
   auto nothing = std::make_unique<QMimeData>();
@@ -145,14 +153,17 @@ bool QtClipboard::SetText(GlobalBlock& block) {
   const std::string_view text(bytes, strnlen(bytes, block.Size()));
 
   bool delivered;
-  if (IsX11()) {
+  if (IsX11() || IsWayland()) {
+    // The holder reports only a selection that the X server or the
+    // compositor confirmed, and keeps it after this program has ended.
     QByteArray converted;
-    const long pid = HandToHolder(HolderText(text, converted));
+    const long pid = HandToHolder(
+        IsX11() ? kHolderExecutableName : kWaylandHolderExecutableName,
+        HolderText(text, converted));
     if (pid != 0) holder_pid_ = pid;
     delivered = pid != 0;
   } else {
-    // The system keeps the data once it is set (Windows), or the data lives
-    // as long as this process (Wayland).
+    // The system keeps the data once it is set (Windows).
     SystemClipboard().setText(
         QString::fromLocal8Bit(text.data(),
                                static_cast<qsizetype>(text.size())),

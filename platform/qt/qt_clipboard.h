@@ -2,11 +2,13 @@
 // Wayland clipboard, the Windows clipboard. Other programs see Unicode text;
 // the run sees bytes in the locale's code page.
 //
-// On X11 the clipboard's contents live in the program that owns them, and a
-// batch run ends right after its last box. So SetText there hands the text
-// to a background holder (tarnel-clipboard-holder, found beside the running
-// executable) and returns once the holder owns the clipboard; the holder
-// serves the text until another program takes the clipboard over.
+// On X11 and Wayland the clipboard's contents live in the program that owns
+// them, and a batch run ends right after its last box. So SetText there
+// hands the text to a background holder (tarnel-clipboard-holder or
+// tarnel-wayland-clipboard-holder, found beside the running executable) and
+// returns once the holder owns the clipboard; the holder serves the text
+// until another program takes the clipboard over. On Wayland, Empty leaves
+// the clipboard alone: the holder's selection replaces it whole.
 //
 // Needs a QGuiApplication. Where there is no display, and so no clipboard
 // shared with other programs (no DISPLAY and no WAYLAND_DISPLAY, or the
@@ -39,8 +41,8 @@ class QtClipboard : public Clipboard {
   /// Ends the session and drops the text GetText returned.
   void Close() override;
 
-  /// Process id of the holder the last successful X11 SetText started; 0
-  /// when there is none.
+  /// Process id of the holder the last successful X11 or Wayland SetText
+  /// started; 0 when there is none.
   long holder_pid() const { return holder_pid_; }
 
  private:

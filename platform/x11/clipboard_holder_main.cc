@@ -8,42 +8,15 @@
 //
 // It speaks to the X server directly: it starts in a few milliseconds, and
 // the program waits for its report.
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "platform/clipboard_holder_launcher.h"
 #include "platform/clipboard_holder_protocol.h"
 #include "platform/x11/x11_selection.h"
-
-namespace tarnel {
-namespace {
-
-// Tells the launcher that the clipboard is ours, then lets go of the
-// channel so that nothing of the launcher stays attached to us.
-bool ReportOwnership() {
-  std::string_view report = kHolderOwnedReport;
-  while (!report.empty()) {
-    const ssize_t put = ::write(STDOUT_FILENO, report.data(), report.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    report.remove_prefix(static_cast<std::size_t>(put));
-  }
-  const int null_fd = ::open("/dev/null", O_RDWR);
-  if (null_fd < 0) return false;
-  ::dup2(null_fd, STDIN_FILENO);
-  ::dup2(null_fd, STDOUT_FILENO);
-  if (null_fd > STDERR_FILENO) ::close(null_fd);
-  return true;
-}
-
-}  // namespace
-}  // namespace tarnel
 
 int main(int, char** argv) {
   tarnel::HolderMessage message =
@@ -62,7 +35,7 @@ int main(int, char** argv) {
   }
   const xcb_timestamp_t acquired = session->ServerTime();
   if (!tarnel::TakeSelection(*session, acquired) ||
-      !tarnel::ReportOwnership()) {
+      !tarnel::ReportHolderOwnership()) {
     return 1;
   }
   tarnel::ServeSelection(*session, text, acquired);

@@ -180,9 +180,17 @@ init_prefix() {  # DIR
   # instead of waiting on a dialog until the timeout.
   # Managed=N: without a window manager, Wine waits two seconds for one
   # each time it hides a managed window (every message box).
-  printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' >"$tmp/settings.reg"
+  # The font replacement: Wine has no "ＭＳ Ｐゴシック" and otherwise takes a
+  # fixed-width font for it, too wide for the labels (クリップボード);
+  # IPAPGothic is proportional, as the original is. The file is UTF-16, as
+  # regedit writes it, for the name's sake.
+  { printf '\xff\xfe'
+    printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' '' \
+      '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+      '"ＭＳ Ｐゴシック"="IPAPGothic"' '' | iconv -f UTF-8 -t UTF-16LE
+  } >"$tmp/settings.reg"
   WINEPREFIX=$1 DISPLAY= timeout 60 "$WINE" reg import "Z:${tmp//\//\\}\\settings.reg" \
     >>"$tmp/wineboot.log" 2>&1 || { cat "$tmp/wineboot.log" >&2; return 1; }
   # The server writes the registry as it exits; a template must be whole.
@@ -190,7 +198,7 @@ init_prefix() {  # DIR
 }
 # A template belongs to one Wine build: an upgraded Wine never updates a
 # tree that clones share through hard links.
-key=$( { echo 1; "$WINE" --version; stat -c '%Y %s' /usr/share/wine/wine.inf 2>/dev/null; } |
+key=$( { echo 2; "$WINE" --version; stat -c '%Y %s' /usr/share/wine/wine.inf 2>/dev/null; } |
        md5sum | cut -c1-12)
 template=$cache/prefix-$key
 (flock -w 300 9 || exit 1

@@ -46,6 +46,17 @@ bool UsesX11Directly(EnvironmentLookup lookup) {
 #endif
 }
 
+bool UsesWaylandDirectly(EnvironmentLookup lookup) {
+#ifdef _WIN32
+  (void)lookup;
+  return false;
+#else
+  if (!IsSet(lookup("WAYLAND_DISPLAY"))) return false;
+  const std::string_view platform = RequestedPlatform(lookup);
+  return platform.empty() || platform.starts_with("wayland");
+#endif
+}
+
 const char* HeadlessPlatform(EnvironmentLookup lookup) {
   const char* value = lookup("QT_QPA_PLATFORM");
   const std::string_view platform = RequestedPlatform(lookup);

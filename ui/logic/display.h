@@ -21,6 +21,12 @@ bool HasDisplay(EnvironmentLookup lookup);
 /// Wayland session. A batch run then uses the clipboard without Qt.
 bool UsesX11Directly(EnvironmentLookup lookup);
 
+/// Off Windows, true when Qt would speak Wayland to the compositor that
+/// WAYLAND_DISPLAY names: QT_QPA_PLATFORM asks for wayland, or asks for
+/// nothing. A batch run then uses the clipboard without Qt, whether or not
+/// DISPLAY names an Xwayland as well.
+bool UsesWaylandDirectly(EnvironmentLookup lookup);
+
 /// The Qt platform for a run without a display: the one already asked for
 /// when it is offscreen or minimal, else offscreen.
 const char* HeadlessPlatform(EnvironmentLookup lookup);

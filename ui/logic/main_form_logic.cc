@@ -307,8 +307,9 @@ void MainFormLogic::NumCompCheckBoxClick() {
 
 bool MainFormLogic::ExecuteSort() {
   // The engine's boxes leave the window usable, so a second request can
-  // arrive while a run waits in one of them.
-  if (running_) return false;
+  // arrive while a run waits in one of them; and a key meant for one of the
+  // window's own boxes can reach the window while the box is open.
+  if (running_ || open_boxes_ > 0) return false;
   running_ = true;
   struct RunFlag {
     MainFormLogic& logic;
@@ -389,7 +390,7 @@ void MainFormLogic::FinishRun() {
 
 void MainFormLogic::OKButtonClick() {
   // A refused request must leave the running run's cursor alone.
-  if (running_) return;
+  if (running_ || open_boxes_ > 0) return;
   form_.SetWaitCursor(true);
   struct CursorReset {
     FormControl& form;
@@ -536,6 +537,11 @@ void MainFormLogic::WMDropFiles(const std::string& name, DropTarget target) {
 }
 
 void MainFormLogic::ShowPlainBox(const std::string& text, const char* caption) {
+  ++open_boxes_;
+  struct Closed {
+    int& open_boxes;
+    ~Closed() { --open_boxes; }
+  } closed{open_boxes_};
   Current<MessageBoxes>().Show(application_.Handle(), text, caption,
                                kBoxPlain | kBoxTaskModal);
 }

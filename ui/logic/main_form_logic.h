@@ -109,9 +109,9 @@ class MainFormLogic {
   void FormCreate();
 
   /// One run from the current settings. True only when the run delivered
-  /// its result; false when a run is already in progress (the request is
-  /// refused), a file path is missing (after its box), or the run failed
-  /// (the engine has told the user).
+  /// its result; false when a run is already in progress or one of the
+  /// window's boxes is open (the request is refused), a file path is missing
+  /// (after its box), or the run failed (the engine has told the user).
   bool ExecuteSort();
   /// The Run button: ExecuteSort under the window's wait cursor. Does
   /// nothing while a run is in progress.
@@ -221,6 +221,8 @@ class MainFormLogic {
   RunSortFunction run_sort_;
   AboutBoxControl* about_box_ = nullptr;
   bool running_ = false;
+  // The window's own boxes open now, each waiting for its OK.
+  int open_boxes_ = 0;
   bool close_pending_ = false;
   bool batch_delivered_ = false;
 };

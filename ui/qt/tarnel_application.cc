@@ -15,8 +15,8 @@
 namespace tarnel {
 
 namespace {
-constexpr char kIcon32[] = ":/tarnel/tarnel32.png";
-constexpr char kIcon16[] = ":/tarnel/tarnel16.png";
+// The icon's sizes, each a file of the resources: tarnelSIZE.png.
+constexpr int kIconSizes[] = {16, 32, 48, 64, 128, 256};
 constexpr char kStyle[] = "Windows";
 }  // namespace
 
@@ -76,8 +76,10 @@ bool TarnelApplication::notify(QObject* receiver, QEvent* event) {
 
 QIcon TarnelIcon() {
   QIcon icon;
-  icon.addFile(QString::fromLatin1(kIcon32), QSize(32, 32));
-  icon.addFile(QString::fromLatin1(kIcon16), QSize(16, 16));
+  for (const int size : kIconSizes) {
+    icon.addFile(QStringLiteral(":/tarnel/tarnel%1.png").arg(size),
+                 QSize(size, size));
+  }
   return icon;
 }
 

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <string>
 
 #include "platform/message_boxes.h"
@@ -160,11 +161,30 @@ TEST_F(QtMessageBoxesTest, BoxIsWideEnoughForItsWholeCaption) {
   }
 }
 
-TEST_F(QtMessageBoxesTest, EngineBoxIsOwnedByTheApplicationWindowOnly) {
+TEST_F(QtMessageBoxesTest, EngineBoxBlocksNothingWithoutAWindowOnTheScreen) {
   const SeenBox seen =
       ShowAndClose(application_, "No Line!", "TARNEL-ERROR", kBoxIconError);
   EXPECT_EQ(seen.parent, &application_window_);
-  EXPECT_EQ(seen.modality, Qt::WindowModal);
+  EXPECT_EQ(seen.modality, Qt::NonModal);
+}
+
+// A window manager stacks a box above the window it is transient for: every
+// box is, for the window the user works in, whoever owns it, and leaves it
+// usable unless it is task-modal.
+TEST_F(QtMessageBoxesTest, BoxIsKeptAboveTheWindowOnTheScreen) {
+  QWidget main_window;
+  ASSERT_TRUE(ShowAndActivate(main_window));
+  for (const unsigned flags : {kBoxIconError, kBoxPlain | kBoxTaskModal}) {
+    SCOPED_TRACE(flags);
+    QWindow* transient_parent = nullptr;
+    WhenModalBoxOpens([&](QWidget* box) {
+      transient_parent = box->windowHandle()->transientParent();
+      PressOk(box);
+    });
+    screen_boxes_.Show(application_, "text", "caption", flags);
+    EXPECT_EQ(transient_parent, main_window.windowHandle());
+  }
+  main_window.hide();
 }
 
 TEST_F(QtMessageBoxesTest, EngineBoxLeavesTheMainWindowUsable) {

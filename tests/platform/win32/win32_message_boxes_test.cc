@@ -8,6 +8,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/show_error.h"
@@ -26,7 +27,21 @@ struct SeenBox {
   bool icon = false;
   HWND owner = nullptr;
   std::vector<bool> enabled;  ///< the watched windows' states meanwhile
+  // As the box is shown:
+  int width = 0;  ///< the whole box's
+  int client_width = 0;
+  int ok_centre = 0;   ///< the OK button's, in the client area
+  int text_right = 0;  ///< the message's right edge, in the client area
 };
+
+// |child|'s left and right in its parent's client area.
+std::pair<int, int> Across(HWND child) {
+  RECT place{};
+  ::GetWindowRect(child, &place);
+  ::MapWindowPoints(nullptr, ::GetParent(child),
+                    reinterpret_cast<POINT*>(&place), 2);
+  return {place.left, place.right};
+}
 
 std::string TextOf(HWND window) {
   char text[1024] = {};
@@ -43,9 +58,12 @@ class BoxPresser {
     current_ = this;
     hook_ = ::SetWindowsHookExA(WH_CBT, &BoxPresser::Hook, nullptr,
                                 ::GetCurrentThreadId());
+    taken_hook_ = ::SetWindowsHookExA(WH_GETMESSAGE, &BoxPresser::TakenHook,
+                                      nullptr, ::GetCurrentThreadId());
   }
   ~BoxPresser() {
     if (hook_) ::UnhookWindowsHookEx(hook_);
+    if (taken_hook_) ::UnhookWindowsHookEx(taken_hook_);
     current_ = nullptr;
   }
   BoxPresser(const BoxPresser&) = delete;
@@ -63,6 +81,29 @@ class BoxPresser {
       if (std::string(name) == "#32770") current_->Press(window);
     }
     return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
+  // The box's places as it is shown: when its loop takes the press.
+  static LRESULT CALLBACK TakenHook(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* message = reinterpret_cast<const MSG*>(lparam);
+    if (code == HC_ACTION && wparam == PM_REMOVE && current_ &&
+        !current_->seen_.empty() && message->message == WM_COMMAND &&
+        message->wParam == MAKEWPARAM(IDOK, BN_CLICKED)) {
+      current_->Measure(message->hwnd, current_->seen_.back());
+    }
+    return ::CallNextHookEx(nullptr, code, wparam, lparam);
+  }
+
+  static void Measure(HWND box, SeenBox& seen) {
+    RECT frame{};
+    RECT client{};
+    ::GetWindowRect(box, &frame);
+    ::GetClientRect(box, &client);
+    seen.width = frame.right - frame.left;
+    seen.client_width = client.right;
+    const auto [ok_left, ok_right] = Across(::GetDlgItem(box, IDOK));
+    seen.ok_centre = (ok_left + ok_right) / 2;
+    seen.text_right = Across(::GetDlgItem(box, kTextId)).second;
   }
 
   void Press(HWND box) {
@@ -86,6 +127,7 @@ class BoxPresser {
 
   static inline BoxPresser* current_ = nullptr;
   HHOOK hook_ = nullptr;
+  HHOOK taken_hook_ = nullptr;
   std::vector<HWND> watched_;
   std::vector<SeenBox> seen_;
 };
@@ -130,6 +172,67 @@ TEST(Win32MessageBoxesTest, PlainBoxHasNoIcon) {
   EXPECT_EQ(presser.seen()[0].text, "Finish!");
   EXPECT_FALSE(presser.seen()[0].icon);
   EXPECT_EQ(presser.seen()[0].owner, nullptr);
+}
+
+// What a caption takes across its box: its text in the system's caption
+// font, the close button and the caption's icon beside it, and the frame.
+int CaptionTakes(const std::string& caption, int frame) {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const HFONT font = ::CreateFontIndirectA(&metrics.lfCaptionFont);
+  const HDC dc = ::GetDC(nullptr);
+  const HGDIOBJ previous = ::SelectObject(dc, font);
+  SIZE extent{};
+  ::GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()),
+                          &extent);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(font);
+  return frame + extent.cx + ::GetSystemMetrics(SM_CXSIZE) +
+         ::GetSystemMetrics(SM_CXSMICON);
+}
+
+// The program's boxes with the shortest texts they show: each is wide
+// enough for its whole caption, its button still in the middle.
+TEST(Win32MessageBoxesTest, EveryCaptionFitsBesideTheFramesButtons) {
+  struct Case {
+    const char* caption;
+    const char* text;
+    unsigned flags;
+  };
+  const Case kCases[] = {
+      {"TARNEL", "Finish!", kBoxPlain},
+      {"TARNEL", "Error-Finish!", kBoxPlain},
+      {"TARNEL-ERROR", "No Line!", kBoxIconError},
+      {"TARNEL-ERROR", "SortMode is out of Range!", kBoxIconError},
+      // 読み込み元ファイルが未指定です
+      {"TARNEL-ERROR",
+       "\x93\xc7\x82\xdd\x8d\x9e\x82\xdd\x8c\xb3\x83\x74\x83\x40\x83"
+       "\x43\x83\x8b\x82\xaa\x96\xa2\x8e\x77\x92\xe8\x82\xc5\x82\xb7",
+       kBoxTaskModal},
+      // 数値を入力してください
+      {"ERROR",
+       "\x90\x94\x92\x6c\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82"
+       "\xad\x82\xbe\x82\xb3\x82\xa2",
+       kBoxTaskModal},
+      {"SortPosEdit->Text", "1", kBoxTaskModal},
+      {"SortPosEdit->Text", "12", kBoxTaskModal},
+  };
+  BoxPresser presser;
+  Win32MessageBoxes boxes;
+  for (const Case& c : kCases) boxes.Show(nullptr, c.text, c.caption, c.flags);
+  ASSERT_EQ(presser.seen().size(), std::size(kCases));
+  for (std::size_t i = 0; i < std::size(kCases); ++i) {
+    const SeenBox& box = presser.seen()[i];
+    SCOPED_TRACE(box.caption + ": " + box.text);
+    EXPECT_GE(box.width,
+              CaptionTakes(box.caption, box.width - box.client_width));
+    // Wine centres the button on the whole box, not on its client area.
+    EXPECT_NEAR(box.ok_centre, box.client_width / 2,
+                (box.width - box.client_width) / 2 + 1);
+    EXPECT_LE(box.text_right, box.client_width);
+  }
 }
 
 // A box owned by one window leaves the program's other windows usable. A

@@ -12,6 +12,19 @@
 namespace tarnel {
 namespace testing_support {
 
+QWidget* OpenBox(QWidget* open_already) {
+  QWidget* modal = QApplication::activeModalWidget();
+  if (modal && modal != open_already) return modal;
+  // A box that leaves the other windows usable is no modal widget.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != open_already && window->isVisible() &&
+        qobject_cast<QMessageBox*>(window)) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
 void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
                        QWidget* open_already) {
   // Parented to the application, so a box that never opens leaks nothing.
@@ -19,8 +32,7 @@ void WhenModalBoxOpens(std::function<void(QWidget* box)> action,
   timer->setInterval(10);
   QObject::connect(timer, &QTimer::timeout, timer,
                    [timer, action, open_already, attempts = 0]() mutable {
-                     QWidget* box = QApplication::activeModalWidget();
-                     if (box == open_already) box = nullptr;
+                     QWidget* box = OpenBox(open_already);
                      if (!box && ++attempts < 500) return;
                      timer->stop();
                      timer->deleteLater();

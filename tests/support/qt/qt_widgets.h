@@ -24,7 +24,11 @@ Widget* Child(const QObject& window, const char* name) {
   return child;
 }
 
-/// Runs |action| on the first modal box that opens within a few seconds,
+/// The box open now, other than |open_already|: the modal widget, else a
+/// message box on the screen; null for none.
+QWidget* OpenBox(QWidget* open_already = nullptr);
+
+/// Runs |action| on the first box that opens within a few seconds,
 /// from inside its own event loop. Call before the code that opens it.
 /// A box already open, |open_already|, does not count: for a box that a
 /// modal dialog opens over itself.

@@ -126,6 +126,29 @@ TEST_F(MainFormLogicTest, DuringARunASecondRunAndACloseAreHeldOff) {
   EXPECT_EQ(form.closes, 0);
 }
 
+// A key that reaches the window while one of its boxes waits for OK, as a
+// Return meant for the box can, starts no run: neither the Run button's
+// handler nor ExecuteSort itself.
+TEST_F(MainFormLogicTest, NoRunStartsWhileOneOfTheWindowsBoxesIsOpen) {
+  Start();
+  c.FileOpenCheckBox.Click();
+  int tried = 0;
+  boxes.on_show = [&](const RecordedBox&) {
+    ++tried;
+    logic->OKButtonClick();
+    EXPECT_FALSE(logic->ExecuteSort());
+  };
+  c.SortPosEdit.Type("1x");            // the filter's boxes
+  EXPECT_FALSE(logic->ExecuteSort());  // the missing input file's box
+  EXPECT_EQ(tried, 3);
+  EXPECT_TRUE(runs.empty());
+  // Once the boxes are closed, the next request runs.
+  boxes.on_show = nullptr;
+  c.FileOpenEdit.Type("in.txt");
+  EXPECT_TRUE(logic->ExecuteSort());
+  EXPECT_EQ(runs.size(), 1u);
+}
+
 TEST_F(MainFormLogicTest, BatchRunHappensOnceDuringCreationAndEnds) {
   result = -1;
   Start({"-a+", "-f", "in.csv", "-o", "out.csv", "-2nf"});

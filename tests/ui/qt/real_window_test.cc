@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -40,6 +41,7 @@ constexpr std::uint32_t kReturnKeysym = 0xff0d;
 constexpr std::uint32_t kTabKeysym = 0xff09;
 constexpr std::uint32_t kRightKeysym = 0xff53;
 constexpr std::uint32_t kVKeysym = 0x0076;
+constexpr std::uint32_t kXKeysym = 0x0078;
 constexpr std::uint16_t kControlMask = 4;
 
 // A window not drawn yet is one flat colour.
@@ -340,6 +342,154 @@ TEST_F(RealWindowTest, EnterSortsTheInputFileNamedOnTheCommandLine) {
   EXPECT_EQ(OutputAfterReturn(program, window), "apple\r\nfig\r\npear\r\n");
   // The run ends with its "Finish!" box, and the window stays.
   EXPECT_TRUE(program.Running());
+}
+
+// The same program under a window manager, openbox, as on a desktop
+// (run_under_xvfb.sh --window-manager).
+class UnderAWindowManagerTest : public RealWindowTest {
+ protected:
+  // A box of the program titled |title|, other than the main window
+  // |window| (the TARNEL boxes share its title), drawn; 0 when none came.
+  xcb_window_t SettledBox(RunningProgram& program, const std::string& title,
+                          xcb_window_t window) {
+    std::vector<xcb_window_t> boxes;
+    WaitUntil(
+        [&] {
+          boxes = x11.MappedWindowsTitled(title);
+          std::erase(boxes, window);
+          return !boxes.empty() || !program.Running();
+        },
+        {x11.Events(), program.Ended()}, std::chrono::seconds(30));
+    EXPECT_EQ(boxes.size(), 1u) << title;
+    if (boxes.empty()) return 0;
+    SettledPicture(x11.FrameGeometry(boxes.front()));
+    return boxes.front();
+  }
+
+  // Waits until |box| is off the screen, or the program ended.
+  void WaitForBoxGone(RunningProgram& program, xcb_window_t box,
+                      const std::string& title) {
+    x11.Watch(box);
+    WaitUntil(
+        [&] {
+          return std::ranges::count(x11.MappedWindowsTitled(title), box) == 0 ||
+                 !program.Running();
+        },
+        {x11.Events(), program.Ended()}, std::chrono::seconds(30));
+  }
+
+  // Whether the window manager shows |box|'s whole caption: as wide as it
+  // draws the same caption on a window wide enough for any of them.
+  void ExpectWholeCaption(xcb_window_t box, const std::string& caption) {
+    SCOPED_TRACE(caption);
+    const int shown = x11.CaptionWidth(box);
+    ASSERT_GT(shown, 0) << "no caption in a title bar";
+    // As wide as the screen allows, frame included.
+    const xcb_window_t wide = x11.MakeWindow(caption, QSize(600, 60));
+    WaitUntil(
+        [&] {
+          return x11.MappedWindowsTitled(caption).size() == 2 &&
+                 x11.FrameGeometry(wide).top() < x11.Geometry(wide).top();
+        },
+        {x11.Events()}, std::chrono::seconds(10));
+    SettledPicture(x11.FrameGeometry(wide));
+    const int whole = x11.CaptionWidth(wide);
+    x11.DestroyWindow(wide);
+    x11.Activate(box);
+    EXPECT_EQ(shown, whole) << "the title bar cuts the caption short";
+  }
+
+  // Whether the window manager stacks |box| above the main window |window|.
+  void ExpectAbove(xcb_window_t box, xcb_window_t window) {
+    const std::vector<xcb_window_t> stack = x11.Stacking();
+    const auto place = [&](xcb_window_t w) {
+      return std::find(stack.begin(), stack.end(), w) - stack.begin();
+    };
+    ASSERT_LT(place(box), static_cast<std::ptrdiff_t>(stack.size()));
+    EXPECT_GT(place(box), place(window)) << "the box went below the window";
+  }
+
+  // Closes |box| with Return as its user would, and waits until it went.
+  void Dismiss(RunningProgram& program, xcb_window_t box,
+               const std::string& title) {
+    x11.Focus(box);
+    ASSERT_TRUE(x11.TypeKey(box, kReturnKeysym));
+    WaitForBoxGone(program, box, title);
+  }
+};
+
+// A box of a run stays above the main window when the user clicks that
+// window.
+TEST_F(UnderAWindowManagerTest, RunBoxStaysAboveTheMainWindowAfterAClick) {
+  folder.Write("in.txt", "pear\napple\nfig\n");
+  RunningProgram program(folder, {"in.txt", "-o", "no-such-folder/out.txt"});
+  const xcb_window_t window = SettledWindow(program);
+  ASSERT_NE(window, 0u);
+  x11.Focus(window);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  const xcb_window_t box = SettledBox(program, "TARNEL-ERROR", window);
+  ASSERT_NE(box, 0u);
+  // On 降順ソート: the click reaches the main window.
+  Click(OnScreen(window, QPoint(135, 73)));
+  SettledPicture(x11.FrameGeometry(window));
+  ExpectAbove(box, window);
+  ExpectWholeCaption(box, "TARNEL-ERROR");
+  Dismiss(program, box, "TARNEL-ERROR");
+  const xcb_window_t closing = SettledBox(program, "TARNEL", window);
+  ASSERT_NE(closing, 0u);
+  Dismiss(program, closing, "TARNEL");
+}
+
+// The box that ends a long run opens above the main window, which the user
+// clicked while the run went on.
+TEST_F(UnderAWindowManagerTest,
+       FinishBoxOpensAboveTheWindowClickedDuringTheRun) {
+  std::string lines;
+  for (std::uint64_t i = 0; i < 3000000; ++i) {
+    lines += std::to_string(i * 7919 % 3000000) + ",a line to sort\n";
+  }
+  folder.Write("in.txt", lines);
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  const xcb_window_t window = SettledWindow(program);
+  ASSERT_NE(window, 0u);
+  x11.Focus(window);
+  ASSERT_TRUE(x11.TypeKey(window, kReturnKeysym));
+  // On 降順ソート, while the run goes on.
+  Click(OnScreen(window, QPoint(135, 73)));
+  const xcb_window_t box = SettledBox(program, "TARNEL", window);
+  ASSERT_NE(box, 0u);
+  ExpectAbove(box, window);
+  Dismiss(program, box, "TARNEL");
+}
+
+// A Return sent to the key position's box, whatever route it takes, starts
+// no run; once the box is closed Return in the window runs as usual.
+TEST_F(UnderAWindowManagerTest, ReturnForTheKeyPositionBoxStartsNoRun) {
+  folder.Write("in.txt", "pear\napple\nfig\n");
+  RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
+  const xcb_window_t window = SettledWindow(program);
+  ASSERT_NE(window, 0u);
+  x11.Focus(window);
+  // To the key page and into the key position, which selects its text;
+  // then a letter, refused by the filter after its first box.
+  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kRightKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
+  ASSERT_TRUE(x11.TypeKey(window, kXKeysym));
+  const xcb_window_t box = SettledBox(program, "SortPosEdit->Text", window);
+  ASSERT_NE(box, 0u);
+  ExpectWholeCaption(box, "SortPosEdit->Text");
+  // As xdotool key --window sends it: to the box, past the focus.
+  ASSERT_TRUE(x11.TypeKey(box, kReturnKeysym));
+  WaitForBoxGone(program, box, "SortPosEdit->Text");
+  const xcb_window_t error = SettledBox(program, "ERROR", window);
+  ASSERT_NE(error, 0u);
+  ExpectWholeCaption(error, "ERROR");
+  Dismiss(program, error, "ERROR");
+  // Everything the program was sent is handled by the time the window
+  // answers Return with its run.
+  EXPECT_EQ(folder.Read("out.txt"), "<missing>");
+  EXPECT_EQ(OutputAfterReturn(program, window), "apple\r\nfig\r\npear\r\n");
 }
 
 }  // namespace

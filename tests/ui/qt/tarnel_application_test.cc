@@ -128,11 +128,14 @@ TEST_F(TarnelApplicationTest, CenterOnScreenCentresAWindowNotYetShown) {
   EXPECT_LE(std::abs(form.geometry().center().y() - screen.center().y()), 1);
 }
 
-TEST_F(TarnelApplicationTest, ProgramIconHasBothSizes) {
+TEST_F(TarnelApplicationTest, ProgramIconHasEverySizeFromSixteenTo256) {
   const QIcon icon = TarnelIcon();
   const QList<QSize> sizes = icon.availableSizes();
-  EXPECT_TRUE(sizes.contains(QSize(32, 32)));
-  EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    // A file that is there, of the size it is named for.
+    EXPECT_EQ(icon.pixmap(QSize(size, size)).size(), QSize(size, size)) << size;
+  }
 }
 
 }  // namespace

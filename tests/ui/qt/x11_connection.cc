@@ -1,8 +1,10 @@
 #include "tests/ui/qt/x11_connection.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 namespace tarnel {
 
@@ -96,9 +98,17 @@ std::vector<xcb_window_t> X11Connection::MappedWindowsTitled(
   auto tree = Owned(xcb_query_tree_reply(
       connection_, xcb_query_tree(connection_, screen_->root), nullptr));
   if (!tree) return found;
-  const xcb_window_t* children = xcb_query_tree_children(tree.get());
-  const int count = xcb_query_tree_children_length(tree.get());
-  for (int i = 0; i < count; ++i) {
+  // The root's children, and under a window manager the windows it put
+  // into frames of its own.
+  std::vector<xcb_window_t> children(
+      xcb_query_tree_children(tree.get()),
+      xcb_query_tree_children(tree.get()) +
+          xcb_query_tree_children_length(tree.get()));
+  for (const std::uint32_t managed : Words(screen_->root, "_NET_CLIENT_LIST")) {
+    children.push_back(managed);
+  }
+  const auto count = children.size();
+  for (std::size_t i = 0; i < count; ++i) {
     auto attributes = Owned(xcb_get_window_attributes_reply(
         connection_, xcb_get_window_attributes(connection_, children[i]),
         nullptr));
@@ -226,6 +236,105 @@ QImage X11Connection::Grab(const QRect& area) {
                 static_cast<std::size_t>(area.width()) * 4);
   }
   return picture;
+}
+
+void X11Connection::Activate(xcb_window_t window) {
+  // As a pager asks: _NET_ACTIVE_WINDOW sent to the root, from a user's
+  // tool (source 2).
+  xcb_client_message_event_t message;
+  std::memset(&message, 0, sizeof message);
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = window;
+  message.type = Atom("_NET_ACTIVE_WINDOW");
+  message.data.data32[0] = 2;
+  message.data.data32[1] = XCB_CURRENT_TIME;
+  xcb_send_event(
+      connection_, 0, screen_->root,
+      XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+      reinterpret_cast<const char*>(&message));
+  xcb_flush(connection_);
+  const auto active = [&] {
+    const std::vector<std::uint32_t> words =
+        Words(screen_->root, "_NET_ACTIVE_WINDOW");
+    return !words.empty() && words[0] == window;
+  };
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!active() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+std::vector<xcb_window_t> X11Connection::Stacking() {
+  const std::vector<std::uint32_t> words =
+      Words(screen_->root, "_NET_CLIENT_LIST_STACKING");
+  return std::vector<xcb_window_t>(words.begin(), words.end());
+}
+
+QRect X11Connection::FrameGeometry(xcb_window_t window) {
+  const QRect client = Geometry(window);
+  // Left, right, top, bottom.
+  const std::vector<std::uint32_t> extents =
+      Words(window, "_NET_FRAME_EXTENTS");
+  if (extents.size() != 4) return client;
+  const auto at = [&](std::size_t i) { return static_cast<int>(extents[i]); };
+  return client.adjusted(-at(0), -at(2), at(1), at(3));
+}
+
+int X11Connection::CaptionWidth(xcb_window_t window) {
+  const QRect client = Geometry(window);
+  const QRect frame = FrameGeometry(window);
+  if (frame.top() >= client.top()) return 0;
+  const QImage bar = Grab(QRect(frame.left(), frame.top(), frame.width(),
+                                client.top() - frame.top()));
+  // The test theme draws captions in pure green on black, smoothed edges
+  // included; nothing else in a title bar is green.
+  const auto caption_column = [&bar](int x) {
+    for (int y = 0; y < bar.height(); ++y) {
+      const QRgb pixel = bar.pixel(x, y);
+      if (qGreen(pixel) > 80 && qRed(pixel) < 40 && qBlue(pixel) < 40) {
+        return true;
+      }
+    }
+    return false;
+  };
+  int left = -1;
+  int right = -1;
+  for (int x = 0; x < bar.width(); ++x) {
+    if (!caption_column(x)) continue;
+    if (left < 0) left = x;
+    right = x;
+  }
+  return left < 0 ? 0 : right - left + 1;
+}
+
+xcb_window_t X11Connection::MakeWindow(const std::string& title,
+                                       const QSize& size) {
+  const xcb_window_t window = xcb_generate_id(connection_);
+  xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window, screen_->root, 0,
+                    0, static_cast<std::uint16_t>(size.width()),
+                    static_cast<std::uint16_t>(size.height()), 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, 0,
+                    nullptr);
+  for (const char* property : {"WM_NAME", "_NET_WM_NAME"}) {
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window,
+                        Atom(property), Atom("UTF8_STRING"), 8,
+                        static_cast<std::uint32_t>(title.size()), title.data());
+  }
+  xcb_map_window(connection_, window);
+  xcb_flush(connection_);
+  return window;
+}
+
+void X11Connection::DestroyWindow(xcb_window_t window) {
+  xcb_destroy_window(connection_, window);
+  xcb_flush(connection_);
+}
+
+void X11Connection::Watch(xcb_window_t window) {
+  const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &mask);
+  xcb_flush(connection_);
 }
 
 testing_support::WakeUp X11Connection::Events() {

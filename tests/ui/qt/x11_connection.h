@@ -55,6 +55,25 @@ class X11Connection {
   /// The screen's contents inside |area|; a null image on failure.
   QImage Grab(const QRect& area);
 
+  // With a window manager:
+  /// Asks the window manager to make |window| the active window, and
+  /// waits a few seconds at most until it is.
+  void Activate(xcb_window_t window);
+  /// The managed windows from the bottom of the stack to its top.
+  std::vector<xcb_window_t> Stacking();
+  /// The window manager's frame around |window|, on the screen.
+  QRect FrameGeometry(xcb_window_t window);
+  /// How wide the title bar above |window| draws its caption, in pixels;
+  /// 0 without one. Needs the test theme of run_under_xvfb.sh.
+  int CaptionWidth(xcb_window_t window);
+  /// A plain window of this connection titled |title|, |size| large,
+  /// mapped; destroy it with DestroyWindow.
+  xcb_window_t MakeWindow(const std::string& title, const QSize& size);
+  void DestroyWindow(xcb_window_t window);
+  /// Makes |window| going off the screen news for Events(): a managed
+  /// window is unmapped inside its frame, where the root hears nothing.
+  void Watch(xcb_window_t window);
+
   /// For WaitUntil: news when a top-level window is created, mapped or
   /// changes a property (its title), the events a window showing up makes.
   testing_support::WakeUp Events();

@@ -169,6 +169,50 @@ TEST_F(MainFormWin32Test, TheWindowIsFixedCentredAndDressedAsOnWindows) {
   EXPECT_EQ(::GetFocus(), form->Control("Sort_F_RadioButton"));
 }
 
+// How much of a control's width its caption may take, by its kind: the
+// rest holds the check mark and its gap, a button's bevel, a group's
+// frame before and after the caption. Zero for no caption to measure.
+int CaptionRoom(ControlKind kind, int width) {
+  const int check = ::GetSystemMetrics(SM_CXMENUCHECK);
+  switch (kind) {
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadioButton:
+      return width - check - 4;
+    case ControlKind::kPushButton:
+      return width - 4 * ::GetSystemMetrics(SM_CXEDGE);
+    case ControlKind::kGroupBox:
+      return width - 16;
+    case ControlKind::kBrowsePanel:
+      return width - 2 * ::GetSystemMetrics(SM_CXEDGE);
+    default:
+      return 0;
+  }
+}
+
+// Every caption whole in the window's font: which it is only with a
+// proportional font for ＭＳ Ｐゴシック (IPAPGothic, in the Wine prefix
+// that tests/support/run_under_wine.sh makes).
+TEST_F(MainFormWin32Test, EveryCaptionFitsItsControlInTheWindowsFont) {
+  Start();
+  const HDC dc = ::GetDC(form->Window());
+  const HGDIOBJ previous = ::SelectObject(dc, TarnelFontHandle());
+  int measured = 0;
+  for (const ControlSpec& spec : MainFormControlTable()) {
+    const int room = CaptionRoom(spec.kind, spec.rect.width);
+    if (room == 0 || !spec.text) continue;
+    SCOPED_TRACE(spec.name);
+    const std::string caption = LocalText(spec.text);
+    SIZE extent{};
+    ::GetTextExtentPoint32A(dc, caption.c_str(),
+                            static_cast<int>(caption.size()), &extent);
+    EXPECT_LE(extent.cx, room) << spec.text;
+    ++measured;
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(form->Window(), dc);
+  EXPECT_GE(measured, 14);
+}
+
 // The status line's text reads back whole, however many bytes its
 // characters take: the run puts the text it found back after the run.
 TEST_F(MainFormWin32Test, TheStatusLineGivesBackEveryByteOfItsText) {

@@ -1,0 +1,98 @@
+#include "platform/wayland/wayland_clipboard.h"
+
+#include <chrono>
+#include <cstring>
+#include <utility>
+
+#include "platform/clipboard_holder_launcher.h"
+#include "platform/utf8_round_trip.h"
+#include "platform/wayland/wayland_selection.h"
+
+namespace tarnel {
+
+namespace {
+
+// Longest wait for the compositor, or for the selection's owner, to go on.
+constexpr std::chrono::seconds kOwnerTimeout{5};
+
+// |bytes| as the trip through UTF-16 leaves them: the bytes themselves when
+// they make it unchanged, which spares two conversions of a large text.
+std::string_view AfterTrip(
+    std::string_view bytes,
+    const WaylandClipboard::TextConversion& through_utf16,
+    std::string& converted) {
+  if (SurvivesUtf16RoundTrip(bytes)) return bytes;
+  converted = through_utf16(bytes);
+  return converted;
+}
+
+}  // namespace
+
+WaylandClipboard::WaylandClipboard(std::string holder_path,
+                                   TextConversion through_utf16)
+    : holder_path_(std::move(holder_path)),
+      through_utf16_(std::move(through_utf16)) {}
+
+WaylandClipboard::~WaylandClipboard() = default;
+
+bool WaylandClipboard::Open(WindowHandle) {
+  if (open_) return false;
+  if (!session_) session_ = WaylandSession::Connect();
+  if (!session_ || session_->route() == WaylandRoute::kNone) return false;
+  open_ = true;
+  reading_ = Reading::kNotYet;
+  return true;
+}
+
+bool WaylandClipboard::IsTextAvailable() {
+  if (!open_) return false;
+  if (reading_ == Reading::kNotYet) {
+    const WaylandReading got = session_->ReadText(kOwnerTimeout, &incoming_);
+    reading_ = got == WaylandReading::kText ? Reading::kText : Reading::kNone;
+  }
+  return reading_ == Reading::kText;
+}
+
+GlobalBlock* WaylandClipboard::GetText() {
+  if (!IsTextAvailable()) return nullptr;
+  if (!text_.valid()) {
+    std::string converted;
+    const std::string_view text =
+        AfterTrip(incoming_, through_utf16_, converted);
+    text_ =
+        GlobalBlock::Allocate(text.size() + 1, AllocationSite::kClipboardData);
+    char* target = text_.Lock();
+    if (!target) return nullptr;
+    std::memcpy(target, text.data(), text.size());
+    text_.Unlock();
+    std::string().swap(incoming_);
+  }
+  return &text_;
+}
+
+bool WaylandClipboard::Empty() { return open_; }
+
+bool WaylandClipboard::SetText(GlobalBlock& block) {
+  if (!open_) return false;
+  const char* bytes = block.Lock();
+  if (!bytes) return false;
+  std::string converted;
+  const std::string_view text =
+      AfterTrip(std::string_view(bytes, strnlen(bytes, block.Size())),
+                through_utf16_, converted);
+  const long pid = StartClipboardHolder(holder_path_, text);
+  block.Unlock();
+  if (pid == 0) return false;
+  holder_pid_ = pid;
+  block.Free();
+  return true;
+}
+
+void WaylandClipboard::Close() {
+  open_ = false;
+  reading_ = Reading::kNotYet;
+  std::string().swap(incoming_);
+  text_.Free();
+}
+
+}  // namespace tarnel
