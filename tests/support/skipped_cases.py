@@ -9,8 +9,20 @@ case skipped in several runs of one build counts once. Exits 0 whatever it
 finds: skips are news, not failures."""
 import collections
 import os
+import re
 import sys
 import xml.etree.ElementTree as ElementTree
+
+
+def reason_of(message):
+    """The reason a skip gave: GoogleTest's message starts with the file and
+    line of the skip and may end with the scoped traces around it."""
+    lines = [line.strip() for line in message.strip().split("\n")]
+    if "Google Test trace:" in lines:
+        lines = lines[:lines.index("Google Test trace:")]
+    if lines and re.fullmatch(r".*:\d+", lines[0]):
+        lines = lines[1:]
+    return " ".join(line for line in lines if line) or "no reason given"
 
 
 def skipped_in(folder):
@@ -27,9 +39,7 @@ def skipped_in(folder):
             skip = case.find("skipped")
             if skip is None:
                 continue
-            reason = (skip.get("message") or skip.text or "").strip()
-            # GoogleTest's message starts with the file and line of the skip.
-            reason = reason.split("\n")[-1].strip() or "no reason given"
+            reason = reason_of(skip.get("message") or skip.text or "")
             skipped[case.get("classname", "") + "." + case.get("name", "")] = reason
     return skipped
 

@@ -16,8 +16,10 @@ def report(*cases):
     """A report holding |cases|, each (suite, name, reason or None)."""
     body = "".join(
         f'<testcase name="{name}" classname="{suite}">' +
-        (f'<skipped message="x.cc:1&#x0A;{reason}"><![CDATA[x.cc:1\n{reason}]]>'
-         "</skipped>" if reason else "") + "</testcase>"
+        # As GoogleTest writes it: the attribute's line breaks escaped.
+        (f'<skipped message="x.cc:1&#x0A;{reason.replace(chr(10), "&#x0A;")}">'
+         f"<![CDATA[x.cc:1\n{reason}]]></skipped>" if reason else "") +
+        "</testcase>"
         for suite, name, reason in cases)
     return f'<?xml version="1.0"?><testsuites><testsuite>{body}</testsuite></testsuites>'
 
@@ -42,7 +44,8 @@ class SkippedCasesTest(unittest.TestCase):
                         report(("S", "A", "no C.UTF-8 locale")),
                         "<testsuites><testsuite><testcase"],  # cut short
             "sanitize": [report(("P", "Big", "sanitizer build"),
-                                ("P", "Huge", "sanitizer build"))],
+                                ("P", "Huge", "sanitizer build"
+                                 "\nGoogle Test trace:\nx.cc:9: 204800"))],
         })
         self.assertEqual(out.splitlines(), [
             "test: 3 test cases skipped:",
