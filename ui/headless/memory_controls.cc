@@ -70,14 +70,14 @@ MemoryMainFormControls::MemoryMainFormControls() {
               &StatusLine};
   // The states the window starts with; no handler is installed yet, so
   // nothing reacts.
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    const NamedControl control = FindNamedControl(controls, spec.name);
-    if (control.check) control.check->SetChecked(spec.checked);
-    if (control.edit) control.edit->SetText(spec.text ? spec.text : "");
-    if (control.visible) control.visible->SetVisible(spec.shown);
-    if (control.edit) control.edit->SetVisible(spec.shown);
+  for (const ControlDef& def : MainFormControlTable()) {
+    const NamedControl control = FindNamedControl(controls, def.name);
+    if (control.check) control.check->SetChecked(def.checked);
+    if (control.edit) control.edit->SetText(def.text ? def.text : "");
+    if (control.visible) control.visible->SetVisible(def.shown);
+    if (control.edit) control.edit->SetVisible(def.shown);
     if (control.spin) control.spin->SetPosition(kKeyPositionMinimum);
-    if (control.status) StatusLine.text = spec.text;
+    if (control.status) StatusLine.text = def.text;
   }
 }
 

@@ -13,7 +13,7 @@ using enum ControlKind;
 
 // Made in this order, which is also the tab order of the tab stops. The
 // radio buttons are the window's own, drawn over their frame.
-constexpr ControlSpec kControls[] = {
+constexpr ControlDef kControls[] = {
     {.name = "StatusLine",
      .kind = kStatusBar,
      .rect = {0, 291, kMainClientWidth, 23},
@@ -177,7 +177,7 @@ constexpr ControlSpec kControls[] = {
      .tab = 19},
 };
 
-constexpr MenuSpec kMenu[] = {
+constexpr MenuDef kMenu[] = {
     {"FileMenu", nullptr, "&File"},
     {"FileOpenItem", "FileMenu", "&Open", MenuCommand::kOpen},
     {"N1", "FileMenu", nullptr},
@@ -199,26 +199,25 @@ const Row* FindRow(std::span<const Row> rows, std::string_view name) {
 
 }  // namespace
 
-std::span<const ControlSpec> MainFormControlTable() { return kControls; }
-std::span<const MenuSpec> MainMenuTable() { return kMenu; }
+std::span<const ControlDef> MainFormControlTable() { return kControls; }
+std::span<const MenuDef> MainMenuTable() { return kMenu; }
 
-std::vector<const ControlSpec*> TabOrder() {
-  std::vector<const ControlSpec*> stops;
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    if (spec.tab != kNoTabStop) stops.push_back(&spec);
+std::vector<const ControlDef*> TabOrder() {
+  std::vector<const ControlDef*> stops;
+  for (const ControlDef& def : MainFormControlTable()) {
+    if (def.tab != kNoTabStop) stops.push_back(&def);
   }
-  std::sort(stops.begin(), stops.end(),
-            [](const ControlSpec* a, const ControlSpec* b) {
-              return a->tab < b->tab;
-            });
+  std::sort(
+      stops.begin(), stops.end(),
+      [](const ControlDef* a, const ControlDef* b) { return a->tab < b->tab; });
   return stops;
 }
 
-const ControlSpec* FindControl(std::string_view name) {
+const ControlDef* FindControl(std::string_view name) {
   return FindRow(MainFormControlTable(), name);
 }
 
-const MenuSpec* FindMenuEntry(std::string_view name) {
+const MenuDef* FindMenuEntry(std::string_view name) {
   return FindRow(MainMenuTable(), name);
 }
 

@@ -53,7 +53,7 @@ struct LayoutRect {
 inline constexpr int kNoTabStop = -1;
 
 /// One control of the main window.
-struct ControlSpec {
+struct ControlDef {
   const char* name;
   /// The control it sits in; null for the client area.
   const char* parent = nullptr;
@@ -81,7 +81,7 @@ struct ControlSpec {
 enum class MenuCommand { kNone, kOpen, kExit, kContents, kSearch, kAbout };
 
 /// One entry of the menu bar or of one of its menus.
-struct MenuSpec {
+struct MenuDef {
   const char* name;
   /// The menu it is in; null for the menu bar itself.
   const char* parent;
@@ -91,17 +91,17 @@ struct MenuSpec {
 };
 
 /// The controls in the order they are made, a parent before its children.
-std::span<const ControlSpec> MainFormControlTable();
+std::span<const ControlDef> MainFormControlTable();
 /// The menus and items in the order they appear.
-std::span<const MenuSpec> MainMenuTable();
+std::span<const MenuDef> MainMenuTable();
 
 /// The tab stops in the order Tab walks them.
-std::vector<const ControlSpec*> TabOrder();
+std::vector<const ControlDef*> TabOrder();
 
 /// The row of the control named |name|; null when there is none.
-const ControlSpec* FindControl(std::string_view name);
+const ControlDef* FindControl(std::string_view name);
 /// The row of the menu entry named |name|; null when there is none.
-const MenuSpec* FindMenuEntry(std::string_view name);
+const MenuDef* FindMenuEntry(std::string_view name);
 
 }  // namespace tarnel
 

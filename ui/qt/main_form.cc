@@ -157,7 +157,7 @@ void TTarnelMainForm::BuildWindow() {
 }
 
 void TTarnelMainForm::BuildMenu() {
-  for (const MenuSpec& entry : MainMenuTable()) {
+  for (const MenuDef& entry : MainMenuTable()) {
     const QString name = QString::fromLatin1(entry.name);
     if (!entry.parent) {
       main_menu_->addMenu(Text(entry.caption))->setObjectName(name);
@@ -173,11 +173,10 @@ void TTarnelMainForm::BuildMenu() {
   }
 }
 
-QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
-                                       QWidget* parent) {
-  const char* name = spec.name;
-  const QString text = spec.text ? Text(spec.text) : QString();
-  switch (spec.kind) {
+QWidget* TTarnelMainForm::BuildControl(const ControlDef& def, QWidget* parent) {
+  const char* name = def.name;
+  const QString text = def.text ? Text(def.text) : QString();
+  switch (def.kind) {
     case ControlKind::kStatusBar: {
       auto* status_line = Create<QStatusBar>(parent, name);
       status_line->setSizeGripEnabled(false);
@@ -188,12 +187,12 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
       return Create<QGroupBox>(parent, name, text);
     case ControlKind::kRadioButton: {
       auto* button = Create<WholeAreaRadioButton>(parent, name, text);
-      button->setChecked(spec.checked);
+      button->setChecked(def.checked);
       return button;
     }
     case ControlKind::kCheckBox: {
       auto* box = Create<WholeAreaCheckBox>(parent, name, text);
-      box->setChecked(spec.checked);
+      box->setChecked(def.checked);
       return box;
     }
     case ControlKind::kPageControl:
@@ -202,7 +201,7 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
       auto* pages = qobject_cast<QTabWidget*>(parent);
       auto* page = Create<QWidget>(pages, name);
       pages->addTab(page, text);
-      if (spec.shown) pages->setCurrentWidget(page);
+      if (def.shown) pages->setCurrentWidget(page);
       return page;
     }
     case ControlKind::kEdit:
@@ -211,14 +210,14 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
       edit->setText(text);
       // A dropped file is the window's to take, not text for the edit.
       edit->setAcceptDrops(false);
-      if (spec.typed_limit > 0) {
+      if (def.typed_limit > 0) {
         // The room the digits need depends on the edit's size.
-        edit->setGeometry(spec.rect.x, spec.rect.y, spec.rect.width,
-                          spec.rect.height);
+        edit->setGeometry(def.rect.x, def.rect.y, def.rect.width,
+                          def.rect.height);
         // The edit owns its validator. The limit binds the user's typing
         // only: the command line may put a longer text there.
-        new TypedLengthValidator(edit, spec.typed_limit);
-        MakeRoomForDigits(edit, spec.typed_limit);
+        new TypedLengthValidator(edit, def.typed_limit);
+        MakeRoomForDigits(edit, def.typed_limit);
       }
       return edit;
     }
@@ -226,8 +225,8 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
       auto* spin = Create<UpDown>(parent, name);
       spin->SetRange(kKeyPositionMinimum, kKeyPositionMaximum);
       spin->SetPosition(kKeyPositionMinimum);
-      spin->SetIncrement(spec.step);
-      if (spec.buddy) spin->SetAssociate(Find<QLineEdit>(spec.buddy));
+      spin->SetIncrement(def.step);
+      if (def.buddy) spin->SetAssociate(Find<QLineEdit>(def.buddy));
       return spin;
     }
     case ControlKind::kBrowsePanel:
@@ -237,8 +236,8 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
       // Every push button leaves room for the default button's frame,
       // which moves to whichever of them has the focus, as on Windows.
       button->setAutoDefault(true);
-      button->setDefault(spec.default_button);
-      if (spec.default_button) default_button_ = button;
+      button->setDefault(def.default_button);
+      if (def.default_button) default_button_ = button;
       push_buttons_.push_back(button);
       return button;
     }
@@ -248,55 +247,54 @@ QWidget* TTarnelMainForm::BuildControl(const ControlSpec& spec,
 
 void TTarnelMainForm::BuildControls() {
   // A later control lies above an earlier one.
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    QWidget* parent = spec.parent ? Find(spec.parent) : client_area_;
-    QWidget* control = BuildControl(spec, parent);
+  for (const ControlDef& def : MainFormControlTable()) {
+    QWidget* parent = def.parent ? Find(def.parent) : client_area_;
+    QWidget* control = BuildControl(def, parent);
     // A page's place is its page control's business.
-    if (spec.kind == ControlKind::kTabSheet) continue;
-    control->setGeometry(spec.rect.x, spec.rect.y, spec.rect.width,
-                         spec.rect.height);
-    if (!spec.shown) control->hide();
+    if (def.kind == ControlKind::kTabSheet) continue;
+    control->setGeometry(def.rect.x, def.rect.y, def.rect.width,
+                         def.rect.height);
+    if (!def.shown) control->hide();
   }
 }
 
 void TTarnelMainForm::SetTabOrder() {
-  const std::vector<const ControlSpec*> stops = TabOrder();
+  const std::vector<const ControlDef*> stops = TabOrder();
   for (std::size_t i = 1; i < stops.size(); ++i) {
     setTabOrder(Find(stops[i - 1]->name), Find(stops[i]->name));
   }
 }
 
 void TTarnelMainForm::HandControlsToTheLogic() {
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    const std::string_view name = spec.name;
-    switch (spec.kind) {
+  for (const ControlDef& def : MainFormControlTable()) {
+    const std::string_view name = def.name;
+    switch (def.kind) {
       case ControlKind::kRadioButton:
       case ControlKind::kCheckBox:
         checks_.push_back(
-            std::make_unique<QtCheckControl>(Find<QAbstractButton>(spec.name)));
+            std::make_unique<QtCheckControl>(Find<QAbstractButton>(def.name)));
         AttachControl(controls_, name, checks_.back().get());
         break;
       case ControlKind::kEdit:
       case ControlKind::kPathEdit:
         edits_.push_back(std::make_unique<QtEditControl>(
-            Find<QLineEdit>(spec.name),
-            spec.kind == ControlKind::kPathEdit
-                ? QtEditControl::Bytes::kFileName
-                : QtEditControl::Bytes::kLocalText));
+            Find<QLineEdit>(def.name), def.kind == ControlKind::kPathEdit
+                                           ? QtEditControl::Bytes::kFileName
+                                           : QtEditControl::Bytes::kLocalText));
         AttachControl(controls_, name, edits_.back().get());
         break;
       case ControlKind::kBrowsePanel:
-        panels_.push_back(std::make_unique<QtVisibleControl>(Find(spec.name)));
+        panels_.push_back(std::make_unique<QtVisibleControl>(Find(def.name)));
         AttachControl(controls_, name, panels_.back().get());
         break;
       case ControlKind::kUpDown:
         spins_.push_back(
-            std::make_unique<QtSpinControl>(Find<UpDown>(spec.name)));
+            std::make_unique<QtSpinControl>(Find<UpDown>(def.name)));
         AttachControl(controls_, name, spins_.back().get());
         break;
       case ControlKind::kStatusBar:
         status_control_ =
-            std::make_unique<QtStatusControl>(Find<QStatusBar>(spec.name));
+            std::make_unique<QtStatusControl>(Find<QStatusBar>(def.name));
         AttachControl(controls_, name, status_control_.get());
         break;
       case ControlKind::kGroupBox:

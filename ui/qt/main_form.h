@@ -107,7 +107,7 @@ class TTarnelMainForm : public QMainWindow {
   void BuildWindow();
   void BuildMenu();
   void BuildControls();
-  QWidget* BuildControl(const ControlSpec& spec, QWidget* parent);
+  QWidget* BuildControl(const ControlDef& def, QWidget* parent);
   void SetTabOrder();
   void HandControlsToTheLogic();
   void ConnectEvents();

@@ -210,8 +210,8 @@ bool IsEdit(HWND control) {
 
 // Whether a control of the layout sits in the one named |name|.
 bool HoldsControls(const char* name) {
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    if (spec.parent && std::string_view(spec.parent) == name) return true;
+  for (const ControlDef& def : MainFormControlTable()) {
+    if (def.parent && std::string_view(def.parent) == name) return true;
   }
   return false;
 }
@@ -268,7 +268,7 @@ int Win32MainForm::MenuItemId(std::string_view name) const {
   return 0;
 }
 
-const ControlSpec* Win32MainForm::SpecOf(HWND control) const {
+const ControlDef* Win32MainForm::DefOf(HWND control) const {
   const auto rows = MainFormControlTable();
   for (std::size_t row = 0; row < rows.size(); ++row) {
     if (controls_by_row_[row] == control) return &rows[row];
@@ -296,7 +296,7 @@ void Win32MainForm::BuildMenu() {
   const auto rows = MainMenuTable();
   menus_by_row_.assign(rows.size(), nullptr);
   for (std::size_t row = 0; row < rows.size(); ++row) {
-    const MenuSpec& entry = rows[row];
+    const MenuDef& entry = rows[row];
     if (!entry.parent) {
       menus_by_row_[row] = ::CreatePopupMenu();
       ::AppendMenuA(main_menu_, MF_POPUP,
@@ -326,11 +326,11 @@ void Win32MainForm::BuildMenu() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
-  const char* text = spec.text ? spec.text : "";
-  const LayoutRect& r = spec.rect;
-  const DWORD shown = spec.shown ? WS_VISIBLE : 0;
-  switch (spec.kind) {
+HWND Win32MainForm::BuildControl(const ControlDef& def, HWND parent, int id) {
+  const char* text = def.text ? def.text : "";
+  const LayoutRect& r = def.rect;
+  const DWORD shown = def.shown ? WS_VISIBLE : 0;
+  switch (def.kind) {
     case ControlKind::kStatusBar: {
       const HWND status_line = Make(parent, STATUSCLASSNAMEA, "",
                                     shown | CCS_NOPARENTALIGN | CCS_NORESIZE,
@@ -343,25 +343,24 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
     case ControlKind::kGroupBox:
       // A frame that holds controls is their parent; one that does not is
       // drawn behind the window's own controls.
-      if (HoldsControls(spec.name)) {
+      if (HoldsControls(def.name)) {
         return MakeGroup(parent, text, id, r.x, r.y, r.width, r.height);
       }
       return Make(parent, "BUTTON", text, shown | BS_GROUPBOX, id, r.x, r.y,
                   r.width, r.height);
     case ControlKind::kRadioButton:
     case ControlKind::kCheckBox: {
-      const bool radio = spec.kind == ControlKind::kRadioButton;
+      const bool radio = def.kind == ControlKind::kRadioButton;
       // The first button of an exclusive pair starts its group.
-      const bool first_radio = radio &&
-                               &spec != MainFormControlTable().data() &&
-                               (&spec - 1)->kind != ControlKind::kRadioButton;
+      const bool first_radio = radio && &def != MainFormControlTable().data() &&
+                               (&def - 1)->kind != ControlKind::kRadioButton;
       const DWORD style =
           radio ? BS_AUTORADIOBUTTON : DWORD{WS_TABSTOP | BS_AUTOCHECKBOX};
       const HWND button =
           Make(parent, "BUTTON", text,
                shown | style | (first_radio ? DWORD{WS_GROUP} : 0), id, r.x,
                r.y, r.width, r.height);
-      if (spec.checked) ::SendMessageA(button, BM_SETCHECK, BST_CHECKED, 0);
+      if (def.checked) ::SendMessageA(button, BM_SETCHECK, BST_CHECKED, 0);
       return button;
     }
     case ControlKind::kPageControl:
@@ -377,7 +376,7 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
       const auto index = ::SendMessageA(parent, TCM_GETITEMCOUNT, 0, 0);
       ::SendMessageA(parent, TCM_INSERTITEMA, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(&item));
-      if (spec.shown) {
+      if (def.shown) {
         ::SendMessageA(parent, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
       }
       // The page fills the tab control's inside.
@@ -398,17 +397,17 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
           MakeEdit(parent, text, shown | WS_TABSTOP | ES_AUTOHSCROLL, id, r);
       // The limit binds the user's typing only: the command line may put a
       // longer text there.
-      if (spec.typed_limit > 0) {
-        ::SendMessageA(edit, EM_LIMITTEXT,
-                       static_cast<WPARAM>(spec.typed_limit), 0);
+      if (def.typed_limit > 0) {
+        ::SendMessageA(edit, EM_LIMITTEXT, static_cast<WPARAM>(def.typed_limit),
+                       0);
       }
       return edit;
     }
     case ControlKind::kUpDown:
       return MakeSpin(parent, id, r.x, r.y, r.width, r.height,
-                      spec.buddy ? UDS_SETBUDDYINT | UDS_ARROWKEYS : 0,
-                      spec.buddy ? Control(spec.buddy) : nullptr,
-                      static_cast<UINT>(spec.step));
+                      def.buddy ? UDS_SETBUDDYINT | UDS_ARROWKEYS : 0,
+                      def.buddy ? Control(def.buddy) : nullptr,
+                      static_cast<UINT>(def.step));
     case ControlKind::kBrowsePanel:
       return Make(parent, kBrowsePanelClass, text, shown | WS_TABSTOP, id, r.x,
                   r.y, r.width, r.height);
@@ -418,11 +417,11 @@ HWND Win32MainForm::BuildControl(const ControlSpec& spec, HWND parent, int id) {
       const HWND button =
           Make(parent, "BUTTON", text,
                shown | WS_TABSTOP | BS_NOTIFY | (first ? DWORD{WS_GROUP} : 0) |
-                   (spec.default_button ? DWORD{BS_DEFPUSHBUTTON}
-                                        : DWORD{BS_PUSHBUTTON}),
+                   (def.default_button ? DWORD{BS_DEFPUSHBUTTON}
+                                       : DWORD{BS_PUSHBUTTON}),
                id, r.x, r.y, r.width, r.height);
       push_buttons_.push_back(button);
-      if (spec.default_button) default_button_ = button;
+      if (def.default_button) default_button_ = button;
       return button;
     }
   }
@@ -433,49 +432,49 @@ void Win32MainForm::BuildControls() {
   const auto rows = MainFormControlTable();
   controls_by_row_.assign(rows.size(), nullptr);
   for (std::size_t row = 0; row < rows.size(); ++row) {
-    const ControlSpec& spec = rows[row];
-    const HWND parent = spec.parent ? Control(spec.parent) : window_;
+    const ControlDef& def = rows[row];
+    const HWND parent = def.parent ? Control(def.parent) : window_;
     controls_by_row_[row] =
-        BuildControl(spec, parent, kFirstControlId + static_cast<int>(row));
+        BuildControl(def, parent, kFirstControlId + static_cast<int>(row));
   }
-  for (const ControlSpec* spec : TabOrder()) {
-    tab_chain_.push_back(Control(spec->name));
+  for (const ControlDef* def : TabOrder()) {
+    tab_chain_.push_back(Control(def->name));
   }
 }
 
 void Win32MainForm::HandControlsToTheLogic() {
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    const HWND control = Control(spec.name);
-    switch (spec.kind) {
+  for (const ControlDef& def : MainFormControlTable()) {
+    const HWND control = Control(def.name);
+    switch (def.kind) {
       case ControlKind::kRadioButton:
       case ControlKind::kCheckBox:
         checks_.push_back(std::make_unique<Win32CheckControl>(control));
-        AttachControl(controls_, spec.name, checks_.back().get());
+        AttachControl(controls_, def.name, checks_.back().get());
         break;
       case ControlKind::kEdit:
       case ControlKind::kPathEdit:
         edits_.push_back(std::make_unique<Win32EditControl>(control));
-        AttachControl(controls_, spec.name, edits_.back().get());
+        AttachControl(controls_, def.name, edits_.back().get());
         break;
       case ControlKind::kBrowsePanel:
         panels_.push_back(std::make_unique<Win32VisibleControl>(control));
-        AttachControl(controls_, spec.name, panels_.back().get());
+        AttachControl(controls_, def.name, panels_.back().get());
         break;
       case ControlKind::kUpDown: {
         // A spin control with a buddy writes the buddy's text itself.
         Win32EditControl* buddy = nullptr;
         for (const auto& edit : edits_) {
-          if (spec.buddy && edit->Window() == Control(spec.buddy)) {
+          if (def.buddy && edit->Window() == Control(def.buddy)) {
             buddy = edit.get();
           }
         }
         spins_.push_back(std::make_unique<Win32SpinControl>(control, buddy));
-        AttachControl(controls_, spec.name, spins_.back().get());
+        AttachControl(controls_, def.name, spins_.back().get());
         break;
       }
       case ControlKind::kStatusBar:
         status_control_ = std::make_unique<Win32StatusControl>(control);
-        AttachControl(controls_, spec.name, status_control_.get());
+        AttachControl(controls_, def.name, status_control_.get());
         break;
       case ControlKind::kGroupBox:
       case ControlKind::kPageControl:
@@ -570,12 +569,12 @@ void Win32MainForm::Command(int id, int code, HWND control) {
   for (const auto& edit : edits_) {
     if (edit->Window() == control && code == EN_CHANGE) edit->Changed();
   }
-  const ControlSpec* spec = SpecOf(control);
-  if (!spec) return;
-  const std::string_view name = spec->name;
-  switch (spec->kind) {
+  const ControlDef* def = DefOf(control);
+  if (!def) return;
+  const std::string_view name = def->name;
+  switch (def->kind) {
     case ControlKind::kPushButton:
-      PushButtonCommand(*spec, code, control);
+      PushButtonCommand(*def, code, control);
       return;
     case ControlKind::kBrowsePanel:
       if (name == "FileOpenPanel") {
@@ -597,12 +596,12 @@ void Win32MainForm::Command(int id, int code, HWND control) {
   }
 }
 
-void Win32MainForm::PushButtonCommand(const ControlSpec& spec, int code,
+void Win32MainForm::PushButtonCommand(const ControlDef& def, int code,
                                       HWND control) {
   if (code == BN_SETFOCUS) ShowDefaultButton(control);
   if (code == BN_KILLFOCUS) ShowDefaultButton(nullptr);
   if (code != BN_CLICKED) return;
-  const std::string_view name = spec.name;
+  const std::string_view name = def.name;
   if (name == "OKButton") logic_.OKButtonClick();
   if (name == "CancelButton") logic_.CancelButtonClick();
 }

@@ -69,10 +69,10 @@ class Win32MainForm {
   void BuildWindow();
   void BuildMenu();
   void BuildControls();
-  HWND BuildControl(const ControlSpec& spec, HWND parent, int id);
+  HWND BuildControl(const ControlDef& def, HWND parent, int id);
   void HandControlsToTheLogic();
   void Command(int id, int code, HWND control);
-  void PushButtonCommand(const ControlSpec& spec, int code, HWND control);
+  void PushButtonCommand(const ControlDef& def, int code, HWND control);
   void Notify(const NMHDR& header, LRESULT& result);
   void DroppedFiles(HDROP drop);
   void NextControl(WPARAM wparam, LPARAM lparam);
@@ -80,7 +80,7 @@ class Win32MainForm {
   void ShowPage(int page);
   void ShowDefaultButton(HWND focused);
   // The layout's row of |control|; null for none.
-  const ControlSpec* SpecOf(HWND control) const;
+  const ControlDef* DefOf(HWND control) const;
 
   MainFormControls controls_;
   Win32FormControl form_control_;

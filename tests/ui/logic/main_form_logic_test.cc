@@ -213,7 +213,7 @@ TEST_F(MainFormLogicTest, MenuCommandsReachTheirHandlers) {
   RecordingHelpEngine help;
   ScriptedFileDialogs dialogs;
   dialogs.answers = {"/data/menu.txt"};
-  for (const MenuSpec& entry : MainMenuTable()) {
+  for (const MenuDef& entry : MainMenuTable()) {
     logic->MenuItemClick(entry.command);
   }
   EXPECT_EQ(c.FileOpenEdit.Text(), "/data/menu.txt");

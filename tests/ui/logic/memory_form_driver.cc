@@ -65,9 +65,9 @@ class MemoryFormDriver : public FormDriver {
       return;
     }
     // One radio button of the pair checked, the other cleared.
-    for (const ControlSpec& spec : MainFormControlTable()) {
-      if (spec.kind != ControlKind::kRadioButton) continue;
-      Named(spec.name).check->SetChecked(spec.name == name);
+    for (const ControlDef& def : MainFormControlTable()) {
+      if (def.kind != ControlKind::kRadioButton) continue;
+      Named(def.name).check->SetChecked(def.name == name);
     }
   }
   void SetText(std::string_view name, const std::string& text) override {

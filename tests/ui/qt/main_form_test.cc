@@ -61,26 +61,26 @@ class MainFormTest : public testing::Test {
 TEST_F(MainFormTest, EveryControlStandsAsTheLayoutTableGivesIt) {
   auto* pages = Find<QTabWidget>("PageControl1");
   int page_count = 0;
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    SCOPED_TRACE(spec.name);
-    QWidget* widget = Find(spec.name);
+  for (const ControlDef& def : MainFormControlTable()) {
+    SCOPED_TRACE(def.name);
+    QWidget* widget = Find(def.name);
     ASSERT_NE(widget, nullptr);
-    const QString text = Utf8(spec.text ? spec.text : "");
-    if (spec.kind == ControlKind::kTabSheet) {
+    const QString text = Utf8(def.text ? def.text : "");
+    if (def.kind == ControlKind::kTabSheet) {
       // A page sits in its page control, in the table's order.
       EXPECT_EQ(pages->widget(page_count), widget);
       EXPECT_EQ(pages->tabText(page_count), text);
-      EXPECT_EQ(pages->currentWidget() == widget, spec.shown);
+      EXPECT_EQ(pages->currentWidget() == widget, def.shown);
       ++page_count;
       continue;
     }
     ASSERT_NE(widget->parentWidget(), nullptr);
     EXPECT_EQ(widget->parentWidget()->objectName().toStdString(),
-              spec.parent ? spec.parent : "ClientArea");
-    EXPECT_EQ(widget->geometry(), QRect(spec.rect.x, spec.rect.y,
-                                        spec.rect.width, spec.rect.height));
-    EXPECT_EQ(widget->isHidden(), !spec.shown);
-    switch (spec.kind) {
+              def.parent ? def.parent : "ClientArea");
+    EXPECT_EQ(widget->geometry(),
+              QRect(def.rect.x, def.rect.y, def.rect.width, def.rect.height));
+    EXPECT_EQ(widget->isHidden(), !def.shown);
+    switch (def.kind) {
       case ControlKind::kRadioButton:
         EXPECT_NE(qobject_cast<QRadioButton*>(widget), nullptr);
         [[fallthrough]];
@@ -89,29 +89,28 @@ TEST_F(MainFormTest, EveryControlStandsAsTheLayoutTableGivesIt) {
         ASSERT_NE(button, nullptr);
         EXPECT_TRUE(button->isCheckable());
         EXPECT_EQ(button->text(), text);
-        EXPECT_EQ(button->isChecked(), spec.checked);
+        EXPECT_EQ(button->isChecked(), def.checked);
         break;
       }
       case ControlKind::kGroupBox:
-        EXPECT_EQ(Find<QGroupBox>(spec.name)->title(), text);
+        EXPECT_EQ(Find<QGroupBox>(def.name)->title(), text);
         break;
       case ControlKind::kEdit:
       case ControlKind::kPathEdit:
-        EXPECT_EQ(Find<QLineEdit>(spec.name)->text(), text);
+        EXPECT_EQ(Find<QLineEdit>(def.name)->text(), text);
         break;
       case ControlKind::kStatusBar:
-        EXPECT_EQ(Find<QStatusBar>(spec.name)->currentMessage(), text);
+        EXPECT_EQ(Find<QStatusBar>(def.name)->currentMessage(), text);
         break;
       case ControlKind::kBrowsePanel:
-        EXPECT_EQ(Find<BrowsePanel>(spec.name)->text(), text);
+        EXPECT_EQ(Find<BrowsePanel>(def.name)->text(), text);
         break;
       case ControlKind::kPushButton:
-        EXPECT_EQ(Find<QPushButton>(spec.name)->text(), text);
-        EXPECT_EQ(Find<QPushButton>(spec.name)->isDefault(),
-                  spec.default_button);
+        EXPECT_EQ(Find<QPushButton>(def.name)->text(), text);
+        EXPECT_EQ(Find<QPushButton>(def.name)->isDefault(), def.default_button);
         break;
       case ControlKind::kUpDown:
-        EXPECT_NE(Find<UpDown>(spec.name), nullptr);
+        EXPECT_NE(Find<UpDown>(def.name), nullptr);
         break;
       case ControlKind::kPageControl:
         EXPECT_EQ(widget, pages);
@@ -142,10 +141,10 @@ TEST_F(MainFormTest, LaterControlsLieAboveEarlierOnes) {
   // over their frame.
   const QObjectList& children = Child<QWidget>(*form, "ClientArea")->children();
   int previous = -1;
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    if (spec.parent) continue;
-    SCOPED_TRACE(spec.name);
-    const int index = static_cast<int>(children.indexOf(Find(spec.name)));
+  for (const ControlDef& def : MainFormControlTable()) {
+    if (def.parent) continue;
+    SCOPED_TRACE(def.name);
+    const int index = static_cast<int>(children.indexOf(Find(def.name)));
     EXPECT_GT(index, previous);
     previous = index;
   }

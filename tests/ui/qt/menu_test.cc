@@ -55,7 +55,7 @@ TEST_F(MenuTest, MenuBarHoldsTheMenusAndEntriesOfTheMenuTable) {
     bar.push_back(action->menu()->objectName().toStdString());
   }
   std::vector<std::string> expected_bar;
-  for (const MenuSpec& entry : MainMenuTable()) {
+  for (const MenuDef& entry : MainMenuTable()) {
     SCOPED_TRACE(entry.name);
     if (!entry.parent) {
       expected_bar.push_back(entry.name);
@@ -68,7 +68,7 @@ TEST_F(MenuTest, MenuBarHoldsTheMenusAndEntriesOfTheMenuTable) {
         Child<QMenu>(*form, entry.parent)->actions();
     // In its menu, after the entries of the table before it.
     qsizetype before = 0;
-    for (const MenuSpec& other : MainMenuTable()) {
+    for (const MenuDef& other : MainMenuTable()) {
       if (&other == &entry) break;
       if (other.parent && std::string(other.parent) == entry.parent) ++before;
     }

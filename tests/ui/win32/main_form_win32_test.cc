@@ -97,33 +97,32 @@ const char* ClassOfKind(ControlKind kind) {
 // initial state and its font.
 TEST_F(MainFormWin32Test, EveryControlStandsAsTheLayoutTableGivesIt) {
   Start();
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    SCOPED_TRACE(spec.name);
-    const HWND control = form->Control(spec.name);
+  for (const ControlDef& def : MainFormControlTable()) {
+    SCOPED_TRACE(def.name);
+    const HWND control = form->Control(def.name);
     ASSERT_NE(control, nullptr);
-    const HWND parent =
-        spec.parent ? form->Control(spec.parent) : form->Window();
+    const HWND parent = def.parent ? form->Control(def.parent) : form->Window();
     EXPECT_EQ(::GetParent(control), parent);
-    EXPECT_EQ(::lstrcmpiA(ClassOf(control).c_str(), ClassOfKind(spec.kind)), 0)
+    EXPECT_EQ(::lstrcmpiA(ClassOf(control).c_str(), ClassOfKind(def.kind)), 0)
         << ClassOf(control);
-    EXPECT_EQ(Shown(control), spec.shown);
-    if (spec.kind == ControlKind::kTabSheet) continue;  // fills its tab control
+    EXPECT_EQ(Shown(control), def.shown);
+    if (def.kind == ControlKind::kTabSheet) continue;  // fills its tab control
     const RECT place = PlaceIn(control, parent);
-    EXPECT_EQ(place.left, spec.rect.x);
-    EXPECT_EQ(place.top, spec.rect.y);
-    EXPECT_EQ(place.right, spec.rect.x + spec.rect.width);
-    EXPECT_EQ(place.bottom, spec.rect.y + spec.rect.height);
-    const bool has_text = spec.kind != ControlKind::kStatusBar && spec.text;
+    EXPECT_EQ(place.left, def.rect.x);
+    EXPECT_EQ(place.top, def.rect.y);
+    EXPECT_EQ(place.right, def.rect.x + def.rect.width);
+    EXPECT_EQ(place.bottom, def.rect.y + def.rect.height);
+    const bool has_text = def.kind != ControlKind::kStatusBar && def.text;
     if (has_text) {
-      EXPECT_EQ(WindowTextOf(control), LocalText(spec.text));
+      EXPECT_EQ(WindowTextOf(control), LocalText(def.text));
       // One font throughout (the spin controls show no text).
       EXPECT_EQ(
           reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)),
           TarnelFontHandle());
     }
-    if (spec.kind == ControlKind::kCheckBox ||
-        spec.kind == ControlKind::kRadioButton) {
-      EXPECT_EQ(Checked(control), spec.checked);
+    if (def.kind == ControlKind::kCheckBox ||
+        def.kind == ControlKind::kRadioButton) {
+      EXPECT_EQ(Checked(control), def.checked);
     }
   }
 }
@@ -197,15 +196,15 @@ TEST_F(MainFormWin32Test, EveryCaptionFitsItsControlInTheWindowsFont) {
   const HDC dc = ::GetDC(form->Window());
   const HGDIOBJ previous = ::SelectObject(dc, TarnelFontHandle());
   int measured = 0;
-  for (const ControlSpec& spec : MainFormControlTable()) {
-    const int room = CaptionRoom(spec.kind, spec.rect.width);
-    if (room == 0 || !spec.text) continue;
-    SCOPED_TRACE(spec.name);
-    const std::string caption = LocalText(spec.text);
+  for (const ControlDef& def : MainFormControlTable()) {
+    const int room = CaptionRoom(def.kind, def.rect.width);
+    if (room == 0 || !def.text) continue;
+    SCOPED_TRACE(def.name);
+    const std::string caption = LocalText(def.text);
     SIZE extent{};
     ::GetTextExtentPoint32A(dc, caption.c_str(),
                             static_cast<int>(caption.size()), &extent);
-    EXPECT_LE(extent.cx, room) << spec.text;
+    EXPECT_LE(extent.cx, room) << def.text;
     ++measured;
   }
   ::SelectObject(dc, previous);
@@ -241,7 +240,7 @@ TEST_F(MainFormWin32Test, TheMenuHoldsItsItemsWithTheirAccelerators) {
   // Each menu holds the table's entries in its order; the menu bar the
   // menus.
   std::map<std::string, std::vector<std::string>> expected;
-  for (const MenuSpec& entry : MainMenuTable()) {
+  for (const MenuDef& entry : MainMenuTable()) {
     expected[entry.parent ? entry.parent : "MainMenu"].push_back(
         entry.caption ? entry.caption : "-");
   }
