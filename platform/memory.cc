@@ -1,5 +1,6 @@
 #include "platform/memory.h"
 
+#include <cstring>
 #include <utility>
 
 #include "platform/memory_internal.h"
@@ -12,6 +13,15 @@ AllocationFilter allocation_filter = nullptr;
 
 AllocationFilter SetAllocationFilter(AllocationFilter filter) {
   return std::exchange(memory_internal::allocation_filter, filter);
+}
+
+GlobalBlock GlobalBlock::Holding(std::string_view text, AllocationSite site) {
+  GlobalBlock block = Allocate(text.size() + 1, site);
+  char* bytes = block.Lock();
+  if (!bytes) return GlobalBlock();
+  std::memcpy(bytes, text.data(), text.size());
+  block.Unlock();
+  return block;
 }
 
 ZeroedBuffer::ZeroedBuffer(ZeroedBuffer&& other) noexcept

@@ -13,6 +13,7 @@
 #define TARNEL_PLATFORM_MEMORY_H_
 
 #include <cstddef>
+#include <string_view>
 
 namespace tarnel {
 
@@ -113,6 +114,9 @@ class GlobalBlock {
   /// A zero-filled block of |bytes|; an empty block (valid() false) when the
   /// memory cannot be had.
   static GlobalBlock Allocate(std::size_t bytes, AllocationSite site);
+  /// A block holding |text| and a terminating zero; empty when the memory
+  /// cannot be had.
+  static GlobalBlock Holding(std::string_view text, AllocationSite site);
   /// The block behind |handle|, which someone else owns (the clipboard's
   /// text): used like any other, never freed by this object. Null gives an
   /// empty block.

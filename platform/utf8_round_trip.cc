@@ -65,4 +65,12 @@ bool SurvivesUtf16RoundTrip(std::string_view bytes) {
   return true;
 }
 
+std::string_view AfterUtf16Trip(std::string_view bytes,
+                                const Utf16Trip& through_utf16,
+                                std::string& converted) {
+  if (SurvivesUtf16RoundTrip(bytes)) return bytes;
+  converted = through_utf16(bytes);
+  return converted;
+}
+
 }  // namespace tarnel

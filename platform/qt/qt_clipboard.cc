@@ -122,14 +122,11 @@ GlobalBlock* QtClipboard::GetText() {
   if (!IsTextAvailable()) return nullptr;
   const QByteArray bytes =
       SystemClipboard().text(QClipboard::Clipboard).toLocal8Bit();
-  text_ = GlobalBlock::Allocate(static_cast<std::size_t>(bytes.size()) + 1,
-                                AllocationSite::kClipboardData);
-  char* target = text_.Lock();
-  if (!target) return nullptr;
-  std::memcpy(target, bytes.constData(),
-              static_cast<std::size_t>(bytes.size()));
-  text_.Unlock();
-  return &text_;
+  text_ = GlobalBlock::Holding(
+      std::string_view(bytes.constData(),
+                       static_cast<std::size_t>(bytes.size())),
+      AllocationSite::kClipboardData);
+  return text_.valid() ? &text_ : nullptr;
 }
 
 bool QtClipboard::Empty() {

@@ -56,12 +56,7 @@ void FakeClipboard::Close() {
 }
 
 void FakeClipboard::HoldText(std::string_view text) {
-  text_ =
-      GlobalBlock::Allocate(text.size() + 1, AllocationSite::kClipboardData);
-  if (char* bytes = text_.Lock()) {
-    std::memcpy(bytes, text.data(), text.size());
-    text_.Unlock();
-  }
+  text_ = GlobalBlock::Holding(text, AllocationSite::kClipboardData);
   contents_ = Contents::kText;
 }
 

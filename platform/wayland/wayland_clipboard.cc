@@ -15,17 +15,6 @@ namespace {
 // Longest wait for the compositor, or for the selection's owner, to go on.
 constexpr std::chrono::seconds kOwnerTimeout{5};
 
-// |bytes| as the trip through UTF-16 leaves them: the bytes themselves when
-// they make it unchanged, which spares two conversions of a large text.
-std::string_view AfterTrip(
-    std::string_view bytes,
-    const WaylandClipboard::TextConversion& through_utf16,
-    std::string& converted) {
-  if (SurvivesUtf16RoundTrip(bytes)) return bytes;
-  converted = through_utf16(bytes);
-  return converted;
-}
-
 }  // namespace
 
 WaylandClipboard::WaylandClipboard(std::string holder_path,
@@ -58,13 +47,9 @@ GlobalBlock* WaylandClipboard::GetText() {
   if (!text_.valid()) {
     std::string converted;
     const std::string_view text =
-        AfterTrip(incoming_, through_utf16_, converted);
-    text_ =
-        GlobalBlock::Allocate(text.size() + 1, AllocationSite::kClipboardData);
-    char* target = text_.Lock();
-    if (!target) return nullptr;
-    std::memcpy(target, text.data(), text.size());
-    text_.Unlock();
+        AfterUtf16Trip(incoming_, through_utf16_, converted);
+    text_ = GlobalBlock::Holding(text, AllocationSite::kClipboardData);
+    if (!text_.valid()) return nullptr;
     std::string().swap(incoming_);
   }
   return &text_;
@@ -78,8 +63,8 @@ bool WaylandClipboard::SetText(GlobalBlock& block) {
   if (!bytes) return false;
   std::string converted;
   const std::string_view text =
-      AfterTrip(std::string_view(bytes, strnlen(bytes, block.Size())),
-                through_utf16_, converted);
+      AfterUtf16Trip(std::string_view(bytes, strnlen(bytes, block.Size())),
+                     through_utf16_, converted);
   const long pid = StartClipboardHolder(holder_path_, text);
   block.Unlock();
   if (pid == 0) return false;

@@ -19,6 +19,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/memory.h"
+#include "platform/utf8_round_trip.h"
 
 namespace tarnel {
 
@@ -27,7 +28,7 @@ class WaylandSession;
 class WaylandClipboard : public Clipboard {
  public:
   /// Text as a trip through UTF-16 leaves it.
-  using TextConversion = std::function<std::string(std::string_view)>;
+  using TextConversion = Utf16Trip;
 
   /// |holder_path| is the holder to start for a result; |through_utf16|
   /// converts text that the trip would change.

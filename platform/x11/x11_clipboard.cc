@@ -15,16 +15,6 @@ namespace {
 // Longest wait for the owner's next answer.
 constexpr std::chrono::seconds kOwnerTimeout{5};
 
-// |bytes| as the trip through UTF-16 leaves them: the bytes themselves when
-// they make it unchanged, which spares two conversions of a large text.
-std::string_view AfterTrip(std::string_view bytes,
-                           const X11Clipboard::TextConversion& through_utf16,
-                           std::string& converted) {
-  if (SurvivesUtf16RoundTrip(bytes)) return bytes;
-  converted = through_utf16(bytes);
-  return converted;
-}
-
 }  // namespace
 
 X11Clipboard::X11Clipboard(std::string holder_path,
@@ -58,13 +48,9 @@ GlobalBlock* X11Clipboard::GetText() {
   if (!text_.valid()) {
     std::string converted;
     const std::string_view text =
-        AfterTrip(incoming_, through_utf16_, converted);
-    text_ =
-        GlobalBlock::Allocate(text.size() + 1, AllocationSite::kClipboardData);
-    char* target = text_.Lock();
-    if (!target) return nullptr;
-    std::memcpy(target, text.data(), text.size());
-    text_.Unlock();
+        AfterUtf16Trip(incoming_, through_utf16_, converted);
+    text_ = GlobalBlock::Holding(text, AllocationSite::kClipboardData);
+    if (!text_.valid()) return nullptr;
     std::string().swap(incoming_);
   }
   return &text_;
@@ -84,8 +70,8 @@ bool X11Clipboard::SetText(GlobalBlock& block) {
   if (!bytes) return false;
   std::string converted;
   const std::string_view text =
-      AfterTrip(std::string_view(bytes, strnlen(bytes, block.Size())),
-                through_utf16_, converted);
+      AfterUtf16Trip(std::string_view(bytes, strnlen(bytes, block.Size())),
+                     through_utf16_, converted);
   const long pid = StartClipboardHolder(holder_path_, text);
   block.Unlock();
   if (pid == 0) return false;
