@@ -2,7 +2,7 @@
 # Installs what building, running and testing TARNEL needs on Debian 12.
 # Installs only what is missing, so a prepared machine is left alone.
 #
-#   install-deps.sh [linux] [windows] [fuzz] [bench]
+#   install-deps.sh [--list] [linux] [windows] [fuzz] [bench]
 #
 # linux (the default): the Linux build and its tests. windows: the cross
 # build for Windows and its tests under Wine (scripts/test-windows.sh).
@@ -53,6 +53,13 @@ bench_packages=(
   linux-perf                            # perf record / perf stat, to profile a workload
 )
 
+# --list: print the sets' packages, one a line, and install nothing.
+list=false
+if [ "${1:-}" = --list ]; then
+  list=true
+  shift
+fi
+
 packages=()
 for set in "${@:-linux}"; do
   case $set in
@@ -63,6 +70,11 @@ for set in "${@:-linux}"; do
     *) echo "install-deps: unknown set '$set' (linux, windows, fuzz, bench)" >&2; exit 2 ;;
   esac
 done
+
+if $list; then
+  printf '%s\n' "${packages[@]}" | sort -u
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do
