@@ -157,6 +157,18 @@ class RealWindowTest : public testing::Test {
     return frame.topLeft() + QPoint(0, menu_height) + client;
   }
 
+  // From the first control of the main window |window| to the page tabs,
+  // on to the key page, into the key position (which selects its text),
+  // then |keysym|.
+  bool TypeIntoKeyPosition(xcb_window_t window, std::uint32_t keysym,
+                           std::uint16_t modifiers = 0) {
+    x11.Focus(window);
+    return x11.TypeKey(window, kTabKeysym) &&
+           x11.TypeKey(window, kRightKeysym) &&
+           x11.TypeKey(window, kTabKeysym) &&
+           x11.TypeKey(window, keysym, modifiers);
+  }
+
   // A real click, through the X server's test extension, as a user's.
   void Click(QPoint where) {
     const ChildResult moved =
@@ -314,13 +326,8 @@ TEST_F(RealWindowTest, PastingSixDigitsIntoTheKeyPositionTakesFive) {
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
   const xcb_window_t window = SettledWindow(program);
   ASSERT_NE(window, 0u);
-  x11.Focus(window);
-  // From the first control to the page tabs, on to the key page, into the
-  // key position (which selects its text), then paste.
-  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kRightKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kVKeysym, kControlMask));
+  // Paste into the key position.
+  ASSERT_TRUE(TypeIntoKeyPosition(window, kVKeysym, kControlMask));
 
   const xcb_window_t box = WaitForWindow(program, "SortPosEdit->Text");
   ASSERT_NE(box, 0u);
@@ -469,13 +476,8 @@ TEST_F(UnderAWindowManagerTest, ReturnForTheKeyPositionBoxStartsNoRun) {
   RunningProgram program(folder, {"in.txt", "-o", "out.txt"});
   const xcb_window_t window = SettledWindow(program);
   ASSERT_NE(window, 0u);
-  x11.Focus(window);
-  // To the key page and into the key position, which selects its text;
-  // then a letter, refused by the filter after its first box.
-  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kRightKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kTabKeysym));
-  ASSERT_TRUE(x11.TypeKey(window, kXKeysym));
+  // A letter, refused by the filter after its first box.
+  ASSERT_TRUE(TypeIntoKeyPosition(window, kXKeysym));
   const xcb_window_t box = SettledBox(program, "SortPosEdit->Text", window);
   ASSERT_NE(box, 0u);
   ExpectWholeCaption(box, "SortPosEdit->Text");

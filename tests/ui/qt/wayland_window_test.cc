@@ -81,16 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, WaylandWindowTest,
 }  // namespace
 }  // namespace tarnel
 
-// Under LeakSanitizer: Qt's Wayland platform leaves some of its protocol
-// objects and its EGL's buffers to the end of the process. That is Qt's, not
-// ours; matching it by Qt's frames takes whole stacks.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libQt6WaylandClient.so\nleak:libEGL\n";
-}
-extern "C" const char* __asan_default_options() {
-  return "fast_unwind_on_malloc=0";
-}
-
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
   testing::InitGoogleTest(&argc, argv);
