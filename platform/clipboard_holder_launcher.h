@@ -12,6 +12,7 @@
 #ifndef TARNEL_PLATFORM_CLIPBOARD_HOLDER_LAUNCHER_H_
 #define TARNEL_PLATFORM_CLIPBOARD_HOLDER_LAUNCHER_H_
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ inline constexpr char kHolderOwnedReport[] = "owned\n";
 /// kHolderTextLimit.
 long StartClipboardHolder(const std::string& holder_path,
                           std::string_view utf8_text);
+
+/// The holder's side: the text it was started with, read from standard
+/// input; none once it has told standard error, as |program|, why the
+/// message was refused.
+std::optional<std::string> ReadHolderText(const char* program);
 
 /// The holder's side: writes kHolderOwnedReport on standard output, then
 /// lets go of standard input and output, so that nothing of the launcher

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -168,6 +169,16 @@ long StartClipboardHolder(const std::string& holder_path,
   // then hold text we reported as not delivered.
   if (step == Step::kLate) ::kill(holder, SIGKILL);
   return 0;
+}
+
+std::optional<std::string> ReadHolderText(const char* program) {
+  HolderMessage message = ReadHolderMessage(STDIN_FILENO, kHolderReadTimeout);
+  if (message.status != HolderMessageStatus::kComplete) {
+    std::fprintf(stderr, "%s: message refused: %s\n", program,
+                 HolderMessageStatusText(message.status));
+    return std::nullopt;
+  }
+  return std::move(message.text);
 }
 
 bool ReportHolderOwnership() {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -27,14 +28,9 @@ constexpr std::chrono::seconds kConfirmTimeout{4};
 int main(int, char** argv) {
   // A reader that leaves before it has the whole text must not end us.
   ::signal(SIGPIPE, SIG_IGN);
-  tarnel::HolderMessage message =
-      tarnel::ReadHolderMessage(STDIN_FILENO, tarnel::kHolderReadTimeout);
-  if (message.status != tarnel::HolderMessageStatus::kComplete) {
-    std::fprintf(stderr, "%s: message refused: %s\n", argv[0],
-                 tarnel::HolderMessageStatusText(message.status));
-    return 1;
-  }
-  const std::string text = std::move(message.text);
+  const std::optional<std::string> held = tarnel::ReadHolderText(argv[0]);
+  if (!held) return 1;
+  const std::string& text = *held;
 
   const auto session = tarnel::WaylandSession::Connect();
   if (!session) {

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -19,14 +20,9 @@
 #include "platform/x11/x11_selection.h"
 
 int main(int, char** argv) {
-  tarnel::HolderMessage message =
-      tarnel::ReadHolderMessage(STDIN_FILENO, tarnel::kHolderReadTimeout);
-  if (message.status != tarnel::HolderMessageStatus::kComplete) {
-    std::fprintf(stderr, "%s: message refused: %s\n", argv[0],
-                 tarnel::HolderMessageStatusText(message.status));
-    return 1;
-  }
-  const std::string text = std::move(message.text);
+  const std::optional<std::string> held = tarnel::ReadHolderText(argv[0]);
+  if (!held) return 1;
+  const std::string& text = *held;
 
   const auto session = tarnel::X11Session::Connect();
   if (!session) {
