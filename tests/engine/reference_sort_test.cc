@@ -95,6 +95,27 @@ void ReferenceSort(std::vector<char*>& v, std::size_t lo, std::size_t n,
 
 // The inputs every suite here is run on: lines rich in ties, and lines that
 // share long prefixes and differ only in case.
+// The lines of |input| in the reference's order for |row| and |mode|.
+std::vector<char*> ReferenceOrder(std::vector<char*> input, ComparatorRow row,
+                                  int mode, std::int32_t key_pos) {
+  KeyIndex = key_pos;
+  ReferenceSort(input, 0, input.size(), ComparatorTable[row][mode]);
+  return input;
+}
+
+// Each line's bytes, in place, and the text of them all with LF endings.
+std::vector<char*> Pointers(std::vector<std::string>& lines) {
+  std::vector<char*> pointers;
+  for (std::string& line : lines) pointers.push_back(line.data());
+  return pointers;
+}
+
+std::string TextOf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
 struct Shape {
   const char* name;
   std::vector<std::string> (*lines)(std::mt19937&, std::size_t);
@@ -108,19 +129,14 @@ TEST(ReferenceSortTest, EngineSortGivesTheReferenceOrderForEveryRowAndMode) {
     for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 17u, 300u, 50000u}) {
       SCOPED_TRACE(shape.name);
       std::vector<std::string> lines = shape.lines(rng, n);
-      std::vector<char*> input;
-      for (std::string& line : lines) input.push_back(line.data());
+      const std::vector<char*> input = Pointers(lines);
       for (std::int32_t kind : {1, 2, 5, 6}) {
         for (std::int32_t pos : {0, 1, 2, 7, -1}) {
           for (int mode = 0; mode < kBaseModes; ++mode) {
             std::vector<char*> engine = input;
             SelectComparator(engine.data(), engine.size(), mode, pos, kind);
-            const ComparatorRow row = SelectRow(pos, kind);
-            std::vector<char*> reference = input;
-            KeyIndex = pos;
-            ReferenceSort(reference, 0, reference.size(),
-                          ComparatorTable[row][mode]);
-            ASSERT_EQ(engine, reference)
+            ASSERT_EQ(engine,
+                      ReferenceOrder(input, SelectRow(pos, kind), mode, pos))
                 << "n " << n << ", KeyKind " << kind << ", KeyPos " << pos
                 << ", mode " << mode;
           }
@@ -149,15 +165,11 @@ TEST(ReferenceSortTest, RadixSortGivesTheReferenceBytesOrRefusesOnCaseTwins) {
     for (std::size_t n : {2u, 17u, 300u, 50000u}) {
       SCOPED_TRACE(shape.name);
       std::vector<std::string> lines = shape.lines(rng, n);
-      std::string text;
-      for (const std::string& line : lines) text += line + "\n";
-      std::vector<char*> input;
-      for (std::string& line : lines) input.push_back(line.data());
+      const std::string text = TextOf(lines);
+      const std::vector<char*> input = Pointers(lines);
       for (int mode = 0; mode < kBaseModes; ++mode) {
-        std::vector<char*> reference = input;
-        KeyIndex = 0;
-        ReferenceSort(reference, 0, reference.size(),
-                      ComparatorTable[kWholeLineText][mode]);
+        const std::vector<char*> reference =
+            ReferenceOrder(input, kWholeLineText, mode, 0);
         const std::vector<std::string> expected(reference.begin(),
                                                 reference.end());
         const bool fold = IgnoresCase(mode);
@@ -188,16 +200,11 @@ TEST(ReferenceSortTest, WholeLineRunsGiveTheReferenceBytes) {
     for (std::size_t n : {5u, 40000u}) {
       SCOPED_TRACE(shape.name);
       std::vector<std::string> lines = shape.lines(rng, n);
-      std::string text;
-      for (const std::string& line : lines) text += line + "\n";
-      const std::string in = folder.Write("in.txt", text);
-      std::vector<char*> input;
-      for (std::string& line : lines) input.push_back(line.data());
+      const std::string in = folder.Write("in.txt", TextOf(lines));
+      const std::vector<char*> input = Pointers(lines);
       for (int mode = 0; mode < kBaseModes; ++mode) {
-        std::vector<char*> reference = input;
-        KeyIndex = 0;
-        ReferenceSort(reference, 0, reference.size(),
-                      ComparatorTable[kWholeLineText][mode]);
+        const std::vector<char*> reference =
+            ReferenceOrder(input, kWholeLineText, mode, 0);
         for (const bool unique : {false, true}) {
           // In the C locale the suites run in, lines repeat when their bytes
           // are the same, or the same with A to Z folded when case is ignored.
