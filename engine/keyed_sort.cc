@@ -1,8 +1,12 @@
 #include "engine/keyed_sort.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <new>
+#include <string>
+#include <vector>
 
 #include "engine/line_sort.h"
 #include "engine/sort_parameters.h"
@@ -20,6 +24,8 @@ namespace {
 // |word| holds from its top down the key bytes from byte 8 on, as many bits
 // of them as the item has room for, then one bit that says whether the key
 // goes on beyond the bytes held whole. A tie on all that goes on in the line.
+// Where many keys tie on those bytes and the keys use few byte values, the
+// two words hold the values' codes instead (KeyCode), and so more bytes.
 //
 // Number keys: |prefix| holds the value shifted into unsigned order, or the
 // lowest / highest value for a number too long to hold; |word| the flags
@@ -89,20 +95,34 @@ class CompactLines {
   int offset_bits_;
 };
 
-// Where the bits of a text key lie in |word| above |offset_bits| bits of
-// distance.
+// The most key bytes an item holds whole.
+constexpr std::size_t kMostHeldBytes = 24;
+
+// How the items hold text key bytes. Most texts use far fewer than 256 byte
+// values at the start of their keys: numbering the values that occur, in
+// their order, gives codes of fewer bits that compare as the bytes do, so
+// that more bytes fit an item and fewer ties go on in the lines. With 8
+// bits the codes are the bytes themselves.
+struct KeyCode {
+  std::array<std::uint8_t, 256> of{};  // a (folded) byte's code; 0 ends a key
+  int bits = 8;
+};
+
+// Where the bits of a text key lie in |prefix| and in |word| above
+// |offset_bits| bits of distance: from the top down the codes of the key's
+// first bytes, then one bit that says whether the key goes on beyond the
+// bytes held whole.
 struct TextKeyBits {
-  explicit TextKeyBits(int offset_bits)
-      : held(8 + static_cast<std::size_t>(63 - offset_bits) / 8),
+  TextKeyBits(int offset_bits, int code_bits)
+      : held(std::min<std::size_t>(static_cast<std::size_t>(127 - offset_bits) /
+                                       static_cast<std::size_t>(code_bits),
+                                   kMostHeldBytes)),
         goes_on(std::uint64_t{1} << offset_bits),
         key(~(goes_on - 1)) {}
-  std::size_t held;       // key bytes held whole, |prefix|'s 8 included
+  std::size_t held;       // key bytes held whole
   std::uint64_t goes_on;  // set when the key is longer than |held| bytes
   std::uint64_t key;      // the key's bits, |goes_on| included
 };
-
-// The most key bytes an item holds whole.
-constexpr std::size_t kMostHeldBytes = 15;
 
 // The first 8 bytes of a key of |length| bytes, left-aligned in a big-endian
 // number and zero-padded.
@@ -175,10 +195,51 @@ void SetNoKey(Item& item) {
   item.word = kNoKey;
 }
 
-// |length| need not count beyond kMostHeldBytes + 1.
+// A key held as codes of fewer than 8 bits: the codes of its first
+// |bits.held| bytes, then as many top bits of the next one's as are left.
 template <bool kFoldCase, typename Item>
+void SetCodedKey(Item& item, const char* key, std::size_t length,
+                 const TextKeyBits& bits, const KeyCode& code) {
+  // The key's bits are numbered from |goes_on|, bit 0, up through the
+  // word's and on through |prefix|'s.
+  const int word_bits = std::popcount(bits.key);
+  const int shift = 64 - word_bits;  // |goes_on|'s place in the word
+  const int top = 64 + word_bits;
+  std::uint64_t prefix = 0;
+  std::uint64_t word = 0;
+  const std::size_t codes = std::min(length, bits.held + 1);
+  for (std::size_t i = 0; i < codes; ++i) {
+    auto byte = static_cast<unsigned char>(key[i]);
+    if constexpr (kFoldCase) byte = FoldCase(byte);
+    std::uint64_t c = code.of[byte];
+    int width = code.bits;
+    int at = top - static_cast<int>(i + 1) * width;  // its lowest bit
+    if (at < 1) {  // the next byte's code, of which only the top fits
+      c >>= 1 - at;
+      width -= 1 - at;
+      at = 1;
+      if (width <= 0) break;
+    }
+    if (at >= word_bits) {
+      prefix |= c << (at - word_bits);
+    } else {
+      word |= c << (at + shift);
+      if (at + width > word_bits) prefix |= c >> (word_bits - at);
+    }
+  }
+  item.prefix = prefix;
+  item.word = length > bits.held ? word | bits.goes_on : word;
+}
+
+// |length| need not count beyond kMostHeldBytes + 1.
+// kCoded: |code| has fewer than 8 bits.
+template <bool kFoldCase, bool kCoded, typename Item>
 void SetTextKey(Item& item, const char* key, std::size_t length,
-                const TextKeyBits& bits) {
+                const TextKeyBits& bits, const KeyCode& code) {
+  if constexpr (kCoded) {
+    SetCodedKey<kFoldCase>(item, key, length, bits, code);
+    return;
+  }
   item.prefix = WordOf<kFoldCase>(key, length);
   item.word = 0;
   if (length > 8) {
@@ -192,12 +253,13 @@ void SetTextKey(Item& item, const char* key, std::size_t length,
 
 // Fills the keys of lines [first, last) of |base|, handing back to |table|
 // the entries already read.
-template <bool kFoldCase, typename Lines>
+template <bool kFoldCase, bool kCoded, typename Lines>
 void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
                std::size_t first, std::size_t last, ComparatorRow row,
-               std::int32_t key_index, ZeroedBuffer* table) {
+               std::int32_t key_index, ZeroedBuffer* table,
+               const KeyCode& code) {
   using Item = typename Lines::Item;
-  const TextKeyBits bits(lines.offset_bits());
+  const TextKeyBits bits(lines.offset_bits(), code.bits);
   constexpr std::size_t kCounted = kMostHeldBytes + 1;
   std::size_t released = first;
   for (std::size_t i = first; i < last; ++i) {
@@ -209,18 +271,21 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
     char* line = base[i];
     switch (row) {
       case kWholeLineText:
-        SetTextKey<kFoldCase>(item, line, strnlen(line, kCounted), bits);
+        SetTextKey<kFoldCase, kCoded>(item, line, strnlen(line, kCounted), bits,
+                                      code);
         break;
       case kColumnText:
         if (const char* tail = ColumnTail(line, key_index)) {
-          SetTextKey<kFoldCase>(item, tail, strnlen(tail, kCounted), bits);
+          SetTextKey<kFoldCase, kCoded>(item, tail, strnlen(tail, kCounted),
+                                        bits, code);
         } else {
           SetNoKey(item);
         }
         break;
       case kFieldText:
         if (const char* field = FindField(line, key_index)) {
-          SetTextKey<kFoldCase>(item, field, FieldLength(field), bits);
+          SetTextKey<kFoldCase, kCoded>(item, field, FieldLength(field), bits,
+                                        code);
         } else {
           SetNoKey(item);
         }
@@ -288,6 +353,10 @@ template <bool kFoldCase>
   }
   const auto* x = reinterpret_cast<const unsigned char*>(a);
   const auto* y = reinterpret_cast<const unsigned char*>(b);
+  // The same bytes to the ends of the lines are the same key, whatever is
+  // folded or where a field ends. Case twins mostly differ only in the
+  // bytes held: where the next bytes are the same, ask strcmp first.
+  if (x[held] == y[held] && std::strcmp(a + held, b + held) == 0) return 0;
   const std::size_t end = field ? kFieldCap : SIZE_MAX;
   for (std::size_t i = held; i < end; ++i) {
     unsigned char cx = x[i];
@@ -385,9 +454,9 @@ struct ItemCompare {
 template <bool kNumeric, bool kFoldCase, bool kDescending, typename Lines>
 void SortItems(const Lines& lines, typename Lines::Item* items,
                std::size_t count, ComparatorRow row, std::int32_t key_index,
-               const SortGuard& guard) {
+               const SortGuard& guard, int code_bits) {
   const ItemCompare<kNumeric, kFoldCase, kDescending, Lines> compare{
-      lines, TextKeyBits(lines.offset_bits()), row, key_index};
+      lines, TextKeyBits(lines.offset_bits(), code_bits), row, key_index};
   ParallelLineSort(items, count, compare, ParallelLevels(), kParallelCutoff,
                    guard);
 }
@@ -397,24 +466,157 @@ void SortItems(const Lines& lines, typename Lines::Item* items,
 template <bool kFoldCase, typename Lines>
 void BuildKeysInParallel(const Lines& lines, typename Lines::Item* items,
                          char** base, std::size_t count, ComparatorRow row,
-                         std::int32_t key_index, ZeroedBuffer* table) {
-  if (!WorthSplitting(count)) {
-    BuildKeys<kFoldCase>(lines, items, base, 0, count, row, key_index, table);
-    return;
+                         std::int32_t key_index, ZeroedBuffer* table,
+                         const KeyCode& code) {
+  const std::size_t half = WorthSplitting(count) ? count / 2 : count;
+  auto build = [&](std::size_t first, std::size_t last) {
+    if (code.bits < 8) {
+      BuildKeys<kFoldCase, true>(lines, items, base, first, last, row,
+                                 key_index, table, code);
+    } else {
+      BuildKeys<kFoldCase, false>(lines, items, base, first, last, row,
+                                  key_index, table, code);
+    }
+  };
+  HelperThread helper([&] { build(half, count); }, half < count);
+  build(0, half);
+}
+
+// The bytes of |line|'s text key that an item could hold, and one more:
+// its start, and their count. Null for a line without a key.
+const char* FirstKeyBytes(const char* line, ComparatorRow row,
+                          std::int32_t key_index, std::size_t* length) {
+  constexpr std::size_t kCounted = kMostHeldBytes + 1;
+  const char* key = line;
+  if (row == kFieldText) {
+    key = FindField(line, key_index);
+    if (key) *length = std::min(FieldLength(key), kCounted);
+    return key;
   }
-  const std::size_t half = count / 2;
-  HelperThread helper([=] {
-    BuildKeys<kFoldCase>(lines, items, base, half, count, row, key_index,
-                         table);
-  });
-  BuildKeys<kFoldCase>(lines, items, base, 0, half, row, key_index, table);
-  helper.Join();
+  if (row == kColumnText) key = ColumnTail(line, key_index);
+  if (key) *length = strnlen(key, kCounted);
+  return key;
+}
+
+template <bool kFoldCase>
+unsigned char KeyByte(const char* key, std::size_t i) {
+  auto byte = static_cast<unsigned char>(key[i]);
+  if constexpr (kFoldCase) byte = FoldCase(byte);
+  return byte;
+}
+
+// Marks in |seen| every (folded) byte among the first bytes of the text
+// keys of lines [first, last) of |base|.
+template <bool kFoldCase>
+void SeeKeyBytes(char* const* base, std::size_t first, std::size_t last,
+                 ComparatorRow row, std::int32_t key_index,
+                 std::array<bool, 256>& seen) {
+  for (std::size_t i = first; i < last; ++i) {
+    std::size_t length = 0;
+    const char* key = FirstKeyBytes(base[i], row, key_index, &length);
+    for (std::size_t j = 0; j < length; ++j) {
+      seen[KeyByte<kFoldCase>(key, j)] = true;
+    }
+  }
+}
+
+KeyCode BytesAsCodes() {
+  KeyCode code;
+  for (std::size_t b = 0; b < 256; ++b) {
+    code.of[b] = static_cast<std::uint8_t>(b);
+  }
+  return code;
+}
+
+// Codes numbering the byte values marked in |seen| in their order; the
+// bytes themselves when there are too many for fewer than 8 bits.
+KeyCode CodeOf(const std::array<bool, 256>& seen) {
+  KeyCode code;
+  std::uint8_t next = 0;
+  for (std::size_t b = 1; b < 256; ++b) {
+    if (seen[b]) code.of[b] = ++next;
+  }
+  code.bits = std::max(1, static_cast<int>(std::bit_width(next)));
+  return code.bits < 8 ? code : BytesAsCodes();
+}
+
+// Whether codes would settle, in the items, many comparisons that the
+// bytes leave to the lines. Coding costs a pass over the keys and a slower
+// fill, so a sample of the keys decides: in order, enough neighbours must
+// agree on all the bytes an item holds and part within the bytes that
+// codes would hold. Ties that go on beyond those (lines repeated from the
+// key on) gain nothing.
+template <bool kFoldCase>
+bool CodesPay(char* const* base, std::size_t count, ComparatorRow row,
+              std::int32_t key_index, int offset_bits) {
+  constexpr std::size_t kSample = 4096;
+  const std::size_t step = std::max<std::size_t>(1, count / kSample);
+  std::vector<std::string> keys;
+  std::array<bool, 256> seen{};
+  try {
+    keys.reserve(std::min(count, kSample + 1));
+    for (std::size_t i = 0; i < count; i += step) {
+      std::size_t length = 0;
+      const char* key = FirstKeyBytes(base[i], row, key_index, &length);
+      if (!key) continue;
+      std::string& bytes = keys.emplace_back(length, '\0');
+      for (std::size_t j = 0; j < length; ++j) {
+        bytes[j] = static_cast<char>(KeyByte<kFoldCase>(key, j));
+        seen[static_cast<unsigned char>(bytes[j])] = true;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return false;  // the bytes as they are cost no memory
+  }
+  const std::size_t held = TextKeyBits(offset_bits, 8).held;
+  // Every key's bytes are still to be seen: the sample's are fewer, so this
+  // is the most that codes could hold.
+  const std::size_t coded = TextKeyBits(offset_bits, CodeOf(seen).bits).held;
+  if (coded <= held) return false;
+  std::sort(keys.begin(), keys.end());
+  std::size_t settled = 0;
+  for (std::size_t k = 1; k < keys.size(); ++k) {
+    const std::string& a = keys[k - 1];
+    const std::string& b = keys[k];
+    if (a.size() <= held || b.size() <= held) continue;
+    const auto common = static_cast<std::size_t>(
+        std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
+        a.begin());
+    if (common >= held && common < coded) ++settled;
+  }
+  // Below about one in thirty the two passes that codes take cost more
+  // than the comparisons they spare.
+  return settled * 32 >= keys.size();
+}
+
+// The codes for the text keys of |count| lines, where they pay.
+template <bool kFoldCase>
+KeyCode CodeFor(char* const* base, std::size_t count, ComparatorRow row,
+                std::int32_t key_index, int offset_bits, bool always) {
+  if (!always &&
+      !CodesPay<kFoldCase>(base, count, row, key_index, offset_bits)) {
+    return BytesAsCodes();
+  }
+  const std::size_t half = WorthSplitting(count) ? count / 2 : count;
+  std::array<bool, 256> lower{};
+  std::array<bool, 256> upper{};
+  {
+    HelperThread helper(
+        [&] {
+          SeeKeyBytes<kFoldCase>(base, half, count, row, key_index, upper);
+        },
+        half < count);
+    SeeKeyBytes<kFoldCase>(base, 0, half, row, key_index, lower);
+  }
+  for (std::size_t b = 0; b < 256; ++b) lower[b] = lower[b] || upper[b];
+  return CodeOf(lower);
 }
 
 template <typename Lines>
 bool SortWithItems(const Lines& lines, char** base, std::size_t count,
                    ComparatorRow row, int base_mode, std::int32_t key_index,
-                   ZeroedBuffer* table, const SortGuard& guard) {
+                   ZeroedBuffer* table, const SortGuard& guard,
+                   bool always_code) {
   using Item = typename Lines::Item;
   ZeroedBuffer key_memory;
   if (count <= SIZE_MAX / sizeof(Item)) {
@@ -426,30 +628,38 @@ bool SortWithItems(const Lines& lines, char** base, std::size_t count,
   const bool numeric = IsNumberRow(row);
   const bool fold = !numeric && IgnoresCase(base_mode);
   const bool descending = IsDescending(base_mode);
+  KeyCode code;
+  if (!numeric) {
+    code = fold ? CodeFor<true>(base, count, row, key_index,
+                                lines.offset_bits(), always_code)
+                : CodeFor<false>(base, count, row, key_index,
+                                 lines.offset_bits(), always_code);
+  }
   // From here until the order is written back, the keys alone hold the
   // lines: the table's pages can go.
   if (fold) {
-    BuildKeysInParallel<true>(lines, items, base, count, row, key_index, table);
+    BuildKeysInParallel<true>(lines, items, base, count, row, key_index, table,
+                              code);
   } else {
-    BuildKeysInParallel<false>(lines, items, base, count, row, key_index,
-                               table);
+    BuildKeysInParallel<false>(lines, items, base, count, row, key_index, table,
+                               code);
   }
 
   if (numeric) {
     descending ? SortItems<true, false, true>(lines, items, count, row,
-                                              key_index, guard)
+                                              key_index, guard, code.bits)
                : SortItems<true, false, false>(lines, items, count, row,
-                                               key_index, guard);
+                                               key_index, guard, code.bits);
   } else if (fold) {
     descending ? SortItems<false, true, true>(lines, items, count, row,
-                                              key_index, guard)
+                                              key_index, guard, code.bits)
                : SortItems<false, true, false>(lines, items, count, row,
-                                               key_index, guard);
+                                               key_index, guard, code.bits);
   } else {
     descending ? SortItems<false, false, true>(lines, items, count, row,
-                                               key_index, guard)
+                                               key_index, guard, code.bits)
                : SortItems<false, false, false>(lines, items, count, row,
-                                                key_index, guard);
+                                                key_index, guard, code.bits);
   }
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {
@@ -491,10 +701,11 @@ bool SortWithKeys(char** base, std::size_t count, ComparatorRow row,
         std::clamp(layout.offset_bits,
                    static_cast<int>(std::bit_width(distance)), kMostOffsetBits);
     return SortWithItems(CompactLines(span.lowest, offset_bits), base, count,
-                         row, base_mode, key_index, table, guard);
+                         row, base_mode, key_index, table, guard,
+                         layout.always_code);
   }
   return SortWithItems(WideLines{}, base, count, row, base_mode, key_index,
-                       table, guard);
+                       table, guard, layout.always_code);
 }
 
 }  // namespace tarnel

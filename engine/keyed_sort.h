@@ -38,6 +38,9 @@ struct KeyItemLayout {
   /// Bits the 16-byte items give the distance at the least, as a larger
   /// span would (at most kMostOffsetBits); the fewer are left for the key.
   int offset_bits = 0;
+  /// Text keys are held as codes of fewer bits than bytes wherever their
+  /// bytes allow, not only where a sample of them says it pays.
+  bool always_code = false;
 };
 
 /// Sorts |count| lines of |base| by |row| in |base_mode| (0 to 3), the key

@@ -90,10 +90,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   // The 16-byte items with their most key bits and
   // their fewest, as for lines 4 GiB apart, and the 24-byte items, for lines
-  // further apart.
+  // further apart; each with the key bytes as they are and as codes.
   for (const KeyItemLayout layout :
        {KeyItemLayout{kCompactSpan, 0},
-        KeyItemLayout{kCompactSpan, kMostOffsetBits}, KeyItemLayout{0}}) {
+        KeyItemLayout{kCompactSpan, kMostOffsetBits}, KeyItemLayout{0},
+        KeyItemLayout{kCompactSpan, 0, true},
+        KeyItemLayout{kCompactSpan, kMostOffsetBits, true},
+        KeyItemLayout{0, 0, true}}) {
     std::vector<char*> laid_out = lines;
     FUZZ_CHECK(SortWithKeys(laid_out.data(), laid_out.size(), row, base_mode,
                             key_pos, nullptr, {}, layout),
@@ -101,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FUZZ_CHECK(laid_out == plain, context() + "\nlayout " +
                                       std::to_string(layout.offset_bits) + "/" +
                                       std::to_string(layout.compact_span) +
+                                      (layout.always_code ? " coded" : "") +
                                       " " + Describe(laid_out, lines));
   }
 

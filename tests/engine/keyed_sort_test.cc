@@ -314,14 +314,14 @@ std::vector<char*> InOneBlock(const std::vector<std::string>& lines,
   return base;
 }
 
-// Keys that agree up to a byte from 9 to 16 and there end, or differ in a
+// Keys that agree up to a byte from 9 to 26 and there end, or differ in a
 // high bit, a low bit or only in case and then end or go on; each between
-// |before| and |after|.
+// |before| and |after|. Bytes or codes, the items hold 11 to 24 of them.
 std::vector<std::string> KeysAroundTheHeldBytes(const std::string& before,
                                                 const std::string& after) {
   std::vector<std::string> lines;
-  for (std::size_t at = 9; at <= 16; ++at) {
-    const std::string common = std::string("abcdefghijklmnopq", at);
+  for (std::size_t at = 9; at <= 26; ++at) {
+    const std::string common = std::string("abcdefghijklmnopqrstuvwxyz", at);
     lines.push_back(before + common + after);
     for (const char c : {'A', 'B', 'a', 'b', '\x01', '\x7f', '\x80', '\xff'}) {
       lines.push_back(before + common + c + after);
@@ -394,19 +394,71 @@ TEST(SortKeysLayoutTest, EveryItemLayoutGivesThePlainOrder) {
       LineSort(plain.data(), plain.size(),
                [compare](char*& a, char*& b) { return compare(&a, &b); });
       for (int bits = 0; bits <= kMostOffsetBits + 1; ++bits) {
-        const bool wide = bits > kMostOffsetBits;
-        const KeyItemLayout layout{wide ? 0 : kCompactSpan, bits};
-        std::vector<char*> keyed = input;
-        SortWithKeys(keyed.data(), keyed.size(), c.row, mode, c.key, nullptr,
-                     {}, layout);
-        EXPECT_EQ(key_bytes, (wide ? 24 : 16) * input.size());
-        EXPECT_EQ(keyed, plain) << "row " << c.row << ", mode " << mode
-                                << ", offset bits " << bits << "\nkeyed:\n"
-                                << Describe(lines, keyed);
+        for (const bool coded : {false, true}) {
+          const bool wide = bits > kMostOffsetBits;
+          const KeyItemLayout layout{wide ? 0 : kCompactSpan, bits, coded};
+          std::vector<char*> keyed = input;
+          SortWithKeys(keyed.data(), keyed.size(), c.row, mode, c.key, nullptr,
+                       {}, layout);
+          EXPECT_EQ(key_bytes, (wide ? 24 : 16) * input.size());
+          EXPECT_EQ(keyed, plain)
+              << "row " << c.row << ", mode " << mode << ", offset bits "
+              << bits << (coded ? ", coded" : "") << "\nkeyed:\n"
+              << Describe(lines, keyed);
+        }
       }
     }
   }
   SetAllocationFilter(previous);
+}
+
+// Codes take from 1 to 7 bits as the keys use 1 to 127 byte values, and
+// the bytes themselves from 128 values on: keys of every such alphabet,
+// sharing long prefixes, in every text row and mode.
+TEST(SortKeysLayoutTest, CodesOfEveryWidthGiveThePlainOrder) {
+  std::mt19937 rng(99);
+  for (const int values :
+       {1, 2, 3, 4, 5, 8, 9, 16, 17, 32, 33, 64, 65, 127, 128, 200}) {
+    // The alphabet's values spread over 1 to 255, commas left out of it.
+    std::vector<char> alphabet;
+    for (int v = 0; v < values; ++v) {
+      int byte = 1 + v * 254 / std::max(1, values - 1);
+      if (byte == ',') ++byte;
+      alphabet.push_back(static_cast<char>(byte));
+    }
+    std::vector<std::string> lines;
+    for (int i = 0; i < 300; ++i) {
+      std::string line = lines.empty() ? "" : lines[rng() % lines.size()];
+      line.resize(rng() % (line.size() + 1));
+      for (std::size_t n = rng() % 30; n > 0; --n) {
+        line += alphabet[rng() % alphabet.size()];
+      }
+      lines.push_back("k," + line);
+    }
+    std::string block;
+    const std::vector<char*> input = InOneBlock(lines, block);
+    for (const ComparatorRow row : {kWholeLineText, kColumnText, kFieldText}) {
+      for (int mode = 0; mode < kBaseModes; ++mode) {
+        std::vector<char*> plain = input;
+        KeyIndex = 1;
+        const LineComparator compare = ComparatorTable[row][mode];
+        LineSort(plain.data(), plain.size(),
+                 [compare](char*& a, char*& b) { return compare(&a, &b); });
+        for (const KeyItemLayout layout :
+             {KeyItemLayout{kCompactSpan, 0, true},
+              KeyItemLayout{kCompactSpan, kMostOffsetBits, true},
+              KeyItemLayout{0, 0, true}}) {
+          std::vector<char*> keyed = input;
+          SortWithKeys(keyed.data(), keyed.size(), row, mode, 1, nullptr, {},
+                       layout);
+          EXPECT_EQ(keyed, plain)
+              << values << " values, row " << row << ", mode " << mode
+              << ", offset bits " << layout.offset_bits << "\nkeyed:\n"
+              << Describe(lines, keyed);
+        }
+      }
+    }
+  }
 }
 
 // Enough lines in one block for the threads to key and sort 16-byte items,
