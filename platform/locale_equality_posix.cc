@@ -2,7 +2,9 @@
 // towlower as the case fold. Texts that are not valid in the locale's
 // multibyte encoding (Shift-JIS bytes under UTF-8, say) cannot be folded by
 // the locale, so they fall back to folding A to Z only.
+#include <algorithm>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ascii_fold.h"
 #include "platform/locale_equality.h"
 
 namespace tarnel {
@@ -111,6 +114,18 @@ bool LocaleEquality::operator()(const char* a, const char* b) const {
     // encoding the locale can have, so what follows can be folded on its own.
     const auto* x = reinterpret_cast<const unsigned char*>(a);
     const auto* y = reinterpret_cast<const unsigned char*>(b);
+    // Eight bytes at a time while both texts go on and both are ASCII:
+    // neighbours in sorted order share long prefixes.
+    const std::size_t both = std::min(std::strlen(a), std::strlen(b));
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
+    for (std::size_t at = 0; at + 8 <= both; at += 8, x += 8, y += 8) {
+      std::uint64_t u;
+      std::uint64_t v;
+      std::memcpy(&u, x, 8);
+      std::memcpy(&v, y, 8);
+      if (((u | v) & kHigh) != 0) break;
+      if (FoldCaseInWord(u) != FoldCaseInWord(v)) return false;
+    }
     for (; *x < 0x80 && *y < 0x80; ++x, ++y) {
       if (FoldAscii(*x) != FoldAscii(*y)) return false;
       if (*x == 0) return true;

@@ -51,7 +51,26 @@ INSTANTIATE_TEST_SUITE_P(
         EqualityCase{"Utf8ThenAsciiCase", "\xe6\x9d\xb1\xe4\xba\xac,Alpha",
                      "\xe6\x9d\xb1\xe4\xba\xac,aLPHA", false, true},
         EqualityCase{"HighBytePrefix", "\x82\xa0pen", "\x82\xa0pens", false,
-                     false}),
+                     false},
+        // Longer than a word of eight bytes: the case, a difference or the
+        // end in the first, second or a partial one; the neighbours of A
+        // to Z in ASCII.
+        EqualityCase{"LongAsciiCase", "Alpha00012345,Beta-7",
+                     "aLPHA00012345,bETA-7", false, true},
+        EqualityCase{"LongAsciiOtherLastByte", "alpha00012345,xyzw",
+                     "ALPHA00012345,xyzv", false, false},
+        EqualityCase{"LongAsciiOtherInFirstWord", "alphb00012345,xyzw",
+                     "ALPHA00012345,xyzw", false, false},
+        EqualityCase{"LongAsciiPrefix", "alpha0001234567", "ALPHA00012345678",
+                     false, false},
+        EqualityCase{"LongAsciiThenUtf8", "ALPHA000123,\xe6\x9d\xb1",
+                     "alpha000123,\xe6\x9d\xb1", false, true},
+        EqualityCase{"BytesBesideTheLetters", "[alpha]{beta}@x`",
+                     "[ALPHA]{BETA}@X`", false, true},
+        EqualityCase{"BracketIsNoBrace", "[alpha]{beta}@x`", "{alpha]{beta}@x`",
+                     false, false},
+        EqualityCase{"AtIsNoBacktick", "[alpha]{beta}@x`", "[alpha]{beta}`x`",
+                     false, false}),
     [](const auto& case_info) { return std::string(case_info.param.name); });
 
 }  // namespace
