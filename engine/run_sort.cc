@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 
 #include "core/result_block.h"
 #include "core/show_error.h"
@@ -196,7 +198,10 @@ constexpr std::size_t kPrefetchDistance = 16;
 
 inline void Prefetch(const char* line) {
 #if defined(__GNUC__)
-  if (line) __builtin_prefetch(line);
+  if (line) {
+    __builtin_prefetch(line);
+    __builtin_prefetch(line + 63);
+  }
 #else
   (void)line;
 #endif
@@ -234,10 +239,61 @@ PieceOutcome BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
   return PieceOutcome::kBuilt;
 }
 
-// Builds the result into |sink| piece by piece, two pieces at a time, and
-// gives the line table back behind it; never more than the OutputSize
-// bytes counted. False after showing the failure when memory ran out, or
-// when the lines no longer fit those bytes (see CheckSourceIntact).
+// Pieces of the result, built on two threads and handed to the sink in
+// their order. A thread takes the next piece, builds it, and waits for its
+// turn to hand it over, so that one thread's writing goes on while the
+// other builds. The turns never wait on a piece nobody holds: the pieces
+// are taken in order, and each is held until it is handed over.
+class PieceTurns {
+ public:
+  /// The next piece to build; false when all have been taken or the run
+  /// has stopped.
+  bool Take(std::size_t pieces, std::size_t* piece) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (stopped_ || taken_ == pieces) return false;
+    *piece = taken_++;
+    return true;
+  }
+  /// Waits until every piece before |piece| has been handed over; false
+  /// when the run stopped instead.
+  bool AwaitTurn(std::size_t piece) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    turn_changed_.wait(lock, [&] { return stopped_ || handed_ == piece; });
+    return !stopped_;
+  }
+  /// Called by the turn's holder once its piece is handed over.
+  void Pass() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++handed_;
+    }
+    turn_changed_.notify_all();
+  }
+  /// Called by the turn's holder instead, when its piece ends the run.
+  void Stop(PieceOutcome why) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stopped_ = true;
+      why_ = why;
+    }
+    turn_changed_.notify_all();
+  }
+  /// kBuilt unless the run stopped, and then why.
+  PieceOutcome outcome() const { return why_; }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable turn_changed_;
+  std::size_t taken_ = 0;
+  std::size_t handed_ = 0;
+  bool stopped_ = false;
+  PieceOutcome why_ = PieceOutcome::kBuilt;
+};
+
+// Builds the result into |sink| piece by piece, on two threads, and gives
+// the line table back behind it; never more than the OutputSize bytes
+// counted. False after showing the failure when memory ran out, or when the
+// lines no longer fit those bytes (see CheckSourceIntact).
 template <typename Lines>
 bool StreamOutput(const Lines& lines, const ZeroedBuffer& source,
                   TextFileSink& sink, Piece pieces[2]) {
@@ -246,38 +302,50 @@ bool StreamOutput(const Lines& lines, const ZeroedBuffer& source,
       std::max<std::uint64_t>(OutputSize / std::max<std::size_t>(count, 1), 1);
   const std::size_t lines_per_piece = static_cast<std::size_t>(
       std::max<std::uint64_t>(kPieceBytes / average, 1));
-  const bool parallel = WorthSplitting(count);
-  std::uint64_t budget = OutputSize;
-  for (std::size_t first = 0; first < count;) {
-    // Entry first - 1 is still read as the line before |first|.
-    if (first > 1) lines.Discard(0, first - 1);
-    const std::size_t middle = std::min(count - first, lines_per_piece);
-    const std::size_t last =
-        first + std::min(count - first, 2 * lines_per_piece);
-    const std::size_t split = first + middle;
-    PieceOutcome upper = PieceOutcome::kBuilt;
-    HelperThread helper(
-        [&] { upper = BuildPiece(lines, split, last, budget, pieces[1]); },
-        parallel && split < last);
-    const PieceOutcome lower =
-        BuildPiece(lines, first, split, budget, pieces[0]);
-    helper.Join();
-    if (lower == PieceOutcome::kNoMemory || upper == PieceOutcome::kNoMemory) {
+  const std::size_t piece_count =
+      (count + lines_per_piece - 1) / lines_per_piece;
+  PieceTurns turns;
+  std::uint64_t budget = OutputSize;  // only the turn's holder touches it
+  auto work = [&](Piece& piece) {
+    std::size_t j;
+    while (turns.Take(piece_count, &j)) {
+      const std::size_t first = j * lines_per_piece;
+      const std::size_t last = std::min(count, first + lines_per_piece);
+      // No piece alone is longer than the whole; the turn checks the sum.
+      const PieceOutcome built =
+          BuildPiece(lines, first, last, OutputSize, piece);
+      if (!turns.AwaitTurn(j)) return;
+      if (built != PieceOutcome::kBuilt) {
+        turns.Stop(built);
+        return;
+      }
+      if (piece.size() > budget) {
+        turns.Stop(PieceOutcome::kTooLong);
+        return;
+      }
+      budget -= piece.size();
+      sink.Append(piece.data(), piece.size());
+      // Only the next piece is still being built, and it reads the line
+      // before its first, the last of this one, as well.
+      if (last > 1) lines.Discard(0, last - 1);
+      turns.Pass();
+    }
+  };
+  {
+    HelperThread helper([&] { work(pieces[1]); }, WorthSplitting(count));
+    work(pieces[0]);
+  }
+  switch (turns.outcome()) {
+    case PieceOutcome::kBuilt:
+      return true;
+    case PieceOutcome::kNoMemory:
       ShowError(kOutputAllocError);
       return false;
-    }
-    const std::uint64_t built = pieces[0].size() + pieces[1].size();
-    if (lower == PieceOutcome::kTooLong || upper == PieceOutcome::kTooLong ||
-        built > budget) {
+    case PieceOutcome::kTooLong:
       CheckSourceIntact(source, true);
       return false;
-    }
-    budget -= built;
-    sink.Append(pieces[0].data(), pieces[0].size());
-    sink.Append(pieces[1].data(), pieces[1].size());
-    first = last;
   }
-  return true;
+  return false;
 }
 
 // Lays the result into the result block, OutputSize bytes long. False,

@@ -145,27 +145,38 @@ bool RefuseGrownPieces(AllocationSite site, std::size_t bytes) {
 
 // When a piece cannot grow the run stops as when the result block cannot be
 // had: the box, no closing box, the old file untouched and nothing left over.
+// Alone, the long line is the only piece; among many short lines, pieces
+// before it have been written, and the other thread holds the piece after.
 TEST_F(StreamedOutputTest, PieceThatCannotGrowStopsTheRunCleanly) {
-  std::string text(9'000'000, 'm');
-  text += "\na\n";
-  WriteBytes(input_path(), text);
-  WriteBytes(output_path(), "previous\n");
-  const AllocationFilter previous = SetAllocationFilter(RefuseGrownPieces);
-  RunSort(nullptr, 0, input_path().c_str(), output_path().c_str(), 0, 1, 0);
-  SetAllocationFilter(previous);
-
-  EXPECT_EQ(LastResult, -1);
-  EXPECT_EQ(boxes_.Texts(),
-            std::vector<std::string>{"Memory Allocate Error![hMem]"});
-  EXPECT_EQ(ReadBytes(output_path()), "previous\n");
-  std::vector<std::string> names;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(folder_.path())) {
-    names.push_back(entry.path().filename().string());
+  const std::string long_line(9'000'000, 'm');
+  std::string among_many;
+  for (int i = 0; i < 600'000; ++i) {
+    among_many += (i % 2 ? 'a' : 'z') + std::to_string(i) + '\n';
   }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"in.txt", "out.txt"}));
-  EXPECT_EQ(Base, nullptr);
+  among_many += long_line + '\n';
+  const std::string texts[] = {long_line + "\na\n", among_many};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.size());
+    WriteBytes(input_path(), text);
+    WriteBytes(output_path(), "previous\n");
+    boxes_.boxes.clear();
+    const AllocationFilter previous = SetAllocationFilter(RefuseGrownPieces);
+    RunSort(nullptr, 0, input_path().c_str(), output_path().c_str(), 0, 1, 0);
+    SetAllocationFilter(previous);
+
+    EXPECT_EQ(LastResult, -1);
+    EXPECT_EQ(boxes_.Texts(),
+              std::vector<std::string>{"Memory Allocate Error![hMem]"});
+    EXPECT_EQ(ReadBytes(output_path()), "previous\n");
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(folder_.path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"in.txt", "out.txt"}));
+    EXPECT_EQ(Base, nullptr);
+  }
 }
 
 }  // namespace
