@@ -513,21 +513,79 @@ char** Base = nullptr;
 std::size_t LineCount = 0;
 std::uint64_t OutputSize = 0;
 
-std::size_t CountLines(const char* text) {
-  // One pass over the whole text, not a call per line: the feeds of up to
-  // 255 bytes at a time are counted in a byte, which the compiler counts
-  // many bytes at once for.
-  const std::size_t length = std::strlen(text);
+namespace {
+
+// The line feeds in [from, to), in one pass, not a call per line: the feeds
+// of up to 255 bytes at a time are counted in a byte, which the compiler
+// counts many bytes at once for.
+std::size_t CountFeeds(const char* from, const char* to) {
   std::size_t feeds = 0;
-  for (std::size_t at = 0; at < length;) {
-    const std::size_t block = std::min<std::size_t>(length - at, 255);
+  while (from < to) {
+    const auto block =
+        std::min<std::size_t>(static_cast<std::size_t>(to - from), 255);
     unsigned char in_block = 0;
     for (std::size_t k = 0; k < block; ++k) {
-      in_block = static_cast<unsigned char>(in_block + (text[at + k] == '\n'));
+      in_block = static_cast<unsigned char>(in_block + (from[k] == '\n'));
     }
     feeds += in_block;
-    at += block;
+    from += block;
   }
+  return feeds;
+}
+
+// A text shorter than this is counted and cut on one thread.
+constexpr std::size_t kSplitTextBytes = kParallelCutoff * 16;
+
+// The line feeds in [text, text + length), the halves on two threads when
+// the text is long enough; |middle| (in the text) parts the halves, and
+// |*lower| gets the feeds before it.
+std::size_t CountFeedsInHalves(const char* text, std::size_t length,
+                               const char* middle, std::size_t* lower) {
+  std::size_t upper = 0;
+  {
+    HelperThread helper([&] { upper = CountFeeds(middle, text + length); },
+                        length >= kSplitTextBytes && HardwareThreads() > 1);
+    *lower = CountFeeds(text, middle);
+  }
+  return *lower + upper;
+}
+
+// Cuts the lines from |p| on into Base[i], Base[i + 1], ... up to Base[n - 1]
+// at most; returns the result bytes of the lines cut, and sets |*end_index|
+// to the index after the last.
+std::uint64_t CutLines(char* p, std::size_t i, std::size_t n,
+                       std::size_t* end_index) {
+  std::uint64_t bytes = 0;
+  while (*p && i < n) {
+    char* q = std::strchr(p, '\n');
+    char* end;
+    char* next;
+    if (q) {
+      end = q;
+      next = q + 1;
+    } else {
+      end = p + std::strlen(p);
+      next = end;
+    }
+    // A carriage return directly before the terminator belongs to it.
+    if (end > p && end[-1] == '\r') --end;
+    *end = '\0';
+    Base[i] = p;
+    bytes += static_cast<std::uint64_t>(end - p) + 2;
+    p = next;
+    ++i;
+  }
+  *end_index = i;
+  return bytes;
+}
+
+}  // namespace
+
+std::size_t CountLines(const char* text) {
+  const std::size_t length = std::strlen(text);
+  std::size_t lower;
+  const std::size_t feeds =
+      CountFeedsInHalves(text, length, text + length / 2, &lower);
   // The end of the text ends a last line as a line feed would.
   return feeds + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
 }
@@ -549,29 +607,40 @@ int AllocBase(std::size_t n) {
 }
 
 void SplitLines(char* text, std::size_t n) {
-  OutputSize = 0;
-  std::size_t i = 0;
-  char* p = text;
-  while (*p && i < n) {
-    char* q = std::strchr(p, '\n');
-    char* end;
-    char* next;
-    if (q) {
-      end = q;
-      next = q + 1;
-    } else {
-      end = p + std::strlen(p);
-      next = end;
+  // A long text is cut from its middle line on by a second thread, whose
+  // first index is the count of the lines before. The counts, taken on the
+  // text about to be cut, must come to |n|; otherwise one thread cuts it.
+  const std::size_t length = std::strlen(text);
+  const void* feed =
+      length >= kSplitTextBytes && WorthSplitting(n)
+          ? std::memchr(text + length / 2, '\n', length - length / 2)
+          : nullptr;
+  std::size_t below = 0;
+  if (feed) {
+    char* const middle = static_cast<char*>(const_cast<void*>(feed)) + 1;
+    const std::size_t feeds = CountFeedsInHalves(text, length, middle, &below);
+    const std::size_t lines =
+        feeds + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
+    if (lines == n) {
+      // Every line of the lower half ends with its line feed, the last one
+      // right before |middle|: neither thread reads what the other cuts.
+      std::uint64_t upper_bytes = 0;
+      std::size_t upper_end = below;
+      std::size_t lower_end = 0;
+      std::uint64_t lower_bytes;
+      {
+        HelperThread helper(
+            [&] { upper_bytes = CutLines(middle, below, n, &upper_end); });
+        lower_bytes = CutLines(text, 0, below, &lower_end);
+      }
+      OutputSize = lower_bytes + upper_bytes;
+      LineCount = upper_end;
+      return;
     }
-    // A carriage return directly before the terminator belongs to it.
-    if (end > p && end[-1] == '\r') --end;
-    *end = '\0';
-    Base[i] = p;
-    OutputSize += static_cast<std::uint64_t>(end - p) + 2;
-    p = next;
-    ++i;
   }
-  LineCount = i;
+  std::size_t end_index;
+  OutputSize = CutLines(text, 0, n, &end_index);
+  LineCount = end_index;
 }
 
 int AllocOutput() {

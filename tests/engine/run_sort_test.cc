@@ -223,8 +223,34 @@ TEST(SplitLinesTest, CountsLinesAndOutputSizeIncludingAnUnterminatedLast) {
          return lines;
        }()},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(Escaped(c.text.substr(0, 40)));
+  // Texts long enough to be cut on two threads, from their middle line on.
+  auto joined = [](const std::vector<std::string>& lines, bool last_feed) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      text += lines[i];
+      if (i + 1 < lines.size() || last_feed) text += i % 3 ? "\n" : "\r\n";
+    }
+    return text;
+  };
+  std::vector<std::string> many;
+  for (int i = 0; i < 90'001; ++i) {  // the last line not empty
+    many.push_back(i % 7 ? "line " + std::to_string(i) : "");
+  }
+  // The middle falls in a last line of its own: the upper half is empty.
+  std::vector<std::string> long_last(40'000, "x");
+  long_last.push_back(std::string(700'000, 'y'));
+  std::vector<Case> long_cases = {
+      {joined(many, true), many},
+      {joined(many, false), many},
+      {joined(long_last, true), long_last},
+      // No line feed after the middle at all.
+      {joined(long_last, false), long_last},
+  };
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  all.insert(all.end(), long_cases.begin(), long_cases.end());
+  for (const Case& c : all) {
+    SCOPED_TRACE(Escaped(c.text.substr(0, 40)) + ", " +
+                 std::to_string(c.text.size()) + " bytes");
     std::string text = c.text;
     text.push_back('\0');
     const std::size_t n = CountLines(text.data());
@@ -242,15 +268,29 @@ TEST(SplitLinesTest, CountsLinesAndOutputSizeIncludingAnUnterminatedLast) {
 }
 
 TEST(SplitLinesTest, TakesAtMostTheGivenNumberOfLines) {
-  std::string text = "a\nbb\nccc\n";
-  ASSERT_EQ(AllocBase(3), 0);
-  SplitLines(text.data(), 2);
-  EXPECT_EQ(LineCount, 2u);
-  EXPECT_EQ(OutputSize, 7u);
-  EXPECT_STREQ(Base[0], "a");
-  EXPECT_STREQ(Base[1], "bb");
-  FreeBase();
-  EXPECT_EQ(Base, nullptr);
+  // Short, and long enough for two threads: the bound holds either way.
+  std::string long_text;
+  for (int i = 0; i < 100'000; ++i)
+    long_text += "line" + std::to_string(i % 10) + "\n";
+  struct Case {
+    std::string text;
+    std::size_t limit;
+    std::uint64_t size;
+    const char* last;
+  };
+  const Case cases[] = {{"a\nbb\nccc\n", 2, 7, "bb"},
+                        {long_text, 2, 14, "line1"},
+                        {long_text, 60'003, 420'021, "line2"}};
+  for (Case c : cases) {
+    SCOPED_TRACE(c.limit);
+    ASSERT_EQ(AllocBase(c.limit), 0);
+    SplitLines(c.text.data(), c.limit);
+    EXPECT_EQ(LineCount, c.limit);
+    EXPECT_EQ(OutputSize, c.size);
+    EXPECT_STREQ(Base[LineCount - 1], c.last);
+    FreeBase();
+    EXPECT_EQ(Base, nullptr);
+  }
 }
 
 TEST_F(RunSortTest, MissingInputFileIsReportedWithItsPath) {
