@@ -103,14 +103,22 @@ median() {
 }
 
 # One run: the text onto the clipboard, the sort, the result read back.
-# Prints "seconds peak_kB check".
+# Prints "seconds peak_kB check"; the check is FAILED when the program did
+# not exit with 0 (time then puts a line of its own before the figures).
 one_run() {
   put_text "$data/in.txt"
+  status=0
   LC_ALL=C.UTF-8 /usr/bin/time -f "%e %M" -o "$data/time" "$1" -a+ \
-    2>"$data/stderr" || true
+    2>"$data/stderr" || status=$?
   get_text >"$data/out" 2>/dev/null || true
-  if cmp -s "$data/out" "$data/expected"; then check=same; else check=DIFFERS; fi
-  echo "$(cat "$data/time") $check"
+  if [ "$status" -ne 0 ]; then
+    check=FAILED
+  elif cmp -s "$data/out" "$data/expected"; then
+    check=same
+  else
+    check=DIFFERS
+  fi
+  echo "$(tail -n 1 "$data/time") $check"
 }
 
 times_a=
@@ -124,12 +132,12 @@ while [ "$r" -lt "$repeat" ]; do
   set -- $(one_run "$program")
   times_a="$times_a $1"
   [ "$2" -gt "$peak_a" ] && peak_a=$2
-  [ "$3" = same ] || check_a=DIFFERS
+  [ "$3" = same ] || check_a=$3
   if [ -n "$baseline" ]; then
     set -- $(one_run "$baseline")
     times_b="$times_b $1"
     [ "$2" -gt "$peak_b" ] && peak_b=$2
-    [ "$3" = same ] || check_b=DIFFERS
+    [ "$3" = same ] || check_b=$3
   fi
   r=$((r + 1))
 done
