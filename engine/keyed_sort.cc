@@ -195,6 +195,29 @@ void SetNoKey(Item& item) {
   item.word = kNoKey;
 }
 
+// The bytes of |line|'s text key that an item could hold, and one more:
+// its start, and their count. Null for a line without a key.
+const char* FirstKeyBytes(const char* line, ComparatorRow row,
+                          std::int32_t key_index, std::size_t* length) {
+  constexpr std::size_t kCounted = kMostHeldBytes + 1;
+  const char* key = line;
+  if (row == kFieldText) {
+    key = FindField(line, key_index);
+    if (key) *length = std::min(FieldLength(key), kCounted);
+    return key;
+  }
+  if (row == kColumnText) key = ColumnTail(line, key_index);
+  if (key) *length = strnlen(key, kCounted);
+  return key;
+}
+
+template <bool kFoldCase>
+unsigned char KeyByte(const char* key, std::size_t i) {
+  auto byte = static_cast<unsigned char>(key[i]);
+  if constexpr (kFoldCase) byte = FoldCase(byte);
+  return byte;
+}
+
 // A key held as codes of fewer than 8 bits: the codes of its first
 // |bits.held| bytes, then as many top bits of the next one's as are left.
 template <bool kFoldCase, typename Item>
@@ -209,9 +232,7 @@ void SetCodedKey(Item& item, const char* key, std::size_t length,
   std::uint64_t word = 0;
   const std::size_t codes = std::min(length, bits.held + 1);
   for (std::size_t i = 0; i < codes; ++i) {
-    auto byte = static_cast<unsigned char>(key[i]);
-    if constexpr (kFoldCase) byte = FoldCase(byte);
-    std::uint64_t c = code.of[byte];
+    std::uint64_t c = code.of[KeyByte<kFoldCase>(key, i)];
     int width = code.bits;
     int at = top - static_cast<int>(i + 1) * width;  // its lowest bit
     if (at < 1) {  // the next byte's code, of which only the top fits
@@ -231,8 +252,8 @@ void SetCodedKey(Item& item, const char* key, std::size_t length,
   item.word = length > bits.held ? word | bits.goes_on : word;
 }
 
-// |length| need not count beyond kMostHeldBytes + 1.
-// kCoded: |code| has fewer than 8 bits.
+// |length| need not count beyond kMostHeldBytes + 1, as FirstKeyBytes
+// counts. kCoded: |code| has fewer than 8 bits.
 template <bool kFoldCase, bool kCoded, typename Item>
 void SetTextKey(Item& item, const char* key, std::size_t length,
                 const TextKeyBits& bits, const KeyCode& code) {
@@ -260,7 +281,6 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
                const KeyCode& code) {
   using Item = typename Lines::Item;
   const TextKeyBits bits(lines.offset_bits(), code.bits);
-  constexpr std::size_t kCounted = kMostHeldBytes + 1;
   std::size_t released = first;
   for (std::size_t i = first; i < last; ++i) {
     if (i - released == kDiscardStep) {
@@ -271,25 +291,16 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
     char* line = base[i];
     switch (row) {
       case kWholeLineText:
-        SetTextKey<kFoldCase, kCoded>(item, line, strnlen(line, kCounted), bits,
-                                      code);
-        break;
       case kColumnText:
-        if (const char* tail = ColumnTail(line, key_index)) {
-          SetTextKey<kFoldCase, kCoded>(item, tail, strnlen(tail, kCounted),
-                                        bits, code);
+      case kFieldText: {
+        std::size_t length = 0;
+        if (const char* key = FirstKeyBytes(line, row, key_index, &length)) {
+          SetTextKey<kFoldCase, kCoded>(item, key, length, bits, code);
         } else {
           SetNoKey(item);
         }
         break;
-      case kFieldText:
-        if (const char* field = FindField(line, key_index)) {
-          SetTextKey<kFoldCase, kCoded>(item, field, FieldLength(field), bits,
-                                        code);
-        } else {
-          SetNoKey(item);
-        }
-        break;
+      }
       case kWholeLineNumber:
         SetNumberKey(item, NumberOf(line), bits);
         break;
@@ -480,29 +491,6 @@ void BuildKeysInParallel(const Lines& lines, typename Lines::Item* items,
   };
   HelperThread helper([&] { build(half, count); }, half < count);
   build(0, half);
-}
-
-// The bytes of |line|'s text key that an item could hold, and one more:
-// its start, and their count. Null for a line without a key.
-const char* FirstKeyBytes(const char* line, ComparatorRow row,
-                          std::int32_t key_index, std::size_t* length) {
-  constexpr std::size_t kCounted = kMostHeldBytes + 1;
-  const char* key = line;
-  if (row == kFieldText) {
-    key = FindField(line, key_index);
-    if (key) *length = std::min(FieldLength(key), kCounted);
-    return key;
-  }
-  if (row == kColumnText) key = ColumnTail(line, key_index);
-  if (key) *length = strnlen(key, kCounted);
-  return key;
-}
-
-template <bool kFoldCase>
-unsigned char KeyByte(const char* key, std::size_t i) {
-  auto byte = static_cast<unsigned char>(key[i]);
-  if constexpr (kFoldCase) byte = FoldCase(byte);
-  return byte;
 }
 
 // Marks in |seen| every (folded) byte among the first bytes of the text

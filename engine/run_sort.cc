@@ -327,7 +327,7 @@ bool StreamOutput(const Lines& lines, const ZeroedBuffer& source,
       sink.Append(piece.data(), piece.size());
       // Only the next piece is still being built, and it reads the line
       // before its first, the last of this one, as well.
-      if (last > 1) lines.Discard(0, last - 1);
+      lines.Discard(0, last - 1);
       turns.Pass();
     }
   };
@@ -536,18 +536,19 @@ std::size_t CountFeeds(const char* from, const char* to) {
 // A text shorter than this is counted and cut on one thread.
 constexpr std::size_t kSplitTextBytes = kParallelCutoff * 16;
 
-// The line feeds in [text, text + length), the halves on two threads when
-// the text is long enough; |middle| (in the text) parts the halves, and
-// |*lower| gets the feeds before it.
-std::size_t CountFeedsInHalves(const char* text, std::size_t length,
-                               const char* middle, std::size_t* lower) {
+// The lines of the text at |text|, |length| bytes up to its NUL, counted
+// in two halves, on two threads when the text is long enough: |middle| (in
+// the text) parts the halves, and |*below| gets the line feeds before it.
+std::size_t LinesInHalves(const char* text, std::size_t length,
+                          const char* middle, std::size_t* below) {
   std::size_t upper = 0;
   {
     HelperThread helper([&] { upper = CountFeeds(middle, text + length); },
                         length >= kSplitTextBytes && HardwareThreads() > 1);
-    *lower = CountFeeds(text, middle);
+    *below = CountFeeds(text, middle);
   }
-  return *lower + upper;
+  // The end of the text ends a last line as a line feed would.
+  return *below + upper + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
 }
 
 // Cuts the lines from |p| on into Base[i], Base[i + 1], ... up to Base[n - 1]
@@ -583,11 +584,8 @@ std::uint64_t CutLines(char* p, std::size_t i, std::size_t n,
 
 std::size_t CountLines(const char* text) {
   const std::size_t length = std::strlen(text);
-  std::size_t lower;
-  const std::size_t feeds =
-      CountFeedsInHalves(text, length, text + length / 2, &lower);
-  // The end of the text ends a last line as a line feed would.
-  return feeds + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
+  std::size_t below;
+  return LinesInHalves(text, length, text + length / 2, &below);
 }
 
 int AllocBase(std::size_t n) {
@@ -611,17 +609,14 @@ void SplitLines(char* text, std::size_t n) {
   // first index is the count of the lines before. The counts, taken on the
   // text about to be cut, must come to |n|; otherwise one thread cuts it.
   const std::size_t length = std::strlen(text);
-  const void* feed =
-      length >= kSplitTextBytes && WorthSplitting(n)
-          ? std::memchr(text + length / 2, '\n', length - length / 2)
-          : nullptr;
+  char* const feed = length >= kSplitTextBytes && WorthSplitting(n)
+                         ? static_cast<char*>(std::memchr(
+                               text + length / 2, '\n', length - length / 2))
+                         : nullptr;
   std::size_t below = 0;
   if (feed) {
-    char* const middle = static_cast<char*>(const_cast<void*>(feed)) + 1;
-    const std::size_t feeds = CountFeedsInHalves(text, length, middle, &below);
-    const std::size_t lines =
-        feeds + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
-    if (lines == n) {
+    char* const middle = feed + 1;
+    if (LinesInHalves(text, length, middle, &below) == n) {
       // Every line of the lower half ends with its line feed, the last one
       // right before |middle|: neither thread reads what the other cuts.
       std::uint64_t upper_bytes = 0;
