@@ -125,6 +125,17 @@ class RealWindowTest : public testing::Test {
     ASSERT_TRUE(x11.Connected()) << "cannot connect to " << display;
   }
 
+  // The program a test started has been killed by now, but the server may
+  // not have taken its windows down yet; the next test's wait for the
+  // window would find them too.
+  void TearDown() override {
+    if (!x11.Connected()) return;
+    EXPECT_TRUE(
+        WaitUntil([&] { return x11.MappedWindowsTitled(kTitle).empty(); },
+                  {x11.Events()}, std::chrono::seconds(10)))
+        << "a window titled " << kTitle << " outlived its program";
+  }
+
   // The program's one window titled |title|, once it is on the screen; 0
   // when it never came.
   xcb_window_t WaitForWindow(RunningProgram& program,
