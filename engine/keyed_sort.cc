@@ -649,6 +649,21 @@ bool SortWithItems(const Lines& lines, char** base, std::size_t count,
                : SortItems<false, false, false>(lines, items, count, row,
                                                 key_index, guard, code.bits);
   }
+  if (table && table->data() == reinterpret_cast<char*>(base)) {
+    // The table's pages went while the keys were built; filling it again
+    // would fault every one of them back in. The order is laid over the
+    // items instead, which are twice its size, and that memory becomes the
+    // table. Entry i lies below the end of item i, so every item is read
+    // before an entry covers it.
+    char* const order = key_memory.data();
+    for (std::size_t i = 0; i < count; ++i) {
+      char* const line = lines.Line(items[i]);
+      std::memcpy(order + i * sizeof(char*), &line, sizeof line);
+    }
+    key_memory.DiscardPages(count * sizeof(char*), count * sizeof(char*));
+    *table = std::move(key_memory);
+    return true;
+  }
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (i - released == kDiscardStep) {

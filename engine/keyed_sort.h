@@ -44,8 +44,10 @@ struct KeyItemLayout {
 };
 
 /// Sorts |count| lines of |base| by |row| in |base_mode| (0 to 3), the key
-/// position being |key_index|. When |table| is the memory that holds |base|,
-/// its pages are given back while the keys alone hold the lines. Returns
+/// position being |key_index|. When |table| is the memory that holds |base|
+/// from its start, its pages are given back while the keys alone hold the
+/// lines, and the sorted lines may come back in other memory, which then
+/// replaces |table|: they are always at the start of |table|. Returns
 /// false, with |base| untouched, when there is no memory for the keys.
 /// |guard| can force or forbid the fallback and count the steps; the order
 /// is the same whatever it or |layout| says.

@@ -748,8 +748,8 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run) {
   }
   SplitLines(run.source.data(), n);
 
-  SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),
-                   request.key_pos, request.key_kind, &base_memory);
+  Base = SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),
+                          request.key_pos, request.key_kind, &base_memory);
 
   const TableLines lines(request.sort_mode);
   auto release = [&run] {

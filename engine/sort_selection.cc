@@ -49,17 +49,20 @@ ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind) {
   }
 }
 
-void SelectComparator(char** base, std::size_t count, int base_mode,
-                      std::int32_t key_pos, std::int32_t key_kind,
-                      ZeroedBuffer* table, const SortGuard& guard) {
+char** SelectComparator(char** base, std::size_t count, int base_mode,
+                        std::int32_t key_pos, std::int32_t key_kind,
+                        ZeroedBuffer* table, const SortGuard& guard) {
   KeyIndex = key_pos;
   const ComparatorRow row = SelectRow(key_pos, key_kind);
-  if (row == kNoRow) return;
+  if (row == kNoRow) return base;
+  const bool held = table && table->data() == reinterpret_cast<char*>(base);
   // Without memory for the keys the plain comparators give the same order,
   // only slower.
   if (!SortWithKeys(base, count, row, base_mode, key_pos, table, guard)) {
     SortWithComparators(base, count, base_mode, key_pos, key_kind, guard);
+    return base;
   }
+  return held ? reinterpret_cast<char**>(table->data()) : base;
 }
 
 void SortWithComparators(char** base, std::size_t count, int base_mode,

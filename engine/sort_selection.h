@@ -22,13 +22,15 @@ ComparatorRow SelectRow(std::int32_t key_pos, std::int32_t key_kind);
 /// place by the comparison chosen from the base mode (0 to 3), KeyPos and
 /// KeyKind, in the exact order of the line sort. Leaves the table untouched
 /// when KeyKind chooses no comparison. |table|, when given, is the memory
-/// that holds |base|: the sort may give its pages back for a while.
+/// that holds |base| from its start: the sort may give its pages back for a
+/// while, and may hand the sorted lines back in other memory that replaces
+/// it. Returns where the sorted lines are: |base|, or the start of |table|.
 /// |guard| can force or forbid the worst-case fallback and count the steps;
 /// the order is the same whatever it says.
-void SelectComparator(char** base, std::size_t count, int base_mode,
-                      std::int32_t key_pos, std::int32_t key_kind,
-                      ZeroedBuffer* table = nullptr,
-                      const SortGuard& guard = {});
+char** SelectComparator(char** base, std::size_t count, int base_mode,
+                        std::int32_t key_pos, std::int32_t key_kind,
+                        ZeroedBuffer* table = nullptr,
+                        const SortGuard& guard = {});
 
 /// The same sort with the table's comparators called on the lines at every
 /// comparison: slow, but the plain form of what SelectComparator must give
