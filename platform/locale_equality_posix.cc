@@ -58,6 +58,32 @@ bool FoldWide(const char* text, std::wstring& out) {
 
 constexpr std::wint_t kNotACharacter = WEOF;
 
+enum class FoldOutcome { kEqual, kDiffer, kUndecided };
+
+// Decodes and folds |a| and |b| a character at a time, up to the first pair
+// that differs: neighbours in sorted order mostly part within a few
+// characters, and decoding the whole of both would cost most of the time.
+// kUndecided when either text is not valid up to there.
+FoldOutcome CompareFolded(const char* a, const char* b) {
+  std::mbstate_t a_state{};
+  std::mbstate_t b_state{};
+  const std::size_t most = MB_CUR_MAX;
+  for (;;) {
+    wchar_t x = 0;
+    wchar_t y = 0;
+    const std::size_t a_bytes = std::mbrtowc(&x, a, most, &a_state);
+    const std::size_t b_bytes = std::mbrtowc(&y, b, most, &b_state);
+    if (a_bytes > most || b_bytes > most) return FoldOutcome::kUndecided;
+    if (std::towlower(static_cast<std::wint_t>(x)) !=
+        std::towlower(static_cast<std::wint_t>(y))) {
+      return FoldOutcome::kDiffer;
+    }
+    if (x == 0) return FoldOutcome::kEqual;  // and so is y
+    a += a_bytes;
+    b += b_bytes;
+  }
+}
+
 }  // namespace
 
 // In a locale whose characters are single bytes, decoding a text is
@@ -136,6 +162,21 @@ bool LocaleEquality::operator()(const char* a, const char* b) const {
   }
   // The same bytes decode and fold alike, or fail alike.
   if (std::strcmp(a, b) == 0) return true;
+  if (byte_order_) {
+    // Texts that are valid throughout compare by their folded characters.
+    // One that is not compares by AsciiFoldEqual, which never calls texts
+    // equal whose bytes differ otherwise than in the case of A to Z: where
+    // it says so, a difference found is the answer whatever comes after.
+    switch (CompareFolded(a, b)) {
+      case FoldOutcome::kEqual:
+        return true;
+      case FoldOutcome::kDiffer:
+        if (!AsciiFoldEqual(a, b)) return false;
+        break;
+      case FoldOutcome::kUndecided:
+        break;
+    }
+  }
   // One pair of buffers per thread: the result is built on two threads.
   thread_local std::wstring fa, fb;
   if (!FoldWide(a, fa) || !FoldWide(b, fb)) return AsciiFoldEqual(a, b);
