@@ -273,7 +273,8 @@ void SetTextKey(Item& item, const char* key, std::size_t length,
 }
 
 // Fills the keys of lines [first, last) of |base|, handing back to |table|
-// the entries already read.
+// the entries already read: all of them since |first| each time, as only
+// whole pages go and a step's entries need not fill one.
 template <bool kFoldCase, bool kCoded, typename Lines>
 void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
                std::size_t first, std::size_t last, ComparatorRow row,
@@ -284,7 +285,7 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
   std::size_t released = first;
   for (std::size_t i = first; i < last; ++i) {
     if (i - released == kDiscardStep) {
-      DiscardTableEntries(table, base, released, i, sizeof(char*));
+      DiscardTableEntries(table, base, first, i, sizeof(char*));
       released = i;
     }
     Item& item = items[i];
@@ -319,7 +320,7 @@ void BuildKeys(const Lines& lines, typename Lines::Item* items, char** base,
     }
     lines.Hold(item, line);
   }
-  DiscardTableEntries(table, base, released, last, sizeof(char*));
+  DiscardTableEntries(table, base, first, last, sizeof(char*));
 }
 
 // Where a line's text key starts; only asked of lines that have one.
@@ -667,7 +668,7 @@ bool SortWithItems(const Lines& lines, char** base, std::size_t count,
   std::size_t released = 0;
   for (std::size_t i = 0; i < count; ++i) {
     if (i - released == kDiscardStep) {
-      DiscardTableEntries(&key_memory, items, released, i, sizeof(Item));
+      DiscardTableEntries(&key_memory, items, 0, i, sizeof(Item));
       released = i;
     }
     base[i] = lines.Line(items[i]);

@@ -465,10 +465,12 @@ bool FillLines(const char* text, const char* from, const char* to,
                std::uint64_t* bytes) {
   const char* kept = from;
   for (const char* p = from; p < to;) {
+    // All the text read so far each time: only whole pages go, and a step
+    // need not fill one.
     if (give_back && static_cast<std::size_t>(p - kept) >= kGiveBackStep) {
       give_back->DiscardPages(
-          static_cast<std::size_t>(kept - give_back->data()),
-          static_cast<std::size_t>(p - kept));
+          static_cast<std::size_t>(from - give_back->data()),
+          static_cast<std::size_t>(p - from));
       kept = p;
     }
     const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));

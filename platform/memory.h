@@ -54,7 +54,9 @@ class ZeroedBuffer {
   void Reset();
   /// Gives the whole pages inside [offset, offset + bytes) back to the
   /// system, where it allows that; their contents are then undefined. For a
-  /// large table that is read once from its ends inwards.
+  /// large table that is read once from its ends inwards. A large buffer's
+  /// pages are huge ones: ask for everything that may go, not for the last
+  /// few entries alone.
   void DiscardPages(std::size_t offset, std::size_t bytes);
 
 #if defined(__unix__)

@@ -27,8 +27,10 @@ constexpr std::size_t kMappedBuffer = std::size_t{8} << 20;
 
 // A run's big buffers are filled once from end to end. Asking for huge pages
 // spares the hundred thousand page faults a 400 MB run otherwise takes.
-// Returns null when the system will not map the memory.
-char* MapHugePages(std::size_t length) {
+// Only the whole huge pages of the |bytes| asked for are asked for: a part
+// of one past them would be faulted in whole. Returns null when the system
+// will not map the memory.
+char* MapHugePages(std::size_t bytes, std::size_t length) {
   void* mapping = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapping == MAP_FAILED) return nullptr;
@@ -38,7 +40,8 @@ char* MapHugePages(std::size_t length) {
   if (aligned > start) ::munmap(mapping, aligned - start);
   const std::uintptr_t tail = start + length + kHugePage - (aligned + length);
   if (tail > 0) ::munmap(reinterpret_cast<void*>(aligned + length), tail);
-  ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+  ::madvise(reinterpret_cast<void*>(aligned), bytes / kHugePage * kHugePage,
+            MADV_HUGEPAGE);
   return reinterpret_cast<char*>(aligned);
 }
 
@@ -49,12 +52,9 @@ ZeroedBuffer ZeroedBuffer::Allocate(std::size_t bytes, AllocationSite site) {
   ZeroedBuffer buffer;
   if (!memory_internal::Allowed(site, bytes)) return buffer;
 #if defined(__linux__)
-  // The line table is given back page by page while the result is built;
-  // huge pages would keep it whole until the end.
-  if (bytes >= kMappedBuffer && bytes <= SIZE_MAX - 2 * kHugePage &&
-      site != AllocationSite::kLineTable) {
+  if (bytes >= kMappedBuffer && bytes <= SIZE_MAX - 2 * kHugePage) {
     const std::size_t length = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    buffer.data_ = MapHugePages(length);
+    buffer.data_ = MapHugePages(bytes, length);
     if (buffer.data_) {
       buffer.size_ = bytes;
       buffer.mapped_ = length;
@@ -157,8 +157,20 @@ void ZeroedBuffer::DiscardPages(std::size_t offset, std::size_t bytes) {
   if (!data_ || offset >= size_ || page == 0) return;
   bytes = std::min(bytes, size_ - offset);
   const auto begin = reinterpret_cast<std::uintptr_t>(data_ + offset);
-  const std::uintptr_t first = (begin + page - 1) / page * page;
-  const std::uintptr_t last = (begin + bytes) / page * page;
+  std::uintptr_t first = (begin + page - 1) / page * page;
+  std::uintptr_t last = (begin + bytes) / page * page;
+#if defined(__linux__)
+  // Part of a huge page given back would split it, and the system would
+  // keep all of it until it ran short: within a buffer's huge pages (from
+  // its start, which is aligned to them) only whole ones go.
+  if (mapped_ != 0 && !file_mapped_) {
+    const std::uintptr_t huge_end =
+        reinterpret_cast<std::uintptr_t>(data_) + size_ / kHugePage * kHugePage;
+    if (first < huge_end)
+      first = (first + kHugePage - 1) / kHugePage * kHugePage;
+    if (last < huge_end) last = last / kHugePage * kHugePage;
+  }
+#endif
   if (last > first) {
     ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
   }
