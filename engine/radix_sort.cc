@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/text_length.h"
 #include "platform/ascii_fold.h"
 #include "platform/helper_thread.h"
 
@@ -490,7 +491,9 @@ bool FillLines(const char* text, const char* from, const char* to,
 template <bool kFold>
 bool BuildTable(const char* text, bool parallel, AllocationSite site,
                 RadixTable* table, ZeroedBuffer* source) {
-  const std::size_t length = std::strlen(text);
+  const std::size_t length = source && source->data() == text
+                                 ? TextLength(*source)
+                                 : std::strlen(text);
   if (length == 0 || length >= kRadixTextLimit) return false;
   // Two halves, the second from the first line that starts after the
   // middle.

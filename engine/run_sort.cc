@@ -10,6 +10,7 @@
 #include "core/show_error.h"
 #include "engine/radix_sort.h"
 #include "engine/sort_selection.h"
+#include "engine/text_length.h"
 #include "platform/helper_thread.h"
 #include "platform/locale_equality.h"
 #include "platform/service.h"
@@ -580,12 +581,16 @@ std::uint64_t CutLines(char* p, std::size_t i, std::size_t n,
   return bytes;
 }
 
+// The lines of the text at |text|, |length| bytes up to its NUL.
+std::size_t CountLinesOfLength(const char* text, std::size_t length) {
+  std::size_t below;
+  return LinesInHalves(text, length, text + length / 2, &below);
+}
+
 }  // namespace
 
 std::size_t CountLines(const char* text) {
-  const std::size_t length = std::strlen(text);
-  std::size_t below;
-  return LinesInHalves(text, length, text + length / 2, &below);
+  return CountLinesOfLength(text, std::strlen(text));
 }
 
 int AllocBase(std::size_t n) {
@@ -741,7 +746,8 @@ ZeroedBuffer CopyOfMappedText(ZeroedBuffer& source) {
 }
 
 bool RunWithLineSort(const SortRequest& request, RunResources& run) {
-  const std::size_t n = CountLines(run.source.data());
+  const std::size_t n =
+      CountLinesOfLength(run.source.data(), TextLength(run.source));
   if (n == 0) {
     ShowError(kNoLine);
     return false;
