@@ -689,16 +689,19 @@ void RunSort(const SortRequest& request) {
   }
 
   RunResources run;
-  run.source = request.input_name ? ReadTextFile(request.input_name)
-                                  : ReadClipboardText();
+  // The radix sort reads the text where it lies; the line sort cuts it.
+  const bool radix = RadixSortServes(request);
+  run.source = request.input_name
+                   ? ReadTextFile(request.input_name,
+                                  radix ? TextUse::kInPlace : TextUse::kCut)
+                   : ReadClipboardText();
   if (!run.source.valid()) {
     LastResult = -1;
     return;
   }
 
   bool delivered = false;
-  if (!(RadixSortServes(request) &&
-        RunWithRadixSort(request, run, &delivered))) {
+  if (!(radix && RunWithRadixSort(request, run, &delivered))) {
     delivered = RunWithLineSort(request, run);
   }
   if (!delivered) {

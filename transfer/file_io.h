@@ -20,9 +20,19 @@ struct ReadOutcome {
   std::uint64_t read = 0;      ///< bytes actually read
 };
 
+/// How a run uses the text it reads.
+enum class TextUse {
+  /// Read where it lies: a big file may be mapped rather than copied.
+  kInPlace,
+  /// Cut into lines, which writes all over it: a mapped file's pages would
+  /// have to be copied anyway, and reading it into memory of its own is the
+  /// cheaper copy.
+  kCut,
+};
+
 /// Reads the whole file. A regular file is read up to its reported size; a
 /// pipe or device is read to its end. A folder cannot be opened.
-ReadOutcome ReadWholeFile(const char* path);
+ReadOutcome ReadWholeFile(const char* path, TextUse use = TextUse::kInPlace);
 
 struct WriteOutcome {
   enum Status { kOk, kOpenFailed, kWriteFailed } status = kOk;

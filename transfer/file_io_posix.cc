@@ -210,7 +210,7 @@ std::string ResolveLinks(std::string path) {
 
 }  // namespace
 
-ReadOutcome ReadWholeFile(const char* path) {
+ReadOutcome ReadWholeFile(const char* path, TextUse use) {
   ReadOutcome outcome;
   FileDescriptor fd(::open(path, O_RDONLY | O_CLOEXEC));
   struct stat info;
@@ -225,7 +225,8 @@ ReadOutcome ReadWholeFile(const char* path) {
   outcome.expected = static_cast<std::uint64_t>(info.st_size);
   // A big file is mapped rather than read: its pages are used where they
   // lie, and no fresh memory has to be zeroed for a copy of them.
-  if (outcome.expected >= kMappedFile && outcome.expected < SIZE_MAX) {
+  if (use == TextUse::kInPlace && outcome.expected >= kMappedFile &&
+      outcome.expected < SIZE_MAX) {
     outcome.text = ZeroedBuffer::MapFile(
         fd.get(), static_cast<std::size_t>(outcome.expected),
         AllocationSite::kReadBuffer);

@@ -161,7 +161,8 @@ std::uint64_t SetWriteLimitForTesting(std::uint64_t bytes) {
   return write_limit.exchange(bytes);
 }
 
-ReadOutcome ReadWholeFile(const char* path) {
+// Files are always read here, never mapped, whatever the use.
+ReadOutcome ReadWholeFile(const char* path, TextUse /*use*/) {
   ReadOutcome outcome;
   const std::wstring wide = WidePath(path);
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened.

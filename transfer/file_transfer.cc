@@ -19,8 +19,8 @@ constexpr char kWriteError[] =
     "Write Error!(lstrlen(lpMem)=[%u], writesize=[%u])";
 }  // namespace
 
-ZeroedBuffer ReadTextFile(const char* path) {
-  ReadOutcome outcome = ReadWholeFile(path);
+ZeroedBuffer ReadTextFile(const char* path, TextUse use) {
+  ReadOutcome outcome = ReadWholeFile(path, use);
   switch (outcome.status) {
     case ReadOutcome::kOk:
       return std::move(outcome.text);

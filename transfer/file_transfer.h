@@ -12,8 +12,9 @@
 namespace tarnel {
 
 /// Loads the whole file at |path| into a new zero-filled buffer whose last
-/// byte is a NUL. Returns an empty buffer after showing the failure.
-ZeroedBuffer ReadTextFile(const char* path);
+/// byte is a NUL, for |use|. Returns an empty buffer after showing the
+/// failure.
+ZeroedBuffer ReadTextFile(const char* path, TextUse use = TextUse::kInPlace);
 
 /// Asked before a result made from |source|, a text that ReadTextFile
 /// returned, is delivered. Returns 0 while the text is still the file's,

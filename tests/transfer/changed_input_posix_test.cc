@@ -123,8 +123,6 @@ TEST_F(ChangedInputTest, DeliversACorrectSortOrNothingWithTheShortRead) {
        AllocationSite::kLineTable, kWholeLine, false, true},
       {"cut, radix sort of lines held whole", Change::kCutShort,
        AllocationSite::kResultBlock, kWholeLine, false, false},
-      {"cut, line sort before the lines are cut", Change::kCutShort,
-       AllocationSite::kLineTable, kFromColumn5, false, true},
       {"cut, radix sort for the clipboard", Change::kCutShort,
        AllocationSite::kResultBlock, kWholeLine, true, true},
       // The line sort takes over from a fill that no longer matches.
@@ -168,9 +166,10 @@ TEST_F(ChangedInputTest, DeliversACorrectSortOrNothingWithTheShortRead) {
   }
 }
 
-// The line sort copies a mapped text before it cuts the lines: a change
-// to the file after that is no change to the run, which sorts the text as
-// it was copied.
+// The line sort reads the file into memory of its own before it counts the
+// lines: a change to the file after that, before the lines are cut or
+// while they are sorted, is no change to the run, which sorts the text as
+// it was read.
 TEST_F(ChangedInputTest, LineSortSortsTheTextAsItWasWhenCopied) {
   const std::string input = MappedInput();
   std::string changed = input;
@@ -187,12 +186,17 @@ TEST_F(ChangedInputTest, LineSortSortsTheTextAsItWasWhenCopied) {
   ASSERT_EQ(RunWhile(kFromColumn5, false, AllocationSite::kSortKeys, [] {}),
             "0|Finish!|clipboard kept");
   const std::string expected = ReadBytes(out_);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    testing_support::WriteBytes(in_, input);
-    EXPECT_EQ(RunWhile(kFromColumn5, false, AllocationSite::kSortKeys, c.act),
-              "0|Finish!|clipboard kept");
-    EXPECT_TRUE(ReadBytes(out_) == expected);
+  for (const AllocationSite site :
+       {AllocationSite::kLineTable, AllocationSite::kSortKeys}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name);
+      SCOPED_TRACE(site == AllocationSite::kLineTable ? "before the cut"
+                                                      : "while sorted");
+      testing_support::WriteBytes(in_, input);
+      EXPECT_EQ(RunWhile(kFromColumn5, false, site, c.act),
+                "0|Finish!|clipboard kept");
+      EXPECT_TRUE(ReadBytes(out_) == expected);
+    }
   }
 }
 

@@ -57,6 +57,19 @@ TEST_F(ReadTextFileTest, BigFileIsCopiedWhenNoMappingCanBeGuarded) {
   EXPECT_TRUE(BytesOf(text) == bytes);
 }
 
+// A text to be cut into lines is read into memory of its own, big or not.
+TEST_F(ReadTextFileTest, BigFileToBeCutIsCopied) {
+  std::string bytes((std::size_t{2} << 20) + 3, 'x');
+  for (std::size_t i = 0; i < bytes.size(); i += 61) bytes[i] = '\n';
+  const std::string path = dir_.Write("cut.txt", bytes);
+  ZeroedBuffer text = ReadTextFile(path.c_str(), TextUse::kCut);
+  EXPECT_FALSE(text.file_mapped());
+  ASSERT_EQ(text.size(), bytes.size() + 1);
+  EXPECT_TRUE(BytesOf(text) == bytes);
+  EXPECT_EQ(text.data()[bytes.size()], '\0');
+  EXPECT_TRUE(boxes_.boxes.empty());
+}
+
 TEST_F(ReadTextFileTest, SmallFileIsCopied) {
   const std::string path = dir_ / "small.txt";
   WriteBytes(path, "b\na\n");
