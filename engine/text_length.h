@@ -24,12 +24,11 @@ inline constexpr std::size_t kSplitSearchBytes = std::size_t{1} << 22;
 inline std::size_t TextLength(const ZeroedBuffer& buffer) {
   const char* const text = buffer.data();
   const std::size_t size = buffer.size();
-  if (size == 0 || text[size - 1] != '\0') return std::strlen(text);
-  const std::size_t bound = size - 1;
-  if (bound < kSplitSearchBytes || HardwareThreads() < 2) {
+  if (size <= kSplitSearchBytes || text[size - 1] != '\0' ||
+      HardwareThreads() < 2) {
     return std::strlen(text);
   }
-  const std::size_t half = bound / 2;
+  const std::size_t half = (size - 1) / 2;
   const void* upper = nullptr;
   const void* lower = nullptr;
   {
