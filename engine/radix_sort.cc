@@ -7,6 +7,10 @@
 #include <cstring>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/text_length.h"
 #include "platform/ascii_fold.h"
 #include "platform/helper_thread.h"
@@ -431,19 +435,53 @@ std::size_t FirstByte(const char* line) {
   return c;
 }
 
+// Calls |visit(line, end)| for every line that starts in [from, to), |end|
+// being its line feed or |to|, and reads nothing outside [from, to). Where
+// the machine compares sixteen bytes at once, the feeds of 64 bytes are
+// found together: lines are too short for a search per line to pay.
+template <typename Visit>
+void ForEachLine(const char* from, const char* to, Visit&& visit) {
+  const char* line = from;
+  const char* p = from;
+#if defined(__SSE2__)
+  const __m128i feed = _mm_set1_epi8('\n');
+  for (; to - p >= 64; p += 64) {
+    std::uint64_t feeds = 0;
+    for (int k = 0; k < 4; ++k) {
+      const __m128i bytes =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+      const auto mask = static_cast<std::uint16_t>(
+          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
+      feeds |= std::uint64_t{mask} << (16 * k);
+    }
+    for (; feeds != 0; feeds &= feeds - 1) {
+      const char* end = p + std::countr_zero(feeds);
+      visit(line, end);
+      line = end + 1;
+    }
+  }
+#endif
+  while (line < to) {
+    // No feed lies between |line| and |p|.
+    const char* search = std::max(line, p);
+    const void* found =
+        std::memchr(search, '\n', static_cast<std::size_t>(to - search));
+    const char* end = found ? static_cast<const char*>(found) : to;
+    visit(line, end);
+    line = end + 1;
+  }
+}
+
 // The lines that start in [from, to), counted by their first byte; returns
 // the length of the longest.
 template <bool kFold>
 std::size_t CountLines(const char* from, const char* to,
                        std::array<std::size_t, 256>& count) {
   std::size_t longest = 0;
-  for (const char* p = from; p < to;) {
-    ++count[FirstByte<kFold>(p)];
-    const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
-    const char* end = feed ? static_cast<const char*>(feed) : to;
-    longest = std::max(longest, static_cast<std::size_t>(end - p));
-    p = feed ? end + 1 : to;
-  }
+  ForEachLine(from, to, [&](const char* line, const char* end) {
+    ++count[FirstByte<kFold>(line)];
+    longest = std::max(longest, static_cast<std::size_t>(end - line));
+  });
   return longest;
 }
 
@@ -456,8 +494,8 @@ constexpr std::size_t kGiveBackStep = std::size_t{1} << 20;
 
 // Puts the items of the lines that start in [from, to) at |next|, each in
 // its first byte's place, and adds the result bytes they take to |*bytes|.
-// A place never passes |stop|, the end of its bucket as counted: false, as
-// soon as a line finds its bucket full.
+// A place never passes |stop|, the end of its bucket as counted: false when
+// a line found its bucket full, no line after it placed.
 template <bool kFold>
 bool FillLines(const char* text, const char* from, const char* to,
                RadixItem* items, std::array<std::size_t, 256>& next,
@@ -465,27 +503,28 @@ bool FillLines(const char* text, const char* from, const char* to,
                const char* text_end, ZeroedBuffer* give_back,
                std::uint64_t* bytes) {
   const char* kept = from;
-  for (const char* p = from; p < to;) {
+  bool fits = true;
+  ForEachLine(from, to, [&](const char* line, const char* end) {
     // All the text read so far each time: only whole pages go, and a step
     // need not fill one.
-    if (give_back && static_cast<std::size_t>(p - kept) >= kGiveBackStep) {
+    if (give_back && static_cast<std::size_t>(line - kept) >= kGiveBackStep) {
       give_back->DiscardPages(
           static_cast<std::size_t>(from - give_back->data()),
-          static_cast<std::size_t>(p - from));
-      kept = p;
+          static_cast<std::size_t>(line - from));
+      kept = line;
     }
-    const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(to - p));
-    const char* end = feed ? static_cast<const char*>(feed) : to;
-    const std::size_t b = FirstByte<kFold>(p);
-    if (next[b] == stop[b]) return false;
-    const char* content = end > p && end[-1] == '\r' ? end - 1 : end;
-    SetItemOfLength<kFold>(items[next[b]++], text, p,
-                           static_cast<std::size_t>(content - p), text_end,
+    const std::size_t b = FirstByte<kFold>(line);
+    if (!fits || next[b] == stop[b]) {
+      fits = false;
+      return;
+    }
+    const char* content = end > line && end[-1] == '\r' ? end - 1 : end;
+    SetItemOfLength<kFold>(items[next[b]++], text, line,
+                           static_cast<std::size_t>(content - line), text_end,
                            held_whole);
-    *bytes += static_cast<std::uint64_t>(content - p) + 2;
-    p = feed ? end + 1 : end;
-  }
-  return true;
+    *bytes += static_cast<std::uint64_t>(content - line) + 2;
+  });
+  return fits;
 }
 
 template <bool kFold>

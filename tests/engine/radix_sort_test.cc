@@ -84,11 +84,23 @@ TEST(LineContentEndTest, StopsAtTheLineEndWithoutItsCarriageReturn) {
   EXPECT_EQ(LineContentEnd(text.c_str() + 11), text.c_str() + 11);
 }
 
+// Lines of every length up to 130 bytes, some ending in CR LF, the last
+// with no line end: their ends fall at every place of a block of 64 bytes.
+std::string LinesOfEveryLength() {
+  std::string text;
+  for (std::size_t length = 0; length <= 130; ++length) {
+    text += std::string(length, static_cast<char>('a' + length % 26));
+    if (length < 130) text += length % 3 == 0 ? "\r\n" : "\n";
+  }
+  return text;
+}
+
 TEST(RadixTableTest, CutsTheSameLinesAsTheLineSort) {
   for (const std::string& text :
        {std::string("b\na\n"), std::string("b\r\na"), std::string("\n\n\r\n"),
         std::string("x\ry\r\nlast\r"), std::string("one\ntwo\0three\n", 14),
-        std::string("a long line that goes past twelve bytes\r\nshort\n")}) {
+        std::string("a long line that goes past twelve bytes\r\nshort\n"),
+        LinesOfEveryLength()}) {
     RadixTable table;
     ASSERT_TRUE(BuildRadixTable(text.c_str(), false, false,
                                 AllocationSite::kSortKeys, &table));
