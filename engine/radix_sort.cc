@@ -5,6 +5,8 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -114,6 +116,9 @@ constexpr std::size_t ChunkWidth(std::size_t start) {
 // byte at a time costs a pass over 256 buckets.
 constexpr std::size_t kRadixLimit = 2048;
 constexpr std::size_t kPrefetchDistance = 32;
+// A range of up to this many items is distributed through a buffer rather
+// than in place; the buffer stays within the caches.
+constexpr std::size_t kScatterItems = std::size_t{1} << 16;
 
 template <bool kFold>
 class RadixSorter {
@@ -174,7 +179,9 @@ class RadixSorter {
         for (std::size_t b = 0; b < 256; ++b) {
           start[b + 1] = start[b] + count[b];
         }
-        Permute(a, start, shift);
+        if (!(n <= kScatterItems && Scatter(a, n, start, shift))) {
+          Permute(a, start, shift);
+        }
         // Lines that ended here are equal to each other.
         if (largest != 0) CheckEqualRun(a, count[0]);
         if (parallel_ && n >= kParallelCutoff) {
@@ -250,6 +257,23 @@ class RadixSorter {
         a[next[b]++] = item;
       }
     }
+  }
+
+  // The same through a buffer of this sorter's own, for a range that fits
+  // in it: each item is stored straight to its place, no store waiting on
+  // the swap before it. False, nothing moved, without memory for it.
+  bool Scatter(RadixItem* a, std::size_t n,
+               const std::array<std::size_t, 257>& start, int shift) {
+    if (!scatter_) {
+      scatter_.reset(new (std::nothrow) RadixItem[kScatterItems]);
+      if (!scatter_) return false;
+    }
+    RadixItem* const out = scatter_.get();
+    std::array<std::size_t, 256> next;
+    for (std::size_t b = 0; b < 256; ++b) next[b] = start[b];
+    for (std::size_t i = 0; i < n; ++i) out[next[ByteOf(a[i], shift)]++] = a[i];
+    std::memcpy(a, out, n * sizeof(RadixItem));
+    return true;
   }
 
   // The buckets after a byte at |depth|, in two runs of about the same
@@ -369,6 +393,7 @@ class RadixSorter {
   std::atomic<bool>& ties_differ_;
   bool parallel_;
   bool held_whole_;
+  std::unique_ptr<RadixItem[]> scatter_;  ///< for Scatter, once needed
 };
 
 template <bool kFold>
