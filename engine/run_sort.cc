@@ -2,9 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/result_block.h"
 #include "core/show_error.h"
@@ -78,9 +84,14 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run);
 // about this many bytes; two are built at a time.
 constexpr std::size_t kPieceBytes = std::size_t{2} << 20;
 
+// A short line is copied in blocks of sixteen bytes, its end found in them
+// as they go: at most this many bytes, all read whatever the line's length.
+constexpr std::size_t kShortLineBytes = 64;
+
 // A piece of the result being built; grows when its lines run long.
 class Piece {
  public:
+  static constexpr std::size_t kNotLaid = SIZE_MAX;
   bool Allocate(std::size_t capacity) {
     memory_ = ZeroedBuffer::Allocate(capacity, AllocationSite::kResultBlock);
     used_ = 0;
@@ -89,6 +100,41 @@ class Piece {
   const char* data() const { return memory_.data(); }
   std::size_t size() const { return used_; }
   void Clear() { used_ = 0; }
+  /// Lays the line at |line| and CR LF after the piece's bytes, not yet
+  /// counted in (Take does that), when the line is shorter than
+  /// kShortLineBytes and the piece has room for that many and more. The
+  /// line ends at a NUL or, when |feed_ends|, at a line feed too, a carriage
+  /// return right before either belonging to its end then. Reads
+  /// kShortLineBytes bytes from |line| on, which the caller makes sure are
+  /// there. Returns the line's length, or kNotLaid.
+  std::size_t LayShortLine(const char* line, bool feed_ends) {
+#if defined(__SSE2__)
+    if (memory_.size() - used_ < kShortLineBytes + 2) return kNotLaid;
+    char* const out = memory_.data() + used_;
+    const __m128i feed = _mm_set1_epi8(feed_ends ? '\n' : '\0');
+    const __m128i zero = _mm_setzero_si128();
+    for (std::size_t k = 0; k < kShortLineBytes; k += 16) {
+      const __m128i bytes =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + k));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), bytes);
+      const int ends = _mm_movemask_epi8(_mm_or_si128(
+          _mm_cmpeq_epi8(bytes, feed), _mm_cmpeq_epi8(bytes, zero)));
+      if (ends != 0) {
+        std::size_t length = k + static_cast<std::size_t>(std::countr_zero(
+                                     static_cast<unsigned>(ends)));
+        if (feed_ends && length > 0 && line[length - 1] == '\r') --length;
+        out[length] = '\r';
+        out[length + 1] = '\n';
+        return length;
+      }
+    }
+#else
+    (void)line, (void)feed_ends;
+#endif
+    return kNotLaid;
+  }
+  /// Counts in a line LayShortLine laid.
+  void Take(std::size_t length) { used_ += LineWriter::Size(length); }
   // Appends |line| and CR LF; false when the piece cannot grow to take them.
   bool AppendLine(const char* line, std::size_t length) {
     const std::size_t need = LineWriter::Size(length);
@@ -142,8 +188,14 @@ class LineFilter {
 // lines cut with NULs.
 class TableLines {
  public:
-  explicit TableLines(std::int32_t sort_mode) : filter_(sort_mode) {}
+  /// |source| holds the text the lines were cut in.
+  TableLines(std::int32_t sort_mode, const ZeroedBuffer& source)
+      : filter_(sort_mode), source_end_(source.data() + source.size()) {}
   std::size_t count() const { return LineCount; }
+  /// Where a line's bytes may be read up to, past its end.
+  const char* ReadableEnd() const { return source_end_; }
+  /// Cut lines end at their NUL alone.
+  static constexpr bool kFeedEnds = false;
   LineBytes Get(std::size_t i, HeldBytes&) const {
     return {Base[i], std::strlen(Base[i])};
   }
@@ -155,6 +207,7 @@ class TableLines {
 
  private:
   LineFilter filter_;
+  const char* source_end_;
 };
 
 // The same from the radix sort's items, whose lines lie uncut in the text,
@@ -165,6 +218,8 @@ class ItemLines {
   ItemLines(const char* text, RadixTable& table, bool unique)
       : text_(text), table_(table), unique_(unique) {}
   std::size_t count() const { return table_.count; }
+  const char* ReadableEnd() const { return text_ + table_.text_bytes; }
+  static constexpr bool kFeedEnds = true;
   LineBytes Get(std::size_t i, HeldBytes& held) const {
     const RadixItem& item = table_.items[i];
     if (table_.held_whole) {
@@ -228,6 +283,19 @@ PieceOutcome BuildPiece(const Lines& lines, std::size_t first, std::size_t last,
     if (i + kPrefetchDistance < last)
       Prefetch(lines.Where(i + kPrefetchDistance));
     if (!lines.Written(i)) continue;
+    // Most lines are short, and copied on the way to their end.
+    const char* const where = lines.Where(i);
+    if (where && lines.ReadableEnd() - where >=
+                     static_cast<std::ptrdiff_t>(kShortLineBytes)) {
+      const std::size_t length = piece.LayShortLine(where, Lines::kFeedEnds);
+      if (length != Piece::kNotLaid) {
+        if (LineWriter::Size(length) > budget - piece.size()) {
+          return PieceOutcome::kTooLong;
+        }
+        piece.Take(length);
+        continue;
+      }
+    }
     HeldBytes held;
     const LineBytes line = lines.Get(i, held);
     if (LineWriter::Size(line.length) > budget - piece.size()) {
@@ -772,7 +840,7 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run) {
   Base = SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),
                           request.key_pos, request.key_kind, &base_memory);
 
-  const TableLines lines(request.sort_mode);
+  const TableLines lines(request.sort_mode, run.source);
   auto release = [&run] {
     run.source.Reset();
     FreeBase();

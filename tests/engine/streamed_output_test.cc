@@ -57,11 +57,14 @@ class StreamedOutputTest : public ::testing::Test {
 };
 
 // About 7 MB of short lines from a small alphabet: many lines repeat, some
-// only ignoring case, so repeats meet across every piece boundary.
+// only ignoring case, so repeats meet across every piece boundary. Some
+// lines are about as long as the blocks short lines are copied in, and some
+// end in a carriage return of their own.
 std::string RepeatHeavyText(std::mt19937& rng) {
-  const char* const words[] = {"apple",   "Apple", "APPLE",    "b",
-                               "B",       "",      "cherry,1", "cherry,01",
-                               "date,-5", "10",    "9"};
+  const std::string long_word(29, 'w');
+  const std::string words[] = {
+      "apple", "Apple", "APPLE",     "b",       "B",  "",  "cherry,1", "cr\r",
+      "fig\r", "0",     "cherry,01", "date,-5", "10", "9", long_word};
   std::string text;
   while (text.size() < 7'000'000) {
     const auto count = static_cast<unsigned>(1 + rng() % 3);
