@@ -114,13 +114,17 @@ void ResetPeakResidentSize() {
   clear << "5";
 }
 
-// Removes the output of an earlier run. Only a regular file: the output may
-// be a device such as /dev/null, which must stay what it is.
+// Removes the output of an earlier run (only a regular file: the output may
+// be a device such as /dev/null, which must stay what it is), and flushes
+// what the earlier runs left unwritten: the sorts that do not flush their
+// output leave it to the system, and the next run's own flush would wait
+// on it.
 void RemoveOldOutput(const std::string& output) {
   struct stat info;
   if (::lstat(output.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
     ::unlink(output.c_str());
   }
+  ::sync();
 }
 
 Sample RunOurs(const Workload& w, const std::string& input,
