@@ -9,10 +9,7 @@
 #include <new>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "engine/line_scan.h"
 #include "engine/text_length.h"
 #include "platform/ascii_fold.h"
 #include "platform/helper_thread.h"
@@ -458,43 +455,6 @@ std::size_t FirstByte(const char* line) {
   auto c = static_cast<unsigned char>(*line);
   if constexpr (kFold) c = FoldCase(c);
   return c;
-}
-
-// Calls |visit(line, end)| for every line that starts in [from, to), |end|
-// being its line feed or |to|, and reads nothing outside [from, to). Where
-// the machine compares sixteen bytes at once, the feeds of 64 bytes are
-// found together: lines are too short for a search per line to pay.
-template <typename Visit>
-void ForEachLine(const char* from, const char* to, Visit&& visit) {
-  const char* line = from;
-  const char* p = from;
-#if defined(__SSE2__)
-  const __m128i feed = _mm_set1_epi8('\n');
-  for (; to - p >= 64; p += 64) {
-    std::uint64_t feeds = 0;
-    for (int k = 0; k < 4; ++k) {
-      const __m128i bytes =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
-      const auto mask = static_cast<std::uint16_t>(
-          _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, feed)));
-      feeds |= std::uint64_t{mask} << (16 * k);
-    }
-    for (; feeds != 0; feeds &= feeds - 1) {
-      const char* end = p + std::countr_zero(feeds);
-      visit(line, end);
-      line = end + 1;
-    }
-  }
-#endif
-  while (line < to) {
-    // No feed lies between |line| and |p|.
-    const char* search = std::max(line, p);
-    const void* found =
-        std::memchr(search, '\n', static_cast<std::size_t>(to - search));
-    const char* end = found ? static_cast<const char*>(found) : to;
-    visit(line, end);
-    line = end + 1;
-  }
 }
 
 // The lines that start in [from, to), counted by their first byte; returns

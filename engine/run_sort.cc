@@ -14,6 +14,7 @@
 
 #include "core/result_block.h"
 #include "core/show_error.h"
+#include "engine/line_scan.h"
 #include "engine/radix_sort.h"
 #include "engine/sort_selection.h"
 #include "engine/text_length.h"
@@ -620,45 +621,82 @@ std::size_t LinesInHalves(const char* text, std::size_t length,
   return *below + upper + (length > 0 && text[length - 1] != '\n' ? 1 : 0);
 }
 
-// Cuts the lines from |p| on into Base[i], Base[i + 1], ... up to Base[n - 1]
-// at most; returns the result bytes of the lines cut, and sets |*end_index|
-// to the index after the last.
-std::uint64_t CutLines(char* p, std::size_t i, std::size_t n,
+// The lines of a text counted in two halves, the upper one from the first
+// line that starts after the middle.
+struct TextHalves {
+  std::size_t middle = 0;  ///< where the upper half starts
+  std::size_t below = 0;   ///< the lines before it
+  std::size_t lines = 0;   ///< all of them
+};
+
+// The halves of the text at |text|, |length| bytes up to its NUL; a text
+// too short to cut on two threads has no upper half.
+TextHalves CountHalves(const char* text, std::size_t length) {
+  const void* const feed =
+      length >= kSplitTextBytes
+          ? std::memchr(text + length / 2, '\n', length - length / 2)
+          : nullptr;
+  TextHalves halves;
+  halves.middle =
+      feed ? static_cast<std::size_t>(static_cast<const char*>(feed) + 1 - text)
+           : length;
+  halves.lines =
+      LinesInHalves(text, length, text + halves.middle, &halves.below);
+  return halves;
+}
+
+// Cuts the lines of [from, to) into Base[i], Base[i + 1], ... up to
+// Base[n - 1] at most; returns the result bytes of the lines cut, and sets
+// |*end_index| to the index after the last.
+std::uint64_t CutLines(char* from, char* to, std::size_t i, std::size_t n,
                        std::size_t* end_index) {
   std::uint64_t bytes = 0;
-  while (*p && i < n) {
-    char* q = std::strchr(p, '\n');
-    char* end;
-    char* next;
-    if (q) {
-      end = q;
-      next = q + 1;
-    } else {
-      end = p + std::strlen(p);
-      next = end;
-    }
+  ForEachLine(from, to, [&](char* line, char* end) {
+    if (i == n) return;
     // A carriage return directly before the terminator belongs to it.
-    if (end > p && end[-1] == '\r') --end;
+    if (end > line && end[-1] == '\r') --end;
     *end = '\0';
-    Base[i] = p;
-    bytes += static_cast<std::uint64_t>(end - p) + 2;
-    p = next;
-    ++i;
-  }
+    Base[i++] = line;
+    bytes += static_cast<std::uint64_t>(end - line) + 2;
+  });
   *end_index = i;
   return bytes;
 }
 
-// The lines of the text at |text|, |length| bytes up to its NUL.
-std::size_t CountLinesOfLength(const char* text, std::size_t length) {
-  std::size_t below;
-  return LinesInHalves(text, length, text + length / 2, &below);
+// Cuts the text at |text|, |length| bytes up to its NUL, into at most |n|
+// lines, the upper half of |halves| by a second thread, whose first index
+// is the count of the lines before. The halves, counted on the text about
+// to be cut, must come to |n|; otherwise one thread cuts it.
+void CutHalves(char* text, std::size_t length, std::size_t n,
+               const TextHalves& halves) {
+  char* const end = text + length;
+  char* const middle = text + halves.middle;
+  if (middle < end && halves.lines == n && WorthSplitting(n)) {
+    // Every line of the lower half ends with its line feed, the last one
+    // right before |middle|: neither thread reads what the other cuts.
+    const std::size_t below = halves.below;
+    std::uint64_t upper_bytes = 0;
+    std::size_t upper_end = below;
+    std::size_t lower_end = 0;
+    std::uint64_t lower_bytes;
+    {
+      HelperThread helper(
+          [&] { upper_bytes = CutLines(middle, end, below, n, &upper_end); });
+      lower_bytes = CutLines(text, middle, 0, below, &lower_end);
+    }
+    OutputSize = lower_bytes + upper_bytes;
+    LineCount = upper_end;
+    return;
+  }
+  std::size_t end_index;
+  OutputSize = CutLines(text, end, 0, n, &end_index);
+  LineCount = end_index;
 }
 
 }  // namespace
 
 std::size_t CountLines(const char* text) {
-  return CountLinesOfLength(text, std::strlen(text));
+  return CountHalves(text, std::strlen(text)).lines;
 }
 
 int AllocBase(std::size_t n) {
@@ -678,37 +716,12 @@ int AllocBase(std::size_t n) {
 }
 
 void SplitLines(char* text, std::size_t n) {
-  // A long text is cut from its middle line on by a second thread, whose
-  // first index is the count of the lines before. The counts, taken on the
-  // text about to be cut, must come to |n|; otherwise one thread cuts it.
   const std::size_t length = std::strlen(text);
-  char* const feed = length >= kSplitTextBytes && WorthSplitting(n)
-                         ? static_cast<char*>(std::memchr(
-                               text + length / 2, '\n', length - length / 2))
-                         : nullptr;
-  std::size_t below = 0;
-  if (feed) {
-    char* const middle = feed + 1;
-    if (LinesInHalves(text, length, middle, &below) == n) {
-      // Every line of the lower half ends with its line feed, the last one
-      // right before |middle|: neither thread reads what the other cuts.
-      std::uint64_t upper_bytes = 0;
-      std::size_t upper_end = below;
-      std::size_t lower_end = 0;
-      std::uint64_t lower_bytes;
-      {
-        HelperThread helper(
-            [&] { upper_bytes = CutLines(middle, below, n, &upper_end); });
-        lower_bytes = CutLines(text, 0, below, &lower_end);
-      }
-      OutputSize = lower_bytes + upper_bytes;
-      LineCount = upper_end;
-      return;
-    }
-  }
-  std::size_t end_index;
-  OutputSize = CutLines(text, 0, n, &end_index);
-  LineCount = end_index;
+  // Counting the halves only pays where two threads would cut them.
+  const TextHalves halves = length >= kSplitTextBytes && WorthSplitting(n)
+                                ? CountHalves(text, length)
+                                : TextHalves{length, 0, n};
+  CutHalves(text, length, n, halves);
 }
 
 int AllocOutput() {
@@ -817,8 +830,9 @@ ZeroedBuffer CopyOfMappedText(ZeroedBuffer& source) {
 }
 
 bool RunWithLineSort(const SortRequest& request, RunResources& run) {
-  const std::size_t n =
-      CountLinesOfLength(run.source.data(), TextLength(run.source));
+  const std::size_t length = TextLength(run.source);
+  const TextHalves halves = CountHalves(run.source.data(), length);
+  const std::size_t n = halves.lines;
   if (n == 0) {
     ShowError(kNoLine);
     return false;
@@ -826,7 +840,8 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run) {
   if (AllocBase(n) != 0) return false;
   // The lines are cut with NULs in the source itself. A file cut short
   // before its copy was taken is told as if the run had read it then.
-  if (run.source.file_mapped()) {
+  const bool mapped = run.source.file_mapped();
+  if (mapped) {
     ZeroedBuffer copy = CopyOfMappedText(run.source);
     if (CheckSourceIntact(run.source) != 0) return false;
     if (copy.valid()) run.source = std::move(copy);
@@ -835,7 +850,13 @@ bool RunWithLineSort(const SortRequest& request, RunResources& run) {
     ShowError(kBaseAllocError);
     return false;
   }
-  SplitLines(run.source.data(), n);
+  // Text of the run's own is cut as it was counted; a mapped file's may
+  // have changed since, and is counted again on the bytes to be cut.
+  if (mapped) {
+    SplitLines(run.source.data(), n);
+  } else {
+    CutHalves(run.source.data(), length, n, halves);
+  }
 
   Base = SelectComparator(Base, LineCount, BaseModeOf(request.sort_mode),
                           request.key_pos, request.key_kind, &base_memory);
