@@ -599,11 +599,11 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
   const char* const end = text + table.text_bytes;
   RadixSorter<kFold> sorter(text, end, ties_differ, false, held);
   sorter.CheckEqualRun(items, first[1] - first[0]);
-  // The buckets in two runs of about the same number of lines, the upper
-  // one on a second thread. A bucket that holds most lines shares its own
-  // work with a third.
+  // The buckets on two threads, each taking the largest bucket left: their
+  // lines take unlike times to sort, and a split made in advance leaves
+  // one thread waiting. A bucket that holds most lines shares its own work
+  // with a third.
   const std::size_t total = first[256] - first[1];
-  std::size_t split = 256;
   std::size_t biggest = 1;
   for (std::size_t b = 1; b < 256; ++b) {
     if (first[b + 1] - first[b] > first[biggest + 1] - first[biggest]) {
@@ -612,31 +612,32 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
   }
   const bool alone = first[biggest + 1] - first[biggest] > total / 2;
   parallel = parallel && HardwareThreads() > 1 && total >= kParallelCutoff;
-  if (parallel && !alone) {
-    std::size_t upper = 0;
-    while (split > 2 &&
-           2 * (upper + first[split] - first[split - 1]) <= total) {
-      --split;
-      upper += first[split + 1] - first[split];
+  auto size_of = [&first](std::size_t b) { return first[b + 1] - first[b]; };
+  // The buckets of more than one line, the largest first.
+  std::array<std::uint8_t, 255> order;
+  std::size_t buckets = 0;
+  for (std::size_t b = 1; b < 256; ++b) {
+    if (size_of(b) > 1 && !(parallel && alone && b == biggest)) {
+      order[buckets++] = static_cast<std::uint8_t>(b);
     }
   }
-  auto sort_buckets = [&](RadixSorter<kFold>& s, std::size_t from,
-                          std::size_t to, std::size_t skip) {
-    for (std::size_t b = from; b < to; ++b) {
-      const std::size_t size = first[b + 1] - first[b];
-      if (b != skip && size > 1) s.SortFrom(items + first[b], size, 1);
+  std::stable_sort(
+      order.begin(), order.begin() + buckets,
+      [&](std::size_t x, std::size_t y) { return size_of(x) > size_of(y); });
+  std::atomic<std::size_t> taken{0};
+  auto sort_buckets = [&](RadixSorter<kFold>& s) {
+    for (std::size_t k; (k = taken.fetch_add(1)) < buckets;) {
+      s.SortFrom(items + first[order[k]], size_of(order[k]), 1);
     }
   };
   RadixSorter<kFold> helper_sorter(text, end, ties_differ, false, held);
   if (parallel && alone) {
-    HelperThread helper([&] { sort_buckets(helper_sorter, 1, 256, biggest); });
+    HelperThread helper([&] { sort_buckets(helper_sorter); });
     RadixSorter<kFold> big(text, end, ties_differ, true, held);
-    big.SortFrom(items + first[biggest], first[biggest + 1] - first[biggest],
-                 1);
+    big.SortFrom(items + first[biggest], size_of(biggest), 1);
   } else {
-    HelperThread helper([&] { sort_buckets(helper_sorter, split, 256, 0); },
-                        parallel);
-    sort_buckets(sorter, 1, split, 0);
+    HelperThread helper([&] { sort_buckets(helper_sorter); }, parallel);
+    sort_buckets(sorter);
   }
   return !ties_differ.load();
 }
