@@ -111,7 +111,7 @@ constexpr std::size_t ChunkWidth(std::size_t start) {
 
 // Below this many items a range is sorted on its held bytes at once: a
 // byte at a time costs a pass over 256 buckets.
-constexpr std::size_t kRadixLimit = 2048;
+constexpr std::size_t kRadixLimit = 256;
 constexpr std::size_t kPrefetchDistance = 32;
 // A range of up to this many items is distributed through a buffer rather
 // than in place; the buffer stays within the caches.
