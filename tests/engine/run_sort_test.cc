@@ -191,6 +191,10 @@ TEST_F(RunSortTest, LinesAreCutAtLineFeedsAndWrittenWithCrLf) {
        "a\r\nb\r\n"},
       {"NUL ends the text after a LF", std::string("b\na\n\0c\n", 7),
        "a\r\nb\r\n"},
+      {"NUL ends a text of many blocks",
+       std::string(200, 'b') + "\n" + std::string(100, 'a') + "\nc" + '\0' +
+           "d\n" + std::string(100, 'e') + "\n",
+       std::string(100, 'a') + "\r\n" + std::string(200, 'b') + "\r\nc\r\n"},
   };
   for (const SplitCase& c : cases) {
     SCOPED_TRACE(c.name);
