@@ -165,8 +165,19 @@ class RadixSorter {
       }
       const std::size_t chunk = ChunkStart(depth);
       const int shift = 56 - 8 * static_cast<int>(depth - chunk);
+      // The two halves of the range are counted side by side, each in
+      // counts of its own: a byte that many items share would otherwise
+      // make each count wait on the one before.
       std::array<std::size_t, 256> count{};
-      for (std::size_t i = 0; i < n; ++i) ++count[ByteOf(a[i], shift)];
+      std::array<std::size_t, 256> upper{};
+      const std::size_t half = n / 2;
+      for (std::size_t i = 0; i < half; ++i) {
+        ++count[ByteOf(a[i], shift)];
+        ++upper[ByteOf(a[half + i], shift)];
+      }
+      if (n % 2 != 0) ++upper[ByteOf(a[n - 1], shift)];
+      const std::array<std::size_t, 256> lower = count;
+      for (std::size_t b = 0; b < 256; ++b) count[b] += upper[b];
       std::size_t largest = 0;
       for (std::size_t b = 1; b < 256; ++b) {
         if (count[b] > count[largest]) largest = b;
@@ -176,7 +187,7 @@ class RadixSorter {
         for (std::size_t b = 0; b < 256; ++b) {
           start[b + 1] = start[b] + count[b];
         }
-        if (!(n <= kScatterItems && Scatter(a, n, start, shift))) {
+        if (!(n <= kScatterItems && Scatter(a, n, start, lower, shift))) {
           Permute(a, start, shift);
         }
         // Lines that ended here are equal to each other.
@@ -258,17 +269,31 @@ class RadixSorter {
 
   // The same through a buffer of this sorter's own, for a range that fits
   // in it: each item is stored straight to its place, no store waiting on
-  // the swap before it. False, nothing moved, without memory for it.
+  // the swap before it. The items of the range's lower half, which |lower|
+  // counts, come first in each bucket, and the halves are stored side by
+  // side. False, nothing moved, without memory for it.
   bool Scatter(RadixItem* a, std::size_t n,
-               const std::array<std::size_t, 257>& start, int shift) {
+               const std::array<std::size_t, 257>& start,
+               const std::array<std::size_t, 256>& lower, int shift) {
     if (!scatter_) {
       scatter_.reset(new (std::nothrow) RadixItem[kScatterItems]);
       if (!scatter_) return false;
     }
     RadixItem* const out = scatter_.get();
     std::array<std::size_t, 256> next;
-    for (std::size_t b = 0; b < 256; ++b) next[b] = start[b];
-    for (std::size_t i = 0; i < n; ++i) out[next[ByteOf(a[i], shift)]++] = a[i];
+    std::array<std::size_t, 256> upper_next;
+    for (std::size_t b = 0; b < 256; ++b) {
+      next[b] = start[b];
+      upper_next[b] = start[b] + lower[b];
+    }
+    const std::size_t half = n / 2;
+    for (std::size_t i = 0; i < half; ++i) {
+      const RadixItem x = a[i];
+      const RadixItem y = a[half + i];
+      out[next[ByteOf(x, shift)]++] = x;
+      out[upper_next[ByteOf(y, shift)]++] = y;
+    }
+    if (n % 2 != 0) out[upper_next[ByteOf(a[n - 1], shift)]++] = a[n - 1];
     std::memcpy(a, out, n * sizeof(RadixItem));
     return true;
   }
