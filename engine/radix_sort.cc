@@ -153,6 +153,40 @@ class RadixSorter {
     }
   }
 
+  // Sorts buckets 1 to 255 of the range at |a|, as |start| parts it, all but
+  // |skip|, from |depth| on: on this thread and, when |beside|, on a second
+  // one, each taking the largest bucket left. The buckets' lines take
+  // unlike times to sort, and a split made in advance leaves one thread
+  // waiting. The order does not depend on which thread sorts a bucket.
+  void SortBuckets(RadixItem* a, const std::array<std::size_t, 257>& start,
+                   std::size_t depth, bool beside, std::size_t skip = 0) {
+    auto size_of = [&start](std::size_t b) { return start[b + 1] - start[b]; };
+    std::array<std::uint8_t, 255> order;
+    std::size_t buckets = 0;
+    for (std::size_t b = 1; b < 256; ++b) {
+      if (b != skip && size_of(b) > 1) {
+        order[buckets++] = static_cast<std::uint8_t>(b);
+      }
+    }
+    std::stable_sort(
+        order.begin(), order.begin() + buckets,
+        [&](std::size_t x, std::size_t y) { return size_of(x) > size_of(y); });
+    std::atomic<std::size_t> taken{0};
+    auto take = [&](RadixSorter& sorter) {
+      for (std::size_t k; (k = taken.fetch_add(1)) < buckets;) {
+        sorter.SortFrom(a + start[order[k]], size_of(order[k]), depth);
+      }
+    };
+    if (!beside) {
+      take(*this);
+      return;
+    }
+    RadixSorter helper_sorter(text_, text_end_, ties_differ_, false,
+                              held_whole_);
+    HelperThread helper([&] { take(helper_sorter); });
+    take(*this);
+  }
+
   // Sorts lines that agree on their first |depth| bytes, the key holding
   // the chunk that |depth| lies in. The largest bucket goes on in this
   // loop, the others recursively, so the recursion stays within log2 n
@@ -298,8 +332,7 @@ class RadixSorter {
     return true;
   }
 
-  // The buckets after a byte at |depth|, in two runs of about the same
-  // number of items, the upper one on a second thread.
+  // The buckets after a byte at |depth|, on two threads.
   void SortOnTwoThreads(RadixItem* a, const std::array<std::size_t, 257>& start,
                         const std::array<std::size_t, 256>& count,
                         std::size_t depth) {
@@ -307,23 +340,7 @@ class RadixSorter {
         count[0] == *std::max_element(count.begin(), count.end())) {
       CheckEqualRun(a, count[0]);
     }
-    const std::size_t total = start[256] - count[0];
-    std::size_t split = 256;
-    std::size_t upper = 0;
-    while (split > 2 && 2 * (upper + count[split - 1]) <= total) {
-      upper += count[--split];
-    }
-    RadixSorter helper_sorter(text_, text_end_, ties_differ_, false,
-                              held_whole_);
-    auto sort_buckets = [&](RadixSorter& sorter, std::size_t from,
-                            std::size_t to) {
-      for (std::size_t b = from; b < to; ++b) {
-        if (count[b] > 1) sorter.SortFrom(a + start[b], count[b], depth + 1);
-      }
-    };
-    HelperThread helper([&] { sort_buckets(helper_sorter, split, 256); });
-    sort_buckets(*this, 1, split);
-    helper.Join();
+    SortBuckets(a, start, depth + 1, true);
   }
 
   // Sorts on the held bytes from |depth| on, then goes on to the next chunk
@@ -624,10 +641,8 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
   const char* const end = text + table.text_bytes;
   RadixSorter<kFold> sorter(text, end, ties_differ, false, held);
   sorter.CheckEqualRun(items, first[1] - first[0]);
-  // The buckets on two threads, each taking the largest bucket left: their
-  // lines take unlike times to sort, and a split made in advance leaves
-  // one thread waiting. A bucket that holds most lines shares its own work
-  // with a third.
+  // The buckets on two threads (SortBuckets). A bucket that holds most
+  // lines shares its own work with a third.
   const std::size_t total = first[256] - first[1];
   std::size_t biggest = 1;
   for (std::size_t b = 1; b < 256; ++b) {
@@ -637,32 +652,14 @@ bool SortTable(const char* text, RadixTable& table, bool parallel) {
   }
   const bool alone = first[biggest + 1] - first[biggest] > total / 2;
   parallel = parallel && HardwareThreads() > 1 && total >= kParallelCutoff;
-  auto size_of = [&first](std::size_t b) { return first[b + 1] - first[b]; };
-  // The buckets of more than one line, the largest first.
-  std::array<std::uint8_t, 255> order;
-  std::size_t buckets = 0;
-  for (std::size_t b = 1; b < 256; ++b) {
-    if (size_of(b) > 1 && !(parallel && alone && b == biggest)) {
-      order[buckets++] = static_cast<std::uint8_t>(b);
-    }
-  }
-  std::stable_sort(
-      order.begin(), order.begin() + buckets,
-      [&](std::size_t x, std::size_t y) { return size_of(x) > size_of(y); });
-  std::atomic<std::size_t> taken{0};
-  auto sort_buckets = [&](RadixSorter<kFold>& s) {
-    for (std::size_t k; (k = taken.fetch_add(1)) < buckets;) {
-      s.SortFrom(items + first[order[k]], size_of(order[k]), 1);
-    }
-  };
-  RadixSorter<kFold> helper_sorter(text, end, ties_differ, false, held);
   if (parallel && alone) {
-    HelperThread helper([&] { sort_buckets(helper_sorter); });
+    HelperThread helper(
+        [&] { sorter.SortBuckets(items, first, 1, false, biggest); });
     RadixSorter<kFold> big(text, end, ties_differ, true, held);
-    big.SortFrom(items + first[biggest], size_of(biggest), 1);
+    big.SortFrom(items + first[biggest], first[biggest + 1] - first[biggest],
+                 1);
   } else {
-    HelperThread helper([&] { sort_buckets(helper_sorter); }, parallel);
-    sort_buckets(sorter);
+    sorter.SortBuckets(items, first, 1, parallel);
   }
   return !ties_differ.load();
 }
